@@ -1,0 +1,39 @@
+# Couloir: thin wrapper around CMake.
+#   make        build everything into build/
+#   make demo   install what is missing, build, import the bundled sample meet
+#   make test   install what is missing, build with sanitizers, run every test
+
+BUILD      ?= build
+TEST_BUILD ?= build-test
+JOBS       ?= 2
+PACKAGES   := g++ cmake make libsqlite3-dev googletest libgtest-dev libcli11-dev
+
+.PHONY: all deps demo test bench clean
+
+all:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Installs the Debian packages the build needs, only when one is missing.
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	fi
+
+demo: deps all
+	./tools/demo.sh $(BUILD)
+
+test: deps
+	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCOULOIR_SANITIZE=ON >/dev/null
+	cmake --build $(TEST_BUILD) -j $(JOBS)
+	cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps all
+	./bench/run.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(TEST_BUILD)

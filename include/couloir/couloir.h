@@ -1,0 +1,79 @@
+/*
+ * Couloir public interface: the entry point of each public class method of
+ * the component libraries, and the host form they report progress on.
+ *
+ * A host loads a component library (libOmbrelay.so, ...) at run time and
+ * looks up the entry point of the method it calls. Entry points never throw
+ * and never abort on bad input: every failure is written to the trace file and
+ * ends as a false result. Texts are UTF-8; paths are file-system paths.
+ */
+#ifndef COULOIR_COULOIR_H
+#define COULOIR_COULOIR_H
+
+#include <stdbool.h>
+#include <stddef.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define COULOIR_EXPORT __attribute__((visibility("default")))
+
+/*
+ * The host's progress form. Members are named as the host's window names
+ * them (Lb_message, ProgressBar1, lb_club, lb_nageur, Refresh, Cls) and the
+ * host matches the names without regard to case. Each callback returns 0 on
+ * success and non-zero when the form has no such member. `index` is the
+ * element of an indexed member (Lb_message 1 to 3), 0 for a plain member.
+ * Any callback may be NULL: the form then accepts and ignores that call.
+ */
+typedef struct couloir_form {
+    void *context;
+    int (*set_caption)(void *context, const char *member, int index, const char *text);
+    int (*get_caption)(void *context, const char *member, int index, char *buffer, size_t size);
+    int (*get_value)(void *context, const char *member, double *value);
+    int (*set_value)(void *context, const char *member, double value);
+    int (*call_method)(void *context, const char *member);
+} couloir_form;
+
+/* Ombrelay.clsOmbrelay.bimport_result: import a competition's results. */
+typedef bool (*couloir_bimport_result_fn)(const char *strFileBase_P, const char *strRepSource,
+                                          const char *strRepTempo, const char *strFileTrace_P,
+                                          const couloir_form *objFormCible,
+                                          const char *strNumCompet_P, bool bNewCompet);
+COULOIR_EXPORT bool Ombrelay_clsOmbrelay_bimport_result(const char *strFileBase_P,
+                                                        const char *strRepSource,
+                                                        const char *strRepTempo,
+                                                        const char *strFileTrace_P,
+                                                        const couloir_form *objFormCible,
+                                                        const char *strNumCompet_P,
+                                                        bool bNewCompet);
+
+/* Ombrelay.clsRecupSque.bimport_squelette: import a competition's header and programme. */
+typedef bool (*couloir_bimport_squelette_fn)(const char *strFileBase_P, const char *strRepSource,
+                                             const char *strRepTempo, const char *strFileTrace_P,
+                                             const couloir_form *objFormCible,
+                                             const char *strNumCompet_P);
+COULOIR_EXPORT bool Ombrelay_clsRecupSque_bimport_squelette(const char *strFileBase_P,
+                                                            const char *strRepSource,
+                                                            const char *strRepTempo,
+                                                            const char *strFileTrace_P,
+                                                            const couloir_form *objFormCible,
+                                                            const char *strNumCompet_P);
+
+/*
+ * Calcul_Point.ClsCalcul.CalculPoint: points of a swim, from the event code
+ * and the time (m.sscc). Writes the points as text into `points`; returns 0
+ * on success, non-zero when it cannot compute (the message goes to `error`).
+ */
+typedef int (*couloir_calcul_point_fn)(double code_epreuve, double temps, char *points,
+                                       size_t points_size, char *error, size_t error_size);
+COULOIR_EXPORT int Calcul_Point_ClsCalcul_CalculPoint(double code_epreuve, double temps,
+                                                      char *points, size_t points_size,
+                                                      char *error, size_t error_size);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* COULOIR_COULOIR_H */

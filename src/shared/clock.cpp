@@ -1,0 +1,45 @@
+#include "shared/clock.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace couloir {
+namespace {
+
+bool parseFixedNow(const char* text, DateTime& moment) {
+    int y, mo, d, h, mi, s;
+    if (std::sscanf(text, "%4d-%2d-%2dT%2d:%2d:%2d", &y, &mo, &d, &h, &mi, &s) != 6) return false;
+    moment.date = Date{std::chrono::year{y}, std::chrono::month{unsigned(mo)}, std::chrono::day{unsigned(d)}};
+    moment.hour = h;
+    moment.minute = mi;
+    moment.second = s;
+    return moment.date.ok() && h >= 0 && h < 24 && mi >= 0 && mi < 60 && s >= 0 && s < 60;
+}
+
+}  // namespace
+
+DateTime now() {
+    DateTime moment;
+    if (const char* fixed = std::getenv("COULOIR_NOW"); fixed && parseFixedNow(fixed, moment)) return moment;
+    std::time_t t = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&t, &local);
+    moment.date = Date{std::chrono::year{local.tm_year + 1900}, std::chrono::month{unsigned(local.tm_mon + 1)},
+                       std::chrono::day{unsigned(local.tm_mday)}};
+    moment.hour = local.tm_hour;
+    moment.minute = local.tm_min;
+    moment.second = local.tm_sec;
+    return moment;
+}
+
+std::string generalForm(const DateTime& m) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%02u/%02u/%04d %02d:%02d:%02d", unsigned(m.date.day()),
+                  unsigned(m.date.month()), int(m.date.year()), m.hour, m.minute, m.second);
+    return buffer;
+}
+
+std::string todayAaaammjj() { return formatAaaammjj(now().date); }
+
+}  // namespace couloir

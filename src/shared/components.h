@@ -1,0 +1,19 @@
+// Creates classes by programmatic identifier ("Ombrelay.clsOmbrelay"): finds
+// the component library (libOmbrelay.so) in the folders of COULOIR_COMPONENTS
+// (colon-separated), else beside the host, loads it and resolves a method's
+// entry point (Ombrelay_clsOmbrelay_bimport_result).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace couloir {
+
+// The folders searched for component libraries, in order.
+std::vector<std::string> componentFolders();
+
+// The entry point of `method` of the class `progId`; throws the "cannot
+// create object" error when the library or the entry point cannot be found.
+void* resolveMethod(const std::string& progId, const std::string& method);
+
+}  // namespace couloir

@@ -1,0 +1,107 @@
+#include "shared/cp1252.h"
+
+#include <array>
+#include <cstdint>
+
+namespace couloir {
+namespace {
+
+// Unicode code points of bytes 0x80 to 0x9F; the rest of the page is Latin-1.
+constexpr std::array<char32_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+char encodeCodePoint(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+    for (std::size_t i = 0; i < kHighControls.size(); ++i)
+        if (kHighControls[i] == cp) return static_cast<char>(0x80 + i);
+    return '?';
+}
+
+// Windows-1252 byte of the letter that DOS code `code` (129..151) stands for, or 0.
+unsigned char dosAccent(unsigned char code) {
+    switch (code) {
+        case 129: return 0xFC;  // ü
+        case 130: return 0xE9;  // é
+        case 131: return 0xE2;  // â
+        case 132: return 0xE4;  // ä
+        case 133: return 0xE0;  // à
+        case 135: return 0xE7;  // ç
+        case 136: return 0xEA;  // ê
+        case 137: return 0xEB;  // ë
+        case 138: return 0xE8;  // è
+        case 139: return 0xEF;  // ï
+        case 140: return 0xEE;  // î
+        case 147: return 0xF4;  // ô
+        case 148: return 0xF6;  // ö
+        case 150: return 0xFB;  // û
+        case 151: return 0xF9;  // ù
+        default: return 0;
+    }
+}
+
+}  // namespace
+
+std::string decodeCp1252(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (unsigned char b : bytes) {
+        if (b < 0x80) out += static_cast<char>(b);
+        else if (b < 0xA0) appendUtf8(out, kHighControls[b - 0x80]);
+        else appendUtf8(out, b);
+    }
+    return out;
+}
+
+std::string encodeCp1252(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        auto b = static_cast<unsigned char>(utf8[i]);
+        char32_t cp;
+        std::size_t len;
+        if (b < 0x80) { cp = b; len = 1; }
+        else if ((b & 0xE0) == 0xC0) { cp = b & 0x1F; len = 2; }
+        else if ((b & 0xF0) == 0xE0) { cp = b & 0x0F; len = 3; }
+        else if ((b & 0xF8) == 0xF0) { cp = b & 0x07; len = 4; }
+        else { out += '?'; ++i; continue; }
+        if (i + len > utf8.size()) { out += '?'; break; }
+        bool valid = true;
+        for (std::size_t k = 1; k < len; ++k) {
+            auto c = static_cast<unsigned char>(utf8[i + k]);
+            if ((c & 0xC0) != 0x80) { valid = false; break; }
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        if (!valid) { out += '?'; ++i; continue; }
+        out += encodeCodePoint(cp);
+        i += len;
+    }
+    return out;
+}
+
+std::string strConvertirAccents(std::string_view bytes) {
+    std::string out(bytes);
+    for (char& c : out) {
+        auto b = static_cast<unsigned char>(c);
+        if (b >= 129 && b <= 151) {
+            if (unsigned char letter = dosAccent(b)) c = static_cast<char>(letter);
+        }
+    }
+    return out;
+}
+
+}  // namespace couloir

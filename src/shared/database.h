@@ -1,0 +1,74 @@
+// The one narrow interface between the libraries and the SQL engine. The
+// statements are the text the libraries build (true/false literals, count(*),
+// First(...), table aliases, quoted texts with doubled apostrophes); an engine
+// runs them unchanged. Every failure is an Error carrying the engine's code
+// and message.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace couloir {
+
+// tabColonnes: a query result as one list of texts per column, in row order.
+// A query with no row leaves every column without a list (empty here).
+struct Columns {
+    std::vector<std::vector<std::string>> lists;
+
+    bool hasRows() const { return !lists.empty() && !lists[0].empty(); }
+    std::size_t rowCount() const { return lists.empty() ? 0 : lists[0].size(); }
+    // Value of column `column` in row `row` (both 0-based).
+    const std::string& at(std::size_t column, std::size_t row) const { return lists.at(column).at(row); }
+};
+
+// How a Null read as text comes back: as an error, or as the empty text.
+enum class NullText { Error, Empty };
+
+// One row of a forward-only read: fields by index as text.
+class Row {
+public:
+    virtual ~Row() = default;
+    virtual int fieldCount() const = 0;
+    virtual bool isNull(int index) const = 0;
+    virtual std::string text(int index) const = 0;
+};
+
+using FieldValue = std::variant<std::monostate, std::int64_t, double, std::string>;
+
+class Database {
+public:
+    virtual ~Database() = default;
+
+    // Runs a statement; nothing is read back.
+    virtual void execute(std::string_view sql) = 0;
+    // Field 0 of the first row as a 32-bit integer; no row or Null is an error.
+    virtual std::int32_t lValeurScalaire(std::string_view sql) = 0;
+    // The whole result as per-column text lists.
+    virtual Columns ChargerColonnes(std::string_view sql) = 0;
+    // Calls `onRow` for each row; returning false stops the walk.
+    virtual void forEachRow(std::string_view sql, const std::function<bool(const Row&)>& onRow) = 0;
+    // Appends a row to a table and returns its new counter (`Num`).
+    virtual std::int64_t appendRow(std::string_view table,
+                                   const std::vector<std::pair<std::string, FieldValue>>& fields) = 0;
+    // Makes everything executed so far durable.
+    virtual void commit() = 0;
+};
+
+struct DatabaseOptions {
+    NullText nullText = NullText::Error;
+};
+
+// Opens an existing club database; a missing file or one that is not a
+// database is an error, never a new empty database.
+std::unique_ptr<Database> openDatabase(const std::string& path, const DatabaseOptions& options);
+
+// Creates a new database file readable by its owner only and runs `script`
+// in it; refuses to overwrite an existing file.
+void createDatabase(const std::string& path, std::string_view script);
+
+}  // namespace couloir

@@ -1,0 +1,25 @@
+#include "shared/error.h"
+
+namespace couloir::errors {
+
+Error invalidCall() { return {kInvalidCall, "Argument ou appel de procédure incorrect"}; }
+Error overflow() { return {kOverflow, "Dépassement de capacité"}; }
+Error typeMismatch() { return {kTypeMismatch, "Incompatibilité de type"}; }
+Error fileNotFound(const std::string& path) { return {kFileNotFound, "Fichier introuvable : " + path}; }
+Error pastEndOfFile() { return {kPastEndOfFile, "Entrée au-delà de la fin du fichier"}; }
+Error pathNotFound(const std::string& path) {
+    return {kPathNotFound, "Chemin d'accès introuvable : " + path};
+}
+Error invalidNull() { return {kInvalidNull, "Utilisation incorrecte de Null"}; }
+Error cannotCreateObject(const std::string& progId) {
+    return {kCannotCreateObject, "Le composant " + progId + " ne peut pas créer d'objet"};
+}
+Error memberNotFound(const std::string& member) {
+    return {kMemberNotFound, "Propriété ou méthode non gérée par cet objet : " + member};
+}
+Error keyExists() { return {kKeyExists, "Cette clé est déjà associée à un élément de cette collection"}; }
+Error noCurrentRecord() {
+    return {kNoCurrentRecord, "BOF ou EOF est égal à True, ou l'enregistrement actuel a été supprimé"};
+}
+
+}  // namespace couloir::errors

@@ -1,0 +1,50 @@
+// Run-time errors as a step's handler sees them: a number and a description,
+// in the manner of the script-language errors the messages were written for.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace couloir {
+
+class Error : public std::runtime_error {
+public:
+    Error(long number, std::string description)
+        : std::runtime_error(description), number_(number), description_(std::move(description)) {}
+
+    long number() const { return number_; }
+    const std::string& description() const { return description_; }
+
+private:
+    long number_;
+    std::string description_;
+};
+
+// Numbers and French descriptions of the run-time errors the libraries raise.
+namespace errors {
+inline constexpr long kInvalidCall = 5;
+inline constexpr long kOverflow = 6;
+inline constexpr long kTypeMismatch = 13;
+inline constexpr long kFileNotFound = 53;
+inline constexpr long kPastEndOfFile = 62;
+inline constexpr long kPathNotFound = 76;
+inline constexpr long kInvalidNull = 94;
+inline constexpr long kCannotCreateObject = 429;
+inline constexpr long kMemberNotFound = 438;
+inline constexpr long kKeyExists = 457;
+inline constexpr long kNoCurrentRecord = 3021;
+
+Error invalidCall();
+Error overflow();
+Error typeMismatch();
+Error fileNotFound(const std::string& path);
+Error pastEndOfFile();
+Error pathNotFound(const std::string& path);
+Error invalidNull();
+Error cannotCreateObject(const std::string& progId);
+Error memberNotFound(const std::string& member);
+Error keyExists();
+Error noCurrentRecord();
+}  // namespace errors
+
+}  // namespace couloir

@@ -1,0 +1,146 @@
+#include "shared/files.h"
+
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+#include "shared/cp1252.h"
+#include "shared/error.h"
+#include "shared/text_date.h"
+#include "shared/trace.h"
+
+namespace fs = std::filesystem;
+
+namespace couloir {
+
+namespace {
+std::string join(const std::string& directory, const std::string& name) {
+    if (directory.empty()) return name;
+    char last = directory.back();
+    return (last == '/' || last == '\\') ? directory + name : directory + "/" + name;
+}
+}  // namespace
+
+std::string strCheminFichier(const std::string& directory, const std::string& name) {
+    std::string path = join(directory, name);
+    std::error_code ec;
+    if (fs::exists(path, ec)) return path;
+    for (fs::directory_iterator it(directory.empty() ? "." : directory, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string candidate = it->path().filename().string();
+        if (equalsNoCase(candidate, name)) return join(directory, candidate);
+    }
+    return path;
+}
+
+bool bLecteurPret(const std::string& directory) {
+    std::error_code ec;
+    fs::directory_iterator it(directory, ec);
+    return !ec && fs::is_directory(directory, ec);
+}
+
+bool fileExists(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::is_regular_file(path, ec);
+}
+
+std::string fileName(const std::string& path) { return fs::path(path).filename().string(); }
+
+std::string parentDirectory(const std::string& path) { return fs::path(path).parent_path().string(); }
+
+bool bFichierPresent(Trace& trace, std::string& path, const std::string& temporaryDirectory) {
+    if (fileExists(path)) {
+        path = strCopierVersTempo(path, temporaryDirectory);
+        return true;
+    }
+    trace.write("Fichier " + fileName(path) + " non trouvé dans le répertoire : " + parentDirectory(path));
+    path.clear();
+    return false;
+}
+
+std::string strNomTempoLibre(const std::string& source, const std::string& temporaryDirectory) {
+    std::string name = fileName(source);
+    std::size_t dot = name.rfind('.');
+    std::string base = dot == std::string::npos ? name : name.substr(0, dot);
+    std::string extension = dot == std::string::npos ? "" : name.substr(dot + 1);
+    std::string candidate = join(temporaryDirectory, name);
+    std::int16_t counter = 0;
+    std::error_code ec;
+    while (fs::exists(candidate, ec)) {
+        counter = toInt16(std::int64_t{counter} + 1);
+        candidate = join(temporaryDirectory, base + std::to_string(counter) + "." + extension);
+    }
+    return candidate;
+}
+
+std::string strCopierVersTempo(const std::string& source, const std::string& temporaryDirectory) {
+    std::string target = strNomTempoLibre(source, temporaryDirectory);
+    std::error_code ec;
+    fs::copy_file(source, target, fs::copy_options::overwrite_existing, ec);
+    if (ec) throw Error(ec.value(), "Copie de " + source + " impossible : " + ec.message());
+    return target;
+}
+
+std::uint64_t vTailleFichier(const std::string& path) {
+    std::error_code ec;
+    auto size = fs::file_size(path, ec);
+    return ec ? 0 : size;
+}
+
+std::int16_t iLongueurLigne(const std::string& path) {
+    if (!fileExists(path)) return 0;
+    LineReader reader(path);
+    std::string line;
+    reader.next(line, false);  // an empty file reads as one empty line
+    return toInt16(static_cast<std::int64_t>(charCount(line)) + 2);
+}
+
+std::int32_t lVerifierLongueur(Trace& trace, const std::string& path, int minimum) {
+    if (!fileExists(path)) return 0;
+    auto size = vTailleFichier(path);
+    if (size == 0) return 0;
+    int recordLength = iLongueurLigne(path);
+    auto count = roundHalfEven(static_cast<double>(size) / recordLength);
+    if (recordLength < minimum) {
+        trace.write("Warning Les lignes dans le fichier " + fileName(path) + " n'ont pas la longueur requise." +
+                    std::string(CRLF) + "Les informations pourront être incomplètes." + std::string(CRLF));
+    }
+    if (count > INT32_MAX) throw errors::overflow();
+    return static_cast<std::int32_t>(count);
+}
+
+void LireOrigine(Trace& trace, const std::string& originPath) {
+    try {
+        std::string text;
+        if (fileExists(originPath)) {
+            LineReader reader(originPath);
+            if (!reader.next(text, false)) throw errors::pastEndOfFile();
+        } else {
+            text = std::string(CRLF) + "Fichier origine.txt non disponible";
+        }
+        trace.write("Données source générées par l'application : " + text);
+        trace.writeEmpty();
+    } catch (const Error& e) {
+        trace.EcrireErreur("Une erreur s'est produite lors de la lecture du fichier origine.txt", 0, &e);
+    }
+}
+
+LineReader::LineReader(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {
+    if (!file_) throw errors::fileNotFound(path);
+}
+
+LineReader::~LineReader() {
+    std::free(buffer_);
+    if (file_) std::fclose(file_);
+}
+
+bool LineReader::next(std::string& line, bool convertDosAccents) {
+    ssize_t length = ::getline(&buffer_, &capacity_, file_);
+    if (length < 0) return false;
+    std::string_view raw(buffer_, static_cast<std::size_t>(length));
+    if (!raw.empty() && raw.back() == '\n') raw.remove_suffix(1);
+    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    line = convertDosAccents ? decodeCp1252(strConvertirAccents(raw)) : decodeCp1252(raw);
+    return true;
+}
+
+}  // namespace couloir

@@ -1,0 +1,60 @@
+// Source directory checks, working copies of the interchange files, the
+// record-length estimate, origine.txt, and a line reader for the files.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace couloir {
+
+class Trace;
+
+// directory + "/" + name, without doubling a trailing "/" or "\". When the
+// exact name is absent but the directory holds it in another case, that
+// file's path is returned, so that Origine.txt is found as origine.txt.
+std::string strCheminFichier(const std::string& directory, const std::string& name);
+
+// A directory that can be listed is a ready drive.
+bool bLecteurPret(const std::string& directory);
+
+// When the file exists, replaces `path` by its working copy in the temporary
+// directory and returns true; otherwise reports it missing and empties `path`.
+bool bFichierPresent(Trace& trace, std::string& path, const std::string& temporaryDirectory);
+std::string strCopierVersTempo(const std::string& source, const std::string& temporaryDirectory);
+std::string strNomTempoLibre(const std::string& source, const std::string& temporaryDirectory);
+
+std::uint64_t vTailleFichier(const std::string& path);
+// Characters of the first line + 2, or 0 when the file does not exist.
+std::int16_t iLongueurLigne(const std::string& path);
+// Estimated line count: size / record length rounded half to even, 0 for a
+// missing or empty file; warns when the record is shorter than `minimum`.
+std::int32_t lVerifierLongueur(Trace& trace, const std::string& path, int minimum);
+// Echoes the first line of origine.txt to the trace.
+void LireOrigine(Trace& trace, const std::string& originPath);
+
+bool fileExists(const std::string& path);
+std::string fileName(const std::string& path);
+std::string parentDirectory(const std::string& path);
+
+// Reads an interchange file line by line as UTF-8 text: lines end at LF, a
+// CR before it is dropped, and the Windows-1252 bytes are decoded, after the
+// DOS accented letters have been converted when asked.
+class LineReader {
+public:
+    // Opens the file; a file that cannot be opened is a "file not found" error.
+    explicit LineReader(const std::string& path);
+    ~LineReader();
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    // False at the end of the file.
+    bool next(std::string& line, bool convertDosAccents);
+
+private:
+    std::FILE* file_;
+    char* buffer_ = nullptr;
+    std::size_t capacity_ = 0;
+};
+
+}  // namespace couloir

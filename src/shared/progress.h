@@ -1,0 +1,35 @@
+// The host's progress form, reached by member names as the host's window
+// names them. A member the host lacks raises the "member not found" error.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "couloir/couloir.h"
+
+namespace couloir {
+
+class Trace;
+
+class Form {
+public:
+    // A null form accepts and ignores every call.
+    explicit Form(const couloir_form* host) : host_(host) {}
+
+    void setCaption(const char* member, int index, std::string_view text);
+    std::string caption(const char* member, int index);
+    double value(const char* member);
+    void setValue(const char* member, double value);
+    void call(const char* member);
+
+private:
+    const couloir_form* host_;
+};
+
+// Shows a step: its title on label 2 of Lb_message, an empty line then the
+// text in the trace, the bar back to 0, and a repaint.
+void AfficherEtape(Form& form, Trace& trace, std::string_view title, std::string_view text);
+// Moves the bar on by `increment` without passing 100.
+void AvancerProgression(Form& form, double increment);
+
+}  // namespace couloir

@@ -1,0 +1,120 @@
+#include "shared/sql_shape.h"
+
+#include <charconv>
+#include <string>
+
+#include "shared/text_date.h"
+
+namespace couloir {
+namespace {
+
+bool isIdentifierChar(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+           static_cast<unsigned char>(c) >= 0x80;
+}
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool parameterizable(std::string_view sql) {
+    std::string_view head = trim(sql);
+    std::size_t end = 0;
+    while (end < head.size() && isIdentifierChar(head[end])) ++end;
+    std::string keyword = toUpperAscii(head.substr(0, end));
+    return keyword == "SELECT" || keyword == "INSERT" || keyword == "UPDATE" || keyword == "DELETE";
+}
+
+FieldValue numberValue(std::string_view digits) {
+    if (digits.find_first_of(".eE") == std::string_view::npos) {
+        std::int64_t integer = 0;
+        auto result = std::from_chars(digits.data(), digits.data() + digits.size(), integer);
+        if (result.ec == std::errc() && result.ptr == digits.data() + digits.size()) return integer;
+    }
+    double real = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), real);
+    return real;
+}
+
+}  // namespace
+
+SqlShape shapeOf(std::string_view sql) {
+    SqlShape shape;
+    if (!parameterizable(sql)) {
+        shape.text = sql;
+        return shape;
+    }
+    shape.text.reserve(sql.size());
+    bool numbersInline = false;  // after ORDER BY, GROUP BY or LIMIT
+    std::size_t i = 0;
+    while (i < sql.size()) {
+        char c = sql[i];
+        if (c == '\'') {
+            std::string value;
+            std::size_t j = i + 1;
+            for (; j < sql.size(); ++j) {
+                if (sql[j] == '\'') {
+                    if (j + 1 < sql.size() && sql[j + 1] == '\'') {
+                        value += '\'';
+                        ++j;
+                    } else {
+                        break;
+                    }
+                } else {
+                    value += sql[j];
+                }
+            }
+            if (j >= sql.size()) {  // unterminated: leave it for the engine to report
+                shape.text.append(sql.substr(i));
+                break;
+            }
+            shape.text += '?';
+            shape.values.emplace_back(std::move(value));
+            i = j + 1;
+        } else if (c == '"' || c == '[' || c == '`') {
+            char close = c == '[' ? ']' : c;
+            std::size_t j = sql.find(close, i + 1);
+            j = j == std::string_view::npos ? sql.size() : j + 1;
+            shape.text.append(sql.substr(i, j - i));
+            i = j;
+        } else if (isIdentifierChar(c) && !isDigit(c)) {
+            std::size_t j = i;
+            while (j < sql.size() && isIdentifierChar(sql[j])) ++j;
+            std::string word = toUpperAscii(sql.substr(i, j - i));
+            if (word == "ORDER" || word == "GROUP" || word == "LIMIT") numbersInline = true;
+            shape.text.append(sql.substr(i, j - i));
+            i = j;
+        } else if (!numbersInline && (isDigit(c) || (c == '.' && i + 1 < sql.size() && isDigit(sql[i + 1])))) {
+            std::size_t j = i;
+            while (j < sql.size() && isDigit(sql[j])) ++j;
+            if (j < sql.size() && sql[j] == '.') {
+                ++j;
+                while (j < sql.size() && isDigit(sql[j])) ++j;
+            }
+            if (j < sql.size() && (sql[j] == 'e' || sql[j] == 'E')) {
+                std::size_t k = j + 1;
+                if (k < sql.size() && (sql[k] == '+' || sql[k] == '-')) ++k;
+                if (k < sql.size() && isDigit(sql[k])) {
+                    j = k;
+                    while (j < sql.size() && isDigit(sql[j])) ++j;
+                }
+            }
+            if (j < sql.size() && isIdentifierChar(sql[j])) {  // 12abc: not a number, keep it whole
+                while (j < sql.size() && isIdentifierChar(sql[j])) ++j;
+                shape.text.append(sql.substr(i, j - i));
+            } else {
+                shape.text += '?';
+                shape.values.push_back(numberValue(sql.substr(i, j - i)));
+            }
+            i = j;
+        } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
+            std::size_t j = sql.find('\n', i);
+            j = j == std::string_view::npos ? sql.size() : j;
+            shape.text.append(sql.substr(i, j - i));
+            i = j;
+        } else {
+            shape.text += c;
+            ++i;
+        }
+    }
+    return shape;
+}
+
+}  // namespace couloir

@@ -1,0 +1,329 @@
+// The club database on SQLite. Statements are compiled once per shape and
+// reused with their literal values bound as parameters; writes are grouped in
+// transactions of a few thousand statements in WAL mode, so that a crash loses
+// at most the open batch and never corrupts the file.
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
+#include <unistd.h>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "shared/database.h"
+#include "shared/error.h"
+#include "shared/sql_shape.h"
+#include "shared/text_date.h"
+
+namespace couloir {
+namespace {
+
+constexpr int kStatementsPerTransaction = 4000;
+constexpr std::size_t kCachedStatements = 256;
+constexpr std::size_t kStatementInMessage = 300;
+
+std::string describe(sqlite3* db, std::string_view sql) {
+    std::string message = sqlite3_errmsg(db);
+    if (!sql.empty()) {
+        message += " (requête : ";
+        message += sql.size() > kStatementInMessage ? std::string(sql.substr(0, kStatementInMessage)) + "…" : std::string(sql);
+        message += ")";
+    }
+    return message;
+}
+
+// First(x): the first value of the group, as the old engine's aggregate.
+void firstStep(sqlite3_context* context, int, sqlite3_value** argv) {
+    auto** slot = static_cast<sqlite3_value**>(sqlite3_aggregate_context(context, sizeof(sqlite3_value*)));
+    if (slot && !*slot) *slot = sqlite3_value_dup(argv[0]);
+}
+
+void firstFinal(sqlite3_context* context) {
+    auto** slot = static_cast<sqlite3_value**>(sqlite3_aggregate_context(context, 0));
+    if (slot && *slot) {
+        sqlite3_result_value(context, *slot);
+        sqlite3_value_free(*slot);
+    } else {
+        sqlite3_result_null(context);
+    }
+}
+
+struct StatementDeleter {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
+
+std::string columnText(sqlite3_stmt* statement, int index, NullText nullText) {
+    switch (sqlite3_column_type(statement, index)) {
+        case SQLITE_INTEGER: return std::to_string(sqlite3_column_int64(statement, index));
+        case SQLITE_FLOAT: return shortestDecimal(sqlite3_column_double(statement, index));
+        case SQLITE_NULL:
+            if (nullText == NullText::Error) throw errors::invalidNull();
+            return {};
+        default: {
+            auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
+            return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, index))) : std::string();
+        }
+    }
+}
+
+class SqliteRow final : public Row {
+public:
+    explicit SqliteRow(sqlite3_stmt* statement) : statement_(statement) {}
+    int fieldCount() const override { return sqlite3_column_count(statement_); }
+    bool isNull(int index) const override { return sqlite3_column_type(statement_, index) == SQLITE_NULL; }
+    std::string text(int index) const override { return columnText(statement_, index, NullText::Empty); }
+
+private:
+    sqlite3_stmt* statement_;
+};
+
+class SqliteDatabase final : public Database {
+public:
+    SqliteDatabase(const std::string& path, const DatabaseOptions& options) : options_(options) {
+        int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+        if (rc != SQLITE_OK) {
+            std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+            sqlite3_close(db_);
+            db_ = nullptr;
+            throw Error(rc, message + " : " + path);
+        }
+        sqlite3_extended_result_codes(db_, 1);
+        sqlite3_busy_timeout(db_, 5000);
+        sqlite3_create_function(db_, "First", 1, SQLITE_UTF8, nullptr, nullptr, firstStep, firstFinal);
+        exec("PRAGMA journal_mode=WAL");  // also fails on a file that is not a database
+        exec("PRAGMA synchronous=NORMAL");
+    }
+
+    ~SqliteDatabase() override {
+        try {
+            commit();
+        } catch (const Error&) {
+            // The close must not throw; an uncommitted batch is what a crash would lose.
+        }
+        cache_.clear();
+        sqlite3_close(db_);
+    }
+
+    void execute(std::string_view sql) override {
+        bool write = !isQuery(sql);
+        if (write) beginBatch();
+        run(sql, [](sqlite3_stmt*) { return true; });
+        if (write) endStatement();
+    }
+
+    std::int32_t lValeurScalaire(std::string_view sql) override {
+        bool found = false;
+        std::int64_t value = 0;
+        run(sql, [&](sqlite3_stmt* statement) {
+            found = true;
+            switch (sqlite3_column_type(statement, 0)) {
+                case SQLITE_NULL: throw errors::invalidNull();
+                case SQLITE_INTEGER: value = sqlite3_column_int64(statement, 0); break;
+                case SQLITE_FLOAT: value = roundHalfEven(sqlite3_column_double(statement, 0)); break;
+                default: {
+                    std::string text = columnText(statement, 0, NullText::Empty);
+                    if (trim(text).empty() || text.find_first_not_of(" +-.0123456789") != std::string::npos)
+                        throw errors::typeMismatch();
+                    value = roundHalfEven(numericValue(text));
+                }
+            }
+            return false;
+        });
+        if (!found) throw errors::noCurrentRecord();
+        if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
+            throw errors::overflow();
+        return static_cast<std::int32_t>(value);
+    }
+
+    Columns ChargerColonnes(std::string_view sql) override {
+        Columns columns;
+        run(sql, [&](sqlite3_stmt* statement) {
+            int count = sqlite3_column_count(statement);
+            if (columns.lists.empty()) columns.lists.resize(static_cast<std::size_t>(count));
+            for (int i = 0; i < count; ++i)
+                columns.lists[static_cast<std::size_t>(i)].push_back(columnText(statement, i, options_.nullText));
+            return true;
+        });
+        return columns;
+    }
+
+    void forEachRow(std::string_view sql, const std::function<bool(const Row&)>& onRow) override {
+        run(sql, [&](sqlite3_stmt* statement) { return onRow(SqliteRow(statement)); });
+    }
+
+    std::int64_t appendRow(std::string_view table,
+                           const std::vector<std::pair<std::string, FieldValue>>& fields) override {
+        std::string sql = "INSERT INTO " + std::string(table) + " (";
+        std::string marks;
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            sql += (i ? ", " : "") + fields[i].first;
+            marks += i ? ", ?" : "?";
+        }
+        sql += ") VALUES (" + marks + ")";
+        SqlShape shape{sql, {}};
+        for (const auto& field : fields) shape.values.push_back(field.second);
+        beginBatch();
+        runShape(shape, sql, [](sqlite3_stmt*) { return true; });
+        endStatement();
+        return sqlite3_last_insert_rowid(db_);
+    }
+
+    void commit() override {
+        if (!sqlite3_get_autocommit(db_)) exec("COMMIT");
+        pending_ = 0;
+    }
+
+private:
+    static bool isQuery(std::string_view sql) {
+        std::string_view head = trim(sql);
+        return head.size() >= 6 && toUpperAscii(head.substr(0, 6)) == "SELECT";
+    }
+
+    void exec(const char* sql) {
+        char* message = nullptr;
+        if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+            std::string text = message ? message : sqlite3_errmsg(db_);
+            sqlite3_free(message);
+            throw Error(sqlite3_extended_errcode(db_), text);
+        }
+    }
+
+    void beginBatch() {
+        if (sqlite3_get_autocommit(db_)) {
+            exec("BEGIN");
+            pending_ = 0;
+        }
+    }
+
+    void endStatement() {
+        if (++pending_ >= kStatementsPerTransaction) commit();
+    }
+
+    template <typename OnRow>
+    void run(std::string_view sql, OnRow&& onRow) {
+        runShape(shapeOf(sql), sql, onRow);
+    }
+
+    template <typename OnRow>
+    void runShape(const SqlShape& shape, std::string_view sql, OnRow&& onRow) {
+        sqlite3_stmt* statement = compiled(shape);
+        // A shape that does not compile, or whose statement is being walked by
+        // an enclosing query, runs as written.
+        if (!statement || busy_.count(statement)) {
+            runUncached(sql, onRow);
+            return;
+        }
+        for (std::size_t i = 0; i < shape.values.size(); ++i) bind(statement, static_cast<int>(i + 1), shape.values[i]);
+        busy_.insert(statement);
+        struct Release {
+            std::unordered_set<sqlite3_stmt*>& busy;
+            sqlite3_stmt* statement;
+            ~Release() { busy.erase(statement); }
+        } release{busy_, statement};
+        stepAll(statement, sql, onRow);
+    }
+
+    template <typename OnRow>
+    void runUncached(std::string_view sql, OnRow&& onRow) {
+        const char* tail = sql.data();
+        const char* end = sql.data() + sql.size();
+        while (tail < end) {
+            sqlite3_stmt* raw = nullptr;
+            const char* next = nullptr;
+            if (sqlite3_prepare_v2(db_, tail, static_cast<int>(end - tail), &raw, &next) != SQLITE_OK)
+                throw Error(sqlite3_extended_errcode(db_), describe(db_, sql));
+            Statement statement(raw);
+            tail = next;
+            if (statement) stepAll(statement.get(), sql, onRow);
+        }
+    }
+
+    template <typename OnRow>
+    void stepAll(sqlite3_stmt* statement, std::string_view sql, OnRow&& onRow) {
+        struct Reset {
+            sqlite3_stmt* s;
+            ~Reset() {
+                sqlite3_reset(s);
+                sqlite3_clear_bindings(s);
+            }
+        } reset{statement};
+        for (;;) {
+            int rc = sqlite3_step(statement);
+            if (rc == SQLITE_ROW) {
+                if (!onRow(statement)) return;
+            } else if (rc == SQLITE_DONE) {
+                return;
+            } else {
+                throw Error(sqlite3_extended_errcode(db_), describe(db_, sql));
+            }
+        }
+    }
+
+    // The compiled statement of a shape, or null when it does not compile.
+    sqlite3_stmt* compiled(const SqlShape& shape) {
+        if (auto found = cache_.find(shape.text); found != cache_.end()) return found->second.get();
+        sqlite3_stmt* raw = nullptr;
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v3(db_, shape.text.c_str(), static_cast<int>(shape.text.size()), SQLITE_PREPARE_PERSISTENT,
+                               &raw, &tail) != SQLITE_OK ||
+            !raw || !trim(tail).empty() || sqlite3_bind_parameter_count(raw) != static_cast<int>(shape.values.size())) {
+            sqlite3_finalize(raw);
+            return nullptr;
+        }
+        if (cache_.size() >= kCachedStatements && busy_.empty()) cache_.clear();
+        return cache_.emplace(shape.text, Statement(raw)).first->second.get();
+    }
+
+    void bind(sqlite3_stmt* statement, int index, const FieldValue& value) {
+        int rc = SQLITE_OK;
+        if (std::holds_alternative<std::int64_t>(value)) rc = sqlite3_bind_int64(statement, index, std::get<std::int64_t>(value));
+        else if (std::holds_alternative<double>(value)) rc = sqlite3_bind_double(statement, index, std::get<double>(value));
+        else if (std::holds_alternative<std::string>(value)) {
+            const auto& text = std::get<std::string>(value);
+            rc = sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        } else rc = sqlite3_bind_null(statement, index);
+        if (rc != SQLITE_OK) throw Error(rc, describe(db_, {}));
+    }
+
+    sqlite3* db_ = nullptr;
+    DatabaseOptions options_;
+    std::unordered_map<std::string, Statement> cache_;
+    std::unordered_set<sqlite3_stmt*> busy_;
+    int pending_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<Database> openDatabase(const std::string& path, const DatabaseOptions& options) {
+    return std::make_unique<SqliteDatabase>(path, options);
+}
+
+void createDatabase(const std::string& path, std::string_view script) {
+    int fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY, S_IRUSR | S_IWUSR);
+    if (fd < 0) throw Error(errno, std::string("Création impossible de ") + path + " : " + std::strerror(errno));
+    ::close(fd);
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        std::string message = sqlite3_errmsg(db);
+        sqlite3_close(db);
+        throw Error(SQLITE_CANTOPEN, message);
+    }
+    std::string text(script);
+    char* message = nullptr;
+    int rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_exec(db, text.c_str(), nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+        std::string error = message ? message : sqlite3_errmsg(db);
+        sqlite3_free(message);
+        sqlite3_close(db);
+        ::unlink(path.c_str());
+        throw Error(rc, error);
+    }
+    sqlite3_close(db);
+}
+
+}  // namespace couloir

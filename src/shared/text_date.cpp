@@ -1,0 +1,246 @@
+#include "shared/text_date.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+#include "shared/error.h"
+
+namespace couloir {
+
+// ---- characters -----------------------------------------------------------
+
+namespace {
+bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Byte offset of character `n`, or the text's size when it has fewer characters.
+std::size_t byteOffset(std::string_view text, std::size_t n) {
+    std::size_t i = 0;
+    while (n > 0 && i < text.size()) {
+        ++i;
+        while (i < text.size() && isContinuation(text[i])) ++i;
+        --n;
+    }
+    return i;
+}
+}  // namespace
+
+std::size_t charCount(std::string_view utf8) {
+    std::size_t n = 0;
+    for (char c : utf8)
+        if (!isContinuation(c)) ++n;
+    return n;
+}
+
+std::string_view charSubstr(std::string_view utf8, std::size_t start, std::size_t count) {
+    std::size_t from = byteOffset(utf8, start);
+    std::string_view rest = utf8.substr(from);
+    return rest.substr(0, byteOffset(rest, count));
+}
+
+std::string_view trim(std::string_view text) {
+    std::size_t b = text.find_first_not_of(' ');
+    if (b == std::string_view::npos) return {};
+    std::size_t e = text.find_last_not_of(' ');
+    return text.substr(b, e - b + 1);
+}
+
+std::string toUpperAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && toUpperAscii(a) == toUpperAscii(b);
+}
+
+void replaceAll(std::string& text, std::string_view from, std::string_view to) {
+    if (from.empty()) return;
+    for (std::size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size()))
+        text.replace(pos, from.size(), to);
+}
+
+std::vector<std::string> split(std::string_view text, char separator) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t pos; (pos = text.find(separator, start)) != std::string_view::npos; start = pos + 1)
+        parts.emplace_back(text.substr(start, pos - start));
+    parts.emplace_back(text.substr(start));
+    return parts;
+}
+
+std::vector<std::string> cutFields(std::string_view line, const std::vector<int>& widths) {
+    std::vector<std::string> fields;
+    fields.reserve(widths.size());
+    std::size_t offset = 0;  // bytes
+    for (int width : widths) {
+        std::string_view rest = line.substr(std::min(offset, line.size()));
+        std::string_view field = rest.substr(0, byteOffset(rest, static_cast<std::size_t>(width)));
+        offset += field.size();
+        fields.emplace_back(trim(field));
+    }
+    return fields;
+}
+
+// ---- SQL literals -----------------------------------------------------------
+
+std::string strVraiFaux(bool value) { return value ? "true" : "false"; }
+
+std::string doubleApostrophes(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    for (char c : text) {
+        out += c;
+        if (c == '\'') out += '\'';
+    }
+    return out;
+}
+
+std::string sqlQuote(std::string_view text) { return "'" + doubleApostrophes(text) + "'"; }
+
+// ---- numbers ----------------------------------------------------------------
+
+double numericValue(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    std::size_t start = i;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+    bool digits = false;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') { ++i; digits = true; }
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') { ++i; digits = true; }
+    }
+    if (!digits) return 0.0;
+    std::string number(text.substr(start, i - start));
+    if (number[0] == '+') number.erase(0, 1);
+    double value = 0.0;
+    std::from_chars(number.data(), number.data() + number.size(), value);
+    return value;
+}
+
+std::string shortestDecimal(double value) {
+    if (value == 0.0) return "0";  // also folds -0
+    std::array<char, 64> buffer{};
+    auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed);
+    std::string text(buffer.data(), result.ptr);
+    return text;
+}
+
+std::int64_t roundHalfEven(double value) {
+    if (!std::isfinite(value) || std::fabs(value) > 9.0e18) throw errors::overflow();
+    return static_cast<std::int64_t>(std::nearbyint(value));
+}
+
+std::int16_t toInt16(std::int64_t value) {
+    if (value < std::numeric_limits<std::int16_t>::min() || value > std::numeric_limits<std::int16_t>::max())
+        throw errors::overflow();
+    return static_cast<std::int16_t>(value);
+}
+
+// ---- dates ------------------------------------------------------------------
+
+namespace {
+constexpr std::array<std::string_view, 12> kMonths = {"janvier", "février", "mars",      "avril",
+                                                      "mai",     "juin",    "juillet",   "août",
+                                                      "septembre", "octobre", "novembre", "décembre"};
+
+bool allDigits(std::string_view text) {
+    if (text.empty()) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+int toInt(std::string_view digits) {
+    int value = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return value;
+}
+}  // namespace
+
+std::string_view frenchMonth(unsigned month) { return month >= 1 && month <= 12 ? kMonths[month - 1] : ""; }
+
+bool bDateValide(std::string_view year, std::string_view month, std::string_view day) {
+    if (charCount(year) < 4 || month.empty() || day.empty()) return false;
+    double d = numericValue(day), m = numericValue(month);
+    return d >= 1 && d <= 31 && m >= 1 && m <= 12;
+}
+
+std::string strJjmmaaaaVersAaaammjj(std::string_view ddmmyyyy) {
+    if (charCount(ddmmyyyy) != 8 || ddmmyyyy.size() != 8) return {};
+    std::string_view day = ddmmyyyy.substr(0, 2), month = ddmmyyyy.substr(2, 2), year = ddmmyyyy.substr(4, 4);
+    if (!bDateValide(year, month, day)) return {};
+    return std::string(year) + std::string(month) + std::string(day);
+}
+
+std::string strAaaammjjVersJjmmaaaa(std::string_view yyyymmdd) {
+    if (yyyymmdd.size() != 8 || charCount(yyyymmdd) != 8) return {};
+    return std::string(yyyymmdd.substr(6, 2)) + std::string(yyyymmdd.substr(4, 2)) + std::string(yyyymmdd.substr(0, 4));
+}
+
+Date parseAaaammjj(std::string_view yyyymmdd) {
+    if (yyyymmdd.size() != 8 || !allDigits(yyyymmdd)) throw errors::typeMismatch();
+    Date date{std::chrono::year{toInt(yyyymmdd.substr(0, 4))}, std::chrono::month{unsigned(toInt(yyyymmdd.substr(4, 2)))},
+              std::chrono::day{unsigned(toInt(yyyymmdd.substr(6, 2)))}};
+    if (!date.ok()) throw errors::typeMismatch();
+    return date;
+}
+
+std::string formatAaaammjj(Date date) {
+    std::array<char, 16> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%04d%02u%02u", int(date.year()), unsigned(date.month()),
+                  unsigned(date.day()));
+    return buffer.data();
+}
+
+std::string strDateLongue(std::string_view yyyymmdd, std::string_view pattern) {
+    if (charCount(yyyymmdd) != 8) return {};
+    Date date = parseAaaammjj(yyyymmdd);
+    unsigned day = unsigned(date.day());
+    std::string dayText = std::to_string(day);
+    if (pattern.empty() || pattern.substr(0, 2) == "dd") {
+        if (day < 10) dayText = "0" + dayText;
+    }
+    return dayText + " " + std::string(frenchMonth(unsigned(date.month()))) + " " + std::to_string(int(date.year()));
+}
+
+Date parseLongDate(std::string_view text) {
+    auto parts = split(trim(text), ' ');
+    if (parts.size() != 3 || !allDigits(parts[0]) || !allDigits(parts[2])) throw errors::typeMismatch();
+    for (unsigned m = 1; m <= 12; ++m) {
+        if (parts[1] == kMonths[m - 1]) {
+            Date date{std::chrono::year{toInt(parts[2])}, std::chrono::month{m}, std::chrono::day{unsigned(toInt(parts[0]))}};
+            if (!date.ok()) throw errors::typeMismatch();
+            return date;
+        }
+    }
+    throw errors::typeMismatch();
+}
+
+std::int16_t iEcartJours(Date from, Date to) {
+    auto days = (std::chrono::sys_days{to} - std::chrono::sys_days{from}).count();
+    return toInt16(days);
+}
+
+// ---- fixed-width writing ----------------------------------------------------
+
+namespace {
+std::string justify(std::string_view text, int width, bool right) {
+    if (width <= 0) return {};
+    auto w = static_cast<std::size_t>(width);
+    std::size_t length = charCount(text);
+    if (length >= w) return std::string(charSubstr(text, 0, w));
+    std::string padding(w - length, ' ');
+    return right ? padding + std::string(text) : std::string(text) + padding;
+}
+}  // namespace
+
+std::string strCadrerGauche(std::string_view text, int width) { return justify(text, width, false); }
+std::string strCadrerDroite(std::string_view text, int width) { return justify(text, width, true); }
+
+}  // namespace couloir

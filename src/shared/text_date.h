@@ -1,0 +1,71 @@
+// Small pure helpers on texts and dates: date forms, SQL literals, fixed-width
+// justification and cutting, numeric reading. Texts are UTF-8 and widths count
+// characters.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace couloir {
+
+inline constexpr std::string_view CRLF = "\r\n";
+
+// ---- characters -----------------------------------------------------------
+std::size_t charCount(std::string_view utf8);
+// The `count` characters from character `start` (0-based); shorter at the end.
+std::string_view charSubstr(std::string_view utf8, std::size_t start, std::size_t count);
+std::string_view trim(std::string_view text);
+std::string toUpperAscii(std::string_view text);
+bool equalsNoCase(std::string_view a, std::string_view b);
+void replaceAll(std::string& text, std::string_view from, std::string_view to);
+std::vector<std::string> split(std::string_view text, char separator);
+
+// Cuts a fixed-width line by walking `widths` from the first character; each
+// field is trimmed and text beyond a short line reads as empty.
+std::vector<std::string> cutFields(std::string_view line, const std::vector<int>& widths);
+
+// ---- SQL literals -----------------------------------------------------------
+std::string strVraiFaux(bool value);
+// The text between apostrophes with its apostrophes doubled: O'Neil -> 'O''Neil'.
+std::string sqlQuote(std::string_view text);
+std::string doubleApostrophes(std::string_view text);
+
+// ---- numbers ----------------------------------------------------------------
+// The leading number of a text (blanks skipped, 0 when there is none), as a
+// script language's Val reads it: "01.0523" -> 1.0523, " 12ab" -> 12.
+double numericValue(std::string_view text);
+// The shortest decimal text of a value, with a point: 1.0523, 94, 0.3.
+std::string shortestDecimal(double value);
+// Rounds to the nearest whole number, halves to even.
+std::int64_t roundHalfEven(double value);
+// A 16-bit whole number; a larger value is an overflow error.
+std::int16_t toInt16(std::int64_t value);
+
+// ---- dates ------------------------------------------------------------------
+using Date = std::chrono::year_month_day;
+
+std::string strJjmmaaaaVersAaaammjj(std::string_view ddmmyyyy);
+bool bDateValide(std::string_view year, std::string_view month, std::string_view day);
+std::string strAaaammjjVersJjmmaaaa(std::string_view yyyymmdd);
+// Long form of a yyyymmdd text with pattern "dd mmmm yyyy" (the default when
+// empty) or "d mmmm yyyy"; empty when the text is not 8 characters. A text that
+// is no calendar date is a type-mismatch error.
+std::string strDateLongue(std::string_view yyyymmdd, std::string_view pattern = {});
+// Reads a long-form date ("05 mars 2026", "5 mars 2026"); type mismatch otherwise.
+Date parseLongDate(std::string_view text);
+// A yyyymmdd text as a date; type mismatch when it is none.
+Date parseAaaammjj(std::string_view yyyymmdd);
+std::string formatAaaammjj(Date date);
+// Whole days from `from` to `to`, negative when `to` is earlier; overflow past 16 bits.
+std::int16_t iEcartJours(Date from, Date to);
+// French month name, lower case: 1 -> "janvier".
+std::string_view frenchMonth(unsigned month);
+
+// ---- fixed-width writing ----------------------------------------------------
+std::string strCadrerGauche(std::string_view text, int width);
+std::string strCadrerDroite(std::string_view text, int width);
+
+}  // namespace couloir

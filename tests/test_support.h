@@ -1,0 +1,56 @@
+// Fixtures shared by the tests: fresh club databases, scratch folders,
+// interchange files written in Windows-1252, traces read back as UTF-8.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "shared/connection.h"
+#include "shared/database.h"
+
+namespace couloir::test {
+
+// A scratch folder removed at the end of the test.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    std::string sub(const std::string& name) const;  // creates the subfolder
+
+private:
+    std::filesystem::path path_;
+};
+
+// The schema and reference rows of a new club database.
+std::string clubDatabaseScript();
+// Creates a new club database at `path`.
+void createClubDatabase(const std::string& path);
+
+// Writes UTF-8 lines as a Windows-1252 file, each line ended by CR LF.
+void writeInterchangeFile(const std::string& path, const std::vector<std::string>& lines);
+// Writes raw bytes.
+void writeBytes(const std::string& path, const std::string& bytes);
+std::string readBytes(const std::string& path);
+// A Windows-1252 file as UTF-8 lines (CR LF removed).
+std::vector<std::string> readLines(const std::string& path);
+
+// The lines of a file, joined with "\n", for whole-text comparisons.
+std::string readText(const std::string& path);
+
+// A string padded or cut to `width` characters.
+std::string pad(const std::string& text, int width);
+
+// Sets COULOIR_NOW for the life of the object.
+class FixedNow {
+public:
+    explicit FixedNow(const char* moment);
+    ~FixedNow();
+};
+
+// Opens a database for direct checks.
+std::unique_ptr<Database> openForCheck(const std::string& path);
+
+}  // namespace couloir::test
