@@ -61,6 +61,67 @@ COULOIR_EXPORT bool Ombrelay_clsRecupSque_bimport_squelette(const char *strFileB
                                                             const couloir_form *objFormCible,
                                                             const char *strNumCompet_P);
 
+/* Tessimor.clsTessimor.bimport_perf: import a performance file into the history. */
+typedef bool (*couloir_bimport_perf_fn)(const char *strFileBase_P, const char *strRepSource,
+                                        const char *strRepTempo, const char *strFileTrace_P,
+                                        const couloir_form *objFormCible);
+COULOIR_EXPORT bool Tessimor_clsTessimor_bimport_perf(const char *strFileBase_P,
+                                                      const char *strRepSource,
+                                                      const char *strRepTempo,
+                                                      const char *strFileTrace_P,
+                                                      const couloir_form *objFormCible);
+
+/* Korvenna.clsRecupLicence.bImport_Licence: import the federation's club and licence lists. */
+typedef bool (*couloir_bImport_Licence_fn)(const char *strFileBase_P, const char *strRepSource,
+                                           const char *strRepTempo, const char *strFileTrace_P,
+                                           const couloir_form *objFormCible);
+COULOIR_EXPORT bool Korvenna_clsRecupLicence_bImport_Licence(const char *strFileBase_P,
+                                                             const char *strRepSource,
+                                                             const char *strRepTempo,
+                                                             const char *strFileTrace_P,
+                                                             const couloir_form *objFormCible);
+
+/* Korvenna.clsMajIUF.bImport_CodeIUF: write the swimmers' unique federal codes. */
+typedef bool (*couloir_bImport_CodeIUF_fn)(const char *strRepSource, const char *strFileBase_P,
+                                           const char *strFileTrace_P,
+                                           const couloir_form *objFormCible, bool bOnlyMonCLub,
+                                           const char *strCodeMonClub);
+COULOIR_EXPORT bool Korvenna_clsMajIUF_bImport_CodeIUF(const char *strRepSource,
+                                                       const char *strFileBase_P,
+                                                       const char *strFileTrace_P,
+                                                       const couloir_form *objFormCible,
+                                                       bool bOnlyMonCLub,
+                                                       const char *strCodeMonClub);
+
+/* Plessaud.clsExportPerf.bPlessaudormance: export the performance history. */
+typedef bool (*couloir_bPlessaudormance_fn)(const char *strFileBase_P, const char *strCodeClub,
+                                            bool bSelection, bool bAllClub_P,
+                                            const char *strRepTravail, const char *strFiletrace_P,
+                                            const couloir_form *objFormCible);
+COULOIR_EXPORT bool Plessaud_clsExportPerf_bPlessaudormance(const char *strFileBase_P,
+                                                            const char *strCodeClub,
+                                                            bool bSelection, bool bAllClub_P,
+                                                            const char *strRepTravail,
+                                                            const char *strFiletrace_P,
+                                                            const couloir_form *objFormCible);
+
+/*
+ * Vandrule.clscreate_disk.bCreation_disquette: write into strRepTravail the
+ * interchange files of a competition (strNumCompet, Rcomp.AutoNum) and of the
+ * entries that a club or a selection (strNumProfil, Profil.Num) makes to it.
+ */
+typedef bool (*couloir_bCreation_disquette_fn)(const char *strNumProfil, bool bIsSelection,
+                                               const char *strNumCompet, const char *strBasePath,
+                                               const char *strRepTravail, const char *strFiletrace_P,
+                                               const couloir_form *objFormCible);
+COULOIR_EXPORT bool Vandrule_clscreate_disk_bCreation_disquette(const char *strNumProfil,
+                                                                bool bIsSelection,
+                                                                const char *strNumCompet,
+                                                                const char *strBasePath,
+                                                                const char *strRepTravail,
+                                                                const char *strFiletrace_P,
+                                                                const couloir_form *objFormCible);
+
 /*
  * Calcul_Point.ClsCalcul.CalculPoint: points of a swim, from the event code
  * and the time (m.sscc). Writes the points as text into `points`; returns 0

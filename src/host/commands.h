@@ -1,0 +1,18 @@
+// The subcommands of couloir: each adds itself and its options to the
+// application and, when chosen, runs and leaves its exit status in `status`.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+namespace couloir::host {
+
+void setupInitDb(CLI::App& app, int& status);
+void setupImportResults(CLI::App& app, int& status);
+void setupImportSkeleton(CLI::App& app, int& status);
+void setupImportLicences(CLI::App& app, int& status);
+void setupUpdateCodes(CLI::App& app, int& status);
+void setupImportPerf(CLI::App& app, int& status);
+void setupCreateFiles(CLI::App& app, int& status);
+void setupExportPerf(CLI::App& app, int& status);
+
+}  // namespace couloir::host

@@ -1,0 +1,62 @@
+// The writing commands: a competition's entry files, the performance history.
+#include <iostream>
+#include <memory>
+
+#include "commands.h"
+#include "couloir/couloir.h"
+#include "run_support.h"
+
+namespace couloir::host {
+
+void setupCreateFiles(CLI::App& app, int& status) {
+    auto* command = app.add_subcommand("create-files", "Crée les fichiers d'engagement d'une compétition");
+    struct Options {
+        CommonOptions common;
+        std::string database, output, competition, profile;
+        bool selection = false;
+    };
+    auto options = std::make_shared<Options>();
+    command->add_option("DB", options->database, "Club database")->required();
+    command->add_option("OUT_DIR", options->output, "Folder receiving the files")->required();
+    command->add_option("--competition", options->competition, "Competition number (Rcomp.AutoNum)")->required();
+    command->add_option("--profile", options->profile, "Profile number")->required();
+    command->add_flag("--selection", options->selection, "The profile is a selection's");
+    addCommonOptions(*command, options->common);
+    command->callback([options, &status] {
+        status = kFailure;  // the file creation component is not available yet
+        if (!findEntryPoint("Vandrule.clscreate_disk", "bCreation_disquette")) return;
+    });
+}
+
+void setupExportPerf(CLI::App& app, int& status) {
+    auto* command = app.add_subcommand("export-perf", "Exporte l'historique des performances");
+    struct Options {
+        CommonOptions common;
+        std::string database, output, club;
+        bool selection = false, all = false;
+    };
+    auto options = std::make_shared<Options>();
+    command->add_option("DB", options->database, "Club database")->required();
+    command->add_option("OUT_DIR", options->output, "Folder receiving the files")->required();
+    auto* club = command->add_option("--club", options->club, "Club or selection code");
+    command->add_flag("--selection", options->selection, "The code is a selection's")->needs(club);
+    auto* all = command->add_flag("--all", options->all, "Export every club");
+    club->excludes(all);
+    addCommonOptions(*command, options->common);
+    command->callback([options, &status] {
+        if (options->club.empty() && !options->all) {
+            std::cerr << "couloir export-perf: --club CODE or --all is required\n";
+            status = kUsage;
+            return;
+        }
+        auto entry = reinterpret_cast<couloir_bPlessaudormance_fn>(
+            findEntryPoint("Plessaud.clsExportPerf", "bPlessaudormance"));
+        if (!entry) { status = kFailure; return; }
+        ConsoleForm form = makeForm(options->common);
+        bool result = entry(options->database.c_str(), options->club.c_str(), options->selection, options->all,
+                            options->output.c_str(), options->common.trace.c_str(), form.form());
+        status = finish(result, options->common);
+    });
+}
+
+}  // namespace couloir::host

@@ -1,0 +1,107 @@
+// The importing commands: results, skeleton, licences, unique codes, performances.
+#include <memory>
+
+#include "commands.h"
+#include "couloir/couloir.h"
+#include "run_support.h"
+
+namespace couloir::host {
+namespace {
+
+// What every importing command takes: the database, the source folder and where the copies go.
+struct ImportOptions {
+    CommonOptions common;
+    std::string database, source, temp;
+};
+
+std::shared_ptr<ImportOptions> addImportOptions(CLI::App& command, bool withTemporaryFolder) {
+    auto options = std::make_shared<ImportOptions>();
+    command.add_option("DB", options->database, "Club database")->required();
+    command.add_option("SOURCE_DIR", options->source, "Folder holding the interchange files")->required();
+    if (withTemporaryFolder) addTemporaryOption(command, options->temp);
+    addCommonOptions(command, options->common);
+    return options;
+}
+
+}  // namespace
+
+void setupImportResults(CLI::App& app, int& status) {
+    auto* command = app.add_subcommand("import-results", "Importe les résultats d'une compétition");
+    auto options = addImportOptions(*command, true);
+    auto competition = std::make_shared<std::string>();
+    auto isNew = std::make_shared<bool>(false);
+    command->add_option("--competition", *competition, "Competition number (Rcomp.AutoNum)")->required();
+    command->add_flag("--new", *isNew, "The competition row exists only for this import");
+    command->callback([=, &status] {
+        auto entry = reinterpret_cast<couloir_bimport_result_fn>(findEntryPoint("Ombrelay.clsOmbrelay", "bimport_result"));
+        if (!entry) { status = kFailure; return; }
+        ConsoleForm form = makeForm(options->common);
+        std::string temp = prepareTemporaryFolder(options->temp);
+        bool result = entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
+                            options->common.trace.c_str(), form.form(), competition->c_str(), *isNew);
+        status = finish(result, options->common);
+    });
+}
+
+void setupImportSkeleton(CLI::App& app, int& status) {
+    auto* command = app.add_subcommand("import-skeleton", "Importe l'en-tête et le programme d'une compétition");
+    auto options = addImportOptions(*command, true);
+    auto competition = std::make_shared<std::string>();
+    command->add_option("--competition", *competition, "Competition number (Rcomp.AutoNum)")->required();
+    command->callback([=, &status] {
+        auto entry = reinterpret_cast<couloir_bimport_squelette_fn>(
+            findEntryPoint("Ombrelay.clsRecupSque", "bimport_squelette"));
+        if (!entry) { status = kFailure; return; }
+        ConsoleForm form = makeForm(options->common);
+        std::string temp = prepareTemporaryFolder(options->temp);
+        bool result = entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
+                            options->common.trace.c_str(), form.form(), competition->c_str());
+        status = finish(result, options->common);
+    });
+}
+
+void setupImportLicences(CLI::App& app, int& status) {
+    auto* command = app.add_subcommand("import-licences", "Importe les listes de clubs et de licences de la fédération");
+    auto options = addImportOptions(*command, true);
+    command->callback([=, &status] {
+        auto entry = reinterpret_cast<couloir_bImport_Licence_fn>(
+            findEntryPoint("Korvenna.clsRecupLicence", "bImport_Licence"));
+        if (!entry) { status = kFailure; return; }
+        ConsoleForm form = makeForm(options->common);
+        std::string temp = prepareTemporaryFolder(options->temp);
+        bool result = entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
+                            options->common.trace.c_str(), form.form());
+        status = finish(result, options->common);
+    });
+}
+
+void setupUpdateCodes(CLI::App& app, int& status) {
+    auto* command = app.add_subcommand("update-codes", "Met à jour les codes uniques des nageurs");
+    auto options = addImportOptions(*command, false);
+    auto ownClub = std::make_shared<std::string>();
+    command->add_option("--own-club", *ownClub, "Update only the swimmers of this club code");
+    command->callback([=, &status] {
+        auto entry = reinterpret_cast<couloir_bImport_CodeIUF_fn>(findEntryPoint("Korvenna.clsMajIUF", "bImport_CodeIUF"));
+        if (!entry) { status = kFailure; return; }
+        ConsoleForm form = makeForm(options->common);
+        bool result = entry(options->source.c_str(), options->database.c_str(), options->common.trace.c_str(),
+                            form.form(), !ownClub->empty(), ownClub->c_str());
+        status = finish(result, options->common);
+    });
+}
+
+void setupImportPerf(CLI::App& app, int& status) {
+    auto* command = app.add_subcommand("import-perf", "Importe un fichier de performances");
+    auto options = addImportOptions(*command, true);
+    command->callback([=, &status] {
+        auto entry = reinterpret_cast<couloir_bimport_perf_fn>(findEntryPoint("Tessimor.clsTessimor", "bimport_perf"));
+        if (!entry) { status = kFailure; return; }
+        ConsoleForm form = makeForm(options->common);
+        std::string temp = prepareTemporaryFolder(options->temp);
+        bool result = entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
+                            options->common.trace.c_str(), form.form());
+        status = finish(result, options->common);
+    });
+}
+
+}  // namespace couloir::host

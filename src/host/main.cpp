@@ -1,0 +1,21 @@
+// couloir: the command-line host of the Couloir components.
+#include <CLI/CLI.hpp>
+
+#include "commands.h"
+#include "run_support.h"
+
+int main(int argc, char** argv) {
+    using namespace couloir::host;
+    CLI::App app{"Couloir : échanges entre la base du club et les fichiers de la fédération"};
+    app.require_subcommand(1);
+    int status = kUsage;
+    for (auto setup : {setupInitDb, setupImportResults, setupImportSkeleton, setupImportLicences, setupUpdateCodes,
+                       setupImportPerf, setupCreateFiles, setupExportPerf})
+        setup(app, status);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e) == 0 ? kSuccess : kUsage;
+    }
+    return status;
+}

@@ -1,0 +1,38 @@
+// What every component command shares: the trace and temporary folder
+// options, finding the component's entry point, and reporting the result.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <string>
+
+#include "console_form.h"
+
+namespace couloir::host {
+
+// Exit statuses: the method returned true, false, or the command was misused.
+inline constexpr int kSuccess = 0;
+inline constexpr int kFailure = 1;
+inline constexpr int kUsage = 2;
+
+struct CommonOptions {
+    std::string trace = "trace.txt";
+    bool quiet = false;
+};
+
+void addCommonOptions(CLI::App& command, CommonOptions& options);
+// Adds --temp: the folder that receives the working copies.
+void addTemporaryOption(CLI::App& command, std::string& folder);
+
+// The folder given, created if needed, or a fresh one under the system's temporary folder.
+std::string prepareTemporaryFolder(const std::string& given);
+
+// The entry point of a component's method, or null after telling why on stderr.
+void* findEntryPoint(const std::string& progId, const std::string& method);
+
+// Prints the trace as UTF-8 unless quiet, and turns the method's result into an exit status.
+int finish(bool result, const CommonOptions& options);
+
+// A progress form on stderr when it is a terminal and the command is not quiet.
+ConsoleForm makeForm(const CommonOptions& options);
+
+}  // namespace couloir::host

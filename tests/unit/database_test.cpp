@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include "shared/connection.h"
+#include "shared/database.h"
+#include "shared/error.h"
+#include "shared/sql_shape.h"
+#include "test_support.h"
+
+namespace couloir {
+namespace {
+
+TEST(SqlShape, LiteralsBecomeParametersAndQuotesAreUndoubled) {
+    SqlShape shape = shapeOf("select Num from Licence where Code_Club = 'L''Isle' and Licence = '95' and Num > 12");
+    EXPECT_EQ(shape.text, "select Num from Licence where Code_Club = ? and Licence = ? and Num > ?");
+    ASSERT_EQ(shape.values.size(), 3u);
+    EXPECT_EQ(std::get<std::string>(shape.values[0]), "L'Isle");
+    EXPECT_EQ(std::get<std::string>(shape.values[1]), "95");
+    EXPECT_EQ(std::get<std::int64_t>(shape.values[2]), 12);
+}
+
+TEST(SqlShape, IdentifiersKeywordsAndOrderByStayInTheText) {
+    SqlShape shape = shapeOf("UPDATE Prres Set Eq_mixte = true, Inter1 = 1.0523 where Num_equipe > -50 order by 2");
+    EXPECT_EQ(shape.text, "UPDATE Prres Set Eq_mixte = true, Inter1 = ? where Num_equipe > -? order by 2");
+    ASSERT_EQ(shape.values.size(), 2u);
+    EXPECT_DOUBLE_EQ(std::get<double>(shape.values[0]), 1.0523);
+    EXPECT_EQ(shapeOf("PRAGMA user_version = 3").text, "PRAGMA user_version = 3");
+    // An unterminated text is left for the engine to reject.
+    EXPECT_EQ(shapeOf("select 'abc").text, "select 'abc");
+}
+
+class DatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path_ = dir_.file("club.db");
+        test::createClubDatabase(path_);
+    }
+    test::ScratchDir dir_;
+    std::string path_;
+};
+
+TEST_F(DatabaseTest, ConnexionMarksTheDatabaseOpenThenClosed) {
+    Connexion connexion;
+    std::string error;
+    ASSERT_TRUE(connexion.bConnexion(path_, error)) << error;
+    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire("select count(*) from Info where LastClose = false"), 1);
+    ASSERT_TRUE(connexion.bDeconnexion(error));
+    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire("select count(*) from Info where LastClose = true"), 1);
+    EXPECT_TRUE(connexion.bDeconnexion(error));  // closing twice does nothing
+}
+
+TEST_F(DatabaseTest, ConnexionNeverCreatesADatabase) {
+    Connexion connexion;
+    std::string error;
+    EXPECT_FALSE(connexion.bConnexion(dir_.file("missing.db"), error));
+    EXPECT_EQ(error.rfind("Erreur n° ", 0), 0u) << error;
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("missing.db")));
+
+    test::writeBytes(dir_.file("junk.db"), std::string(4096, '\x7f'));
+    EXPECT_FALSE(connexion.bConnexion(dir_.file("junk.db"), error));
+    EXPECT_FALSE(connexion.isOpen());
+}
+
+TEST_F(DatabaseTest, StatementsRunAsTheLibrariesWriteThem) {
+    auto db = openDatabase(path_, {});
+    db->execute("INSERT INTO Club (Code_federal, Intitule, Selection) VALUES ('FRA5120750001', 'L''Étoile', false);");
+    db->execute("INSERT INTO Club (Code_federal, Intitule, Selection) VALUES ('FRA5120750002', 'Autre', true);");
+    // Text compares without regard to case, and the statements' names may use any case.
+    EXPECT_EQ(db->lValeurScalaire("select count(*) from CLUB where code_FEDERAL = 'fra5120750001'"), 1);
+    Columns columns = db->ChargerColonnes("select Num, Intitule, Selection from Club where Code_federal like 'FRA512075%' order by 1");
+    ASSERT_EQ(columns.rowCount(), 2u);
+    EXPECT_EQ(columns.at(1, 0), "L'Étoile");
+    EXPECT_EQ(columns.at(2, 1), "1");
+    EXPECT_EQ(db->ChargerColonnes("select First(Intitule) from Club where Code_federal like 'FRA512075%'").at(0, 0),
+              "L'Étoile");
+    EXPECT_FALSE(db->ChargerColonnes("select Num from Club where Intitule = 'nobody'").hasRows());
+}
+
+TEST_F(DatabaseTest, ReadsFollowTheLibrarysNullRule) {
+    auto strict = openDatabase(path_, DatabaseOptions{NullText::Error});
+    strict->execute("INSERT INTO Club (Code_federal, Intitule) VALUES (null, 'Sans code')");
+    EXPECT_THROW(strict->ChargerColonnes("select Code_federal from Club where Intitule = 'Sans code'"), Error);
+    strict->commit();
+    auto lenient = openDatabase(path_, DatabaseOptions{NullText::Empty});
+    EXPECT_EQ(lenient->ChargerColonnes("select Code_federal from Club where Intitule = 'Sans code'").at(0, 0), "");
+}
+
+TEST_F(DatabaseTest, ScalarNeedsARowAndAValue) {
+    auto db = openDatabase(path_, {});
+    try {
+        db->lValeurScalaire("select Num from Club where Intitule = 'nobody'");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), errors::kNoCurrentRecord);
+    }
+    EXPECT_THROW(db->lValeurScalaire("select null"), Error);
+    EXPECT_EQ(db->lValeurScalaire("select 2.5"), 2);
+}
+
+TEST_F(DatabaseTest, ReusedShapesKeepTheirOwnValues) {
+    auto db = openDatabase(path_, {});
+    for (int i = 0; i < 5000; ++i)
+        db->execute("INSERT INTO Categori (Num_compet, Num_cat, Annee_depart, Annee_fin, Libelle) VALUES (7, " +
+                    std::to_string(i) + ", 2010, 2011, 'Cat " + std::to_string(i) + "');");
+    EXPECT_EQ(db->lValeurScalaire("select count(*) from Categori where Num_compet = 7"), 5000);
+    EXPECT_EQ(db->ChargerColonnes("select Libelle from Categori where Num_cat = 4321").at(0, 0), "Cat 4321");
+    EXPECT_THROW(db->execute("INSERT INTO Nowhere VALUES (1)"), Error);
+    db->commit();
+    // Another connection sees every committed row.
+    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire("select count(*) from Categori"), 5000);
+}
+
+TEST_F(DatabaseTest, AppendRowReturnsTheNewCounter) {
+    auto db = openDatabase(path_, {});
+    std::int64_t num = db->appendRow("Licence", {{"Code_club", std::string("FRA0000000000")},
+                                                 {"licence", std::string("1")},
+                                                 {"Nom", std::string("Autre")},
+                                                 {"Visible", std::int64_t{0}}});
+    EXPECT_EQ(db->lValeurScalaire("select Num from Licence where Nom = 'Autre'"), num);
+}
+
+TEST_F(DatabaseTest, CreateRefusesAnExistingFile) {
+    EXPECT_THROW(test::createClubDatabase(path_), Error);
+    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire("select count(*) from Info"), 1);
+}
+
+}  // namespace
+}  // namespace couloir
