@@ -23,8 +23,14 @@ void setupCreateFiles(CLI::App& app, int& status) {
     command->add_flag("--selection", options->selection, "The profile is a selection's");
     addCommonOptions(*command, options->common);
     command->callback([options, &status] {
-        status = kFailure;  // the file creation component is not available yet
-        if (!findEntryPoint("Vandrule.clscreate_disk", "bCreation_disquette")) return;
+        auto entry = reinterpret_cast<couloir_bCreation_disquette_fn>(
+            findEntryPoint("Vandrule.clscreate_disk", "bCreation_disquette"));
+        if (!entry) { status = kFailure; return; }
+        ConsoleForm form = makeForm(options->common);
+        bool result = entry(options->profile.c_str(), options->selection, options->competition.c_str(),
+                            options->database.c_str(), options->output.c_str(), options->common.trace.c_str(),
+                            form.form());
+        status = finish(result, options->common);
     });
 }
 

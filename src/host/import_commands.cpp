@@ -1,7 +1,9 @@
 // The importing commands: results, skeleton, licences, unique codes, performances.
+#include <iostream>
 #include <memory>
 
 #include "commands.h"
+#include "competition_row.h"
 #include "couloir/couloir.h"
 #include "run_support.h"
 
@@ -35,6 +37,12 @@ void setupImportResults(CLI::App& app, int& status) {
     command->callback([=, &status] {
         auto entry = reinterpret_cast<couloir_bimport_result_fn>(findEntryPoint("Ombrelay.clsOmbrelay", "bimport_result"));
         if (!entry) { status = kFailure; return; }
+        if (prepareCompetitionRow(options->database, *competition, *isNew) == CompetitionRow::Missing) {
+            std::cerr << "couloir: la compétition " << *competition
+                      << " n'existe pas dans la base (--new pour une nouvelle compétition)\n";
+            status = kFailure;
+            return;
+        }
         ConsoleForm form = makeForm(options->common);
         std::string temp = prepareTemporaryFolder(options->temp);
         bool result = entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
@@ -52,6 +60,7 @@ void setupImportSkeleton(CLI::App& app, int& status) {
         auto entry = reinterpret_cast<couloir_bimport_squelette_fn>(
             findEntryPoint("Ombrelay.clsRecupSque", "bimport_squelette"));
         if (!entry) { status = kFailure; return; }
+        prepareCompetitionRow(options->database, *competition, true);
         ConsoleForm form = makeForm(options->common);
         std::string temp = prepareTemporaryFolder(options->temp);
         bool result = entry(options->database.c_str(), options->source.c_str(), temp.c_str(),

@@ -18,6 +18,8 @@ struct FilePaths {
 };
 
 struct ImportContext {
+    explicit ImportContext(Session& s) : session(s) {}
+
     Session& session;
     FilePaths files;
     std::string competition;  // Rcomp.AutoNum, written unquoted into SQL

@@ -4,6 +4,7 @@ namespace couloir::errors {
 
 Error invalidCall() { return {kInvalidCall, "Argument ou appel de procédure incorrect"}; }
 Error overflow() { return {kOverflow, "Dépassement de capacité"}; }
+Error subscriptOutOfRange() { return {kSubscriptOutOfRange, "L'indice n'appartient pas à la sélection"}; }
 Error typeMismatch() { return {kTypeMismatch, "Incompatibilité de type"}; }
 Error fileNotFound(const std::string& path) { return {kFileNotFound, "Fichier introuvable : " + path}; }
 Error pastEndOfFile() { return {kPastEndOfFile, "Entrée au-delà de la fin du fichier"}; }

@@ -24,6 +24,7 @@ private:
 namespace errors {
 inline constexpr long kInvalidCall = 5;
 inline constexpr long kOverflow = 6;
+inline constexpr long kSubscriptOutOfRange = 9;
 inline constexpr long kTypeMismatch = 13;
 inline constexpr long kFileNotFound = 53;
 inline constexpr long kPastEndOfFile = 62;
@@ -36,6 +37,7 @@ inline constexpr long kNoCurrentRecord = 3021;
 
 Error invalidCall();
 Error overflow();
+Error subscriptOutOfRange();
 Error typeMismatch();
 Error fileNotFound(const std::string& path);
 Error pastEndOfFile();

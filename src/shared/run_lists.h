@@ -13,12 +13,14 @@ struct RunLists {
     LookupList colLicencesNum;        // club code + licence -> Licence.Num
     LookupList colLicencesAge;        // club code + licence -> sporting age (results import)
     LookupList colLicencesNaissance;  // club code + licence -> date of birth yyyymmdd (performance import)
+    LookupList colLicencesVues;       // club code + licence already handled (licence import)
 
     void InitCollections() {
         colClubsVus.clear();
         colLicencesNum.clear();
         colLicencesAge.clear();
         colLicencesNaissance.clear();
+        colLicencesVues.clear();
     }
 };
 

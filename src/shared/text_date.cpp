@@ -102,6 +102,13 @@ std::string doubleApostrophes(std::string_view text) {
 
 std::string sqlQuote(std::string_view text) { return "'" + doubleApostrophes(text) + "'"; }
 
+std::string sqlNumber(std::string_view text) {
+    std::string_view number = trim(text);
+    std::string_view digits = !number.empty() && number[0] == '-' ? number.substr(1) : number;
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) throw errors::typeMismatch();
+    return std::string(number);
+}
+
 // ---- numbers ----------------------------------------------------------------
 
 double numericValue(std::string_view text) {

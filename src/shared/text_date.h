@@ -32,6 +32,10 @@ std::string strVraiFaux(bool value);
 // The text between apostrophes with its apostrophes doubled: O'Neil -> 'O''Neil'.
 std::string sqlQuote(std::string_view text);
 std::string doubleApostrophes(std::string_view text);
+// A whole number (digits, an optional minus sign), trimmed, to go into SQL
+// bare; anything else, the empty text included, is a type-mismatch error, so
+// that no other text of a file reaches a statement unquoted.
+std::string sqlNumber(std::string_view text);
 
 // ---- numbers ----------------------------------------------------------------
 // The leading number of a text (blanks skipped, 0 when there is none), as a

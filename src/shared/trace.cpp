@@ -45,6 +45,9 @@ void Trace::EcrireLigneErreur(long lineNumber, std::string_view message, std::st
           std::string(message));
 }
 
-void Trace::EcrirePluriel(long count, std::string_view text) { write(pluralize(count, text)); }
+void Trace::EcrirePluriel(long count, std::string_view text, Count placement) {
+    std::string prefix = placement == Count::InFront ? std::to_string(count) : std::string();
+    write(prefix + pluralize(count, text));
+}
 
 }  // namespace couloir

@@ -34,8 +34,12 @@ public:
     void EcrireErreur(std::string_view message, long lineNumber, const Error* pending = nullptr);
     // prefix + " Ligne n° : " + line + "." + CR LF + message.
     void EcrireLigneErreur(long lineNumber, std::string_view message, std::string_view prefix);
-    // The text with every "<PLURIEL>" made "s" when count is 2 or more.
-    void EcrirePluriel(long count, std::string_view text);
+    // Where EcrirePluriel puts the count: already built into the text by the
+    // caller, or written in front of it (the performance export's form).
+    enum class Count { InText, InFront };
+    // The text with every "<PLURIEL>" made "s" when count is 2 or more; with
+    // Count::InFront, preceded by the count in decimal.
+    void EcrirePluriel(long count, std::string_view text, Count placement = Count::InText);
 
 private:
     std::FILE* file_ = nullptr;

@@ -1,0 +1,173 @@
+// The files that present the profile's swimmers: Club.txt and Licence.txt,
+// the latter with one pseudo-swimmer per relay team.
+#include <algorithm>
+#include <array>
+
+#include "competition_files/field_formats.h"
+#include "competition_files/layouts.h"
+#include "competition_files/output_file.h"
+#include "competition_files/record.h"
+#include "competition_files/relay_teams.h"
+#include "competition_files/selection_numbers.h"
+#include "competition_files/step_support.h"
+#include "competition_files/steps.h"
+#include "shared/error.h"
+#include "shared/text_date.h"
+
+namespace couloir::vandrule {
+namespace {
+
+void writeClubs(OutputFile& file, const Columns& rows, std::size_t count) {
+    for (std::size_t row = 0; row < count; ++row) {
+        Record record(kClubWidths);
+        record.left(kClubCode, rows.at(0, row)).left(kClubIntitule, rows.at(1, row));
+        file.writeLine(record.text());
+    }
+}
+
+// Per relay sex (in the order of kRelaySexes), the largest team number the
+// profile enters: its pseudo-licences run from 1 to that number.
+std::array<int, 3> relayTeamCounts(CreationState& state) {
+    Columns rows = state.db().ChargerColonnes(
+        "SELECT Max(Relais.Num_Lic) AS MaxDeNum_Lic, Nage.Sexe "
+        "FROM Nage Nage, Relais Relais "
+        "WHERE Nage.Code_Nage = Relais.Code_epreuve "
+        "AND Relais.Num_compet = " + state.competitionKey() + " "
+        "AND Relais.Num_profil = " + state.profileKey() + " "
+        "GROUP BY Nage.Sexe");
+    std::array<int, 3> counts{};
+    for (std::size_t row = 0; row < rows.rowCount(); ++row) {
+        const std::string& largest = rows.at(0, row);
+        if (numericValue(largest) < 1) continue;
+        int& count = counts[&relaySex(rows.at(1, row)) - kRelaySexes.data()];
+        count = std::max(count, relayTeamNumber(largest));
+    }
+    return counts;
+}
+
+void writeRelayPseudoLicences(CreationState& state, OutputFile& file, const std::array<int, 3>& counts,
+                              const std::string& season) {
+    for (std::size_t sex = 0; sex < kRelaySexes.size(); ++sex) {
+        for (int team = 1; team <= counts[sex]; ++team) {
+            Record record(kLicenceWidths);
+            record.left(kLicClub, state.strCodeClubProfil)
+                .left(kLicLicence, strLicenceRelais(kRelaySexes[sex], team))
+                .left(kLicNom, "RELAIS")
+                .left(kLicPrenom, kRelaySexes[sex].label)
+                .left(kLicSexe, kRelaySexes[sex].sexe)
+                .left(kLicSportive, "O")
+                .left(kLicDepot, season)
+                .left(kLicObliteration, season)
+                .left(kLicTypeLicence, "R")
+                .left(kLicNature, "N");
+            file.writeLine(record.text());
+        }
+    }
+}
+
+// The swimmer query's columns, in order.
+enum SwimmerColumn { cClub, cLicence, cNom, cPrenom, cSexe, cNaissance, cNationalite, cSportive, cSynchro,
+                     cWaterPolo, cPlongeon, cDirigeant, cMaitre, cDepot, cObliteration, cTypeLicence, cNature,
+                     cCodeUnique };
+
+std::string swimmerRecord(CreationState& state, const Columns& rows, std::size_t row) {
+    auto column = [&](SwimmerColumn c) -> const std::string& { return rows.at(c, row); };
+    Record record(kLicenceWidths);
+    record.left(kLicClub, state.strCodeClubProfil)
+        .left(kLicLicence, column(cLicence))
+        .left(kLicNom, column(cNom))
+        .left(kLicPrenom, column(cPrenom))
+        .left(kLicSexe, column(cSexe))
+        .left(kLicNaissance, strAaaammjjVersJjmmaaaa(column(cNaissance)))
+        .left(kLicNationalite, column(cNationalite))
+        .left(kLicSportive, column(cSportive))
+        .left(kLicSynchro, column(cSynchro))
+        .left(kLicWaterPolo, column(cWaterPolo))
+        .left(kLicPlongeon, column(cPlongeon))
+        .left(kLicDirigeant, column(cDirigeant))
+        .left(kLicMaitre, column(cMaitre))
+        .left(kLicDepot, strAaaammjjVersJjmmaaaa(column(cDepot)))
+        .left(kLicObliteration, strAaaammjjVersJjmmaaaa(column(cObliteration)))
+        .left(kLicTypeLicence, column(cTypeLicence))
+        .left(kLicNature, column(cNature))
+        .left(kLicCodeUnique, column(cCodeUnique));
+    if (state.bIsSelection) {
+        // Presented under the selection's number; his own club and licence follow.
+        record.left(kLicLicence, strNumeroSelection(state, column(cClub), column(cLicence)))
+            .left(kLicOrigine, strCadrerGauche(column(cClub), kLicenceWidths[kLicClub]) + column(cLicence));
+    }
+    return record.text();
+}
+
+}  // namespace
+
+bool bCreerClub(CreationState& state) {
+    try {
+        OutputFile file(state.outputPath("Club.txt"), OutputFile::Mode::Replace);
+        Columns profile = state.db().ChargerColonnes(
+            "SELECT Club.Code_federal, Club.Intitule "
+            "FROM Club Club, Profil Profil "
+            "WHERE Club.Code_federal = Profil.Code_club "
+            "AND Profil.Num = " + state.profileKey());
+        if (!profile.hasRows()) throw errors::noCurrentRecord();
+        state.strCodeClubProfil = profile.at(0, 0);
+        writeClubs(file, profile, 1);
+        if (state.bIsSelection) {
+            Columns clubs = state.db().ChargerColonnes(
+                "SELECT Club.Code_federal, Club.Intitule "
+                "FROM Club CLub, Licence Licence, Engag_nageur Engag_nageur "
+                "WHERE Club.Code_federal = Licence.Code_Club AND Licence.Num = Engag_nageur.Num_Lic "
+                "GROUP BY Club.Code_federal, Club.Intitule, Engag_nageur.Num_compet, Engag_nageur.Num_profil "
+                "HAVING Engag_nageur.Num_compet = " + state.competitionKey() +
+                " AND Engag_nageur.Num_profil = " + state.profileKey() +
+                " AND Club.Code_federal <> " + sqlQuote(state.strCodeClubProfil) + " ORDER BY Club.Intitule ");
+            writeClubs(file, clubs, clubs.rowCount());
+        }
+        file.close();
+        EcrireFichierCree(state.trace(), "Club");
+        return true;
+    } catch (...) {
+        reportFileFailure(state.trace(), "Club", caughtError());
+        return false;
+    }
+}
+
+bool bCreerLicence(CreationState& state) {
+    std::string statement;  // the swimmer query, named in the failure report
+    try {
+        std::string season = strDebutSaison(state.strDateDebutCompet);
+        std::array<int, 3> teams = relayTeamCounts(state);
+        if (state.bIsSelection) NumeroterSelection(state);
+        OutputFile file(state.outputPath("Licence.txt"), OutputFile::Mode::Replace);
+        statement =
+            "SELECT Licence.Code_Club, Licence.Licence, Licence.Nom, Licence.Prenom, Licence.Sexe, "
+            "Licence.Date_Naissance, Licence.Nationalite, Licence.Sportive, Licence.Synchro, Licence.Water_Polo, "
+            "Licence.Plongeon, Licence.Dirigeant, Licence.Maitre, Licence.Date_Depot, Licence.Date_obliteration, "
+            "Licence.Type_licence, Licence.Nature, Licence.Code_unique "
+            "FROM Licence Licence, Engag_nageur Engag_nageur "
+            "WHERE Licence.Num = Engag_nageur.Num_Lic "
+            "AND Engag_nageur.Num_compet = " + state.competitionKey() + " "
+            "AND Engag_nageur.Num_profil = " + state.profileKey() + " "
+            "AND Licence.Visible = true "
+            "ORDER BY Licence.Nom, Licence.Prenom";
+        Columns rows = state.db().ChargerColonnes(statement);
+        // The relay teams take their alphabetical place, under the name "RELAIS".
+        bool relaysWritten = false;
+        for (std::size_t row = 0; row < rows.rowCount(); ++row) {
+            if (!relaysWritten && rows.at(cNom, row) >= "RELAIS") {
+                writeRelayPseudoLicences(state, file, teams, season);
+                relaysWritten = true;
+            }
+            file.writeLine(swimmerRecord(state, rows, row));
+        }
+        if (!relaysWritten) writeRelayPseudoLicences(state, file, teams, season);
+        file.close();
+        EcrireFichierCree(state.trace(), "Licence");
+        return true;
+    } catch (...) {
+        reportFileFailure(state.trace(), "Licence", caughtError(), statement);
+        return false;
+    }
+}
+
+}  // namespace couloir::vandrule

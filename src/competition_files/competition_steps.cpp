@@ -1,0 +1,183 @@
+// The files that describe the competition itself: Origine.txt, Rcomp.txt,
+// Pcomp.txt and Nage.txt.
+#include <chrono>
+
+#include "competition_files/field_formats.h"
+#include "competition_files/output_file.h"
+#include "competition_files/record.h"
+#include "competition_files/step_support.h"
+#include "competition_files/steps.h"
+#include "shared/text_date.h"
+
+namespace couloir::vandrule {
+namespace {
+
+constexpr const char* kProducer = "Lorvantide";
+
+// The date of the event on day `jourCourse` of a competition starting on `start`.
+std::string strDateEpreuve(Date start, std::string_view jourCourse) {
+    auto day = std::chrono::sys_days{start} +
+               std::chrono::days{static_cast<long long>(numericValue(jourCourse)) - 1};
+    return strAaaammjjVersJjmmaaaa(formatAaaammjj(Date{day}));
+}
+
+// One pass of Nage.txt: the individual strokes, then the relay strokes.
+struct NagePass {
+    const char* swimmers;      // condition on Nage.Nb_nageurs
+    const char* entriesFrom;   // the entries table, as the FROM clause names it
+    const char* entriesTable;
+    const char* entriesOrder;
+};
+
+const NagePass kNagePasses[] = {
+    {"= 1", "Engag", "Engag", "ORDER BY Nage.Nb_nageurs, Nage.Code_Nage"},
+    {"> 1", "Relais Relais", "Relais", "ORDER BY Nage.Nb_nageurs DESC, Nage.Code_Nage"},
+};
+
+constexpr const char* kNageColumns = "SELECT Nage.Code_Nage, Nage.Libelle, Nage.Distance, Nage.Nb_nageurs, Nage.Mixte ";
+
+std::string programmeQuery(const NagePass& pass, const std::string& competition) {
+    return std::string(kNageColumns) + "FROM Nage Nage, Pcomp Pcomp " + "WHERE Nage.Code_Nage = Pcomp.Code_epreuve " +
+           "AND Pcomp.Num_compet = " + competition + " " + "AND Nage.Nb_nageurs " + pass.swimmers + " " +
+           "ORDER BY Nage.Nb_nageurs, Nage.Code_Nage";
+}
+
+std::string entriesQuery(const NagePass& pass, const std::string& competition) {
+    return std::string(kNageColumns) + "FROM Nage Nage, " + pass.entriesFrom + " " +
+           "WHERE Nage.Code_Nage = " + pass.entriesTable + ".Code_epreuve " + "AND " + pass.entriesTable +
+           ".Num_compet = " + competition + " " + "AND Nage.Nb_nageurs " + pass.swimmers + " " +
+           "GROUP BY Nage.Code_Nage, Nage.Libelle, Nage.Distance, Nage.Nb_nageurs, Nage.Mixte " + pass.entriesOrder;
+}
+
+// The strokes of one pass: those of the programme, or else those entered.
+Columns strokesOfPass(CreationState& state, const NagePass& pass) {
+    Trace& trace = state.trace();
+    Columns rows = state.db().ChargerColonnes(programmeQuery(pass, state.competitionKey()));
+    if (rows.hasRows()) {
+        trace.write("Récupération des épreuves trouvées à partir du programme.");
+        return rows;
+    }
+    trace.write("Aucune épreuve trouvée dans le programme, contrôle au niveau des engagements.");
+    rows = state.db().ChargerColonnes(entriesQuery(pass, state.competitionKey()));
+    if (rows.hasRows()) {
+        trace.write("Récupération des épreuves trouvées à partir des engagements.");
+    } else {
+        trace.write("Aucune épreuve trouvée à partir des engagements.");
+        trace.writeEmpty();
+    }
+    return rows;
+}
+
+}  // namespace
+
+bool bCreerOrigine(CreationState& state) {
+    try {
+        OutputFile file(state.outputPath("Origine.txt"), OutputFile::Mode::Replace);
+        file.writeLine(kProducer);
+        file.close();
+        EcrireFichierCree(state.trace(), "Origine");
+        return true;
+    } catch (...) {
+        reportFileFailure(state.trace(), "Origine", caughtError());
+        return false;
+    }
+}
+
+bool bCreerRcomp(CreationState& state) {
+    try {
+        Columns rows = state.db().ChargerColonnes(
+            "select Num, Type, Nom, Debut, Fin, Lieu, Longueur, Nb_couloir, Codif_fede, Codif_inter, Codif_reg, "
+            "Codif_depar FROM Rcomp WHERE AutoNum = " + state.competitionKey());
+        OutputFile file(state.outputPath("Rcomp.txt"), OutputFile::Mode::Replace);
+        if (!rows.hasRows()) throw errors::noCurrentRecord();
+        // The columns come in the order of the record's fields.
+        auto column = [&](int field) -> const std::string& { return rows.at(field, 0); };
+        state.strNumRcomp = column(kRcompNum);
+        state.strDateDebutCompet = strDateLongue(column(kRcompDebut), "dd mmmm yyyy");
+        Record record(kRcompWidths);
+        for (int field : {kRcompNum, kRcompType, kRcompNom, kRcompLieu, kRcompLongueur, kRcompCodifFede,
+                          kRcompCodifInter, kRcompCodifReg, kRcompCodifDepar})
+            record.left(field, column(field));
+        record.left(kRcompDebut, strAaaammjjVersJjmmaaaa(column(kRcompDebut)))
+            .left(kRcompFin, strAaaammjjVersJjmmaaaa(column(kRcompFin)))
+            .right(kRcompCouloirs, column(kRcompCouloirs));
+        file.writeLine(record.text());
+        file.close();
+        EcrireFichierCree(state.trace(), "Rcomp");
+        return true;
+    } catch (...) {
+        reportFileFailure(state.trace(), "Rcomp", caughtError());
+        return false;
+    }
+}
+
+bool bCreerPcomp(CreationState& state) {
+    Trace& trace = state.trace();
+    try {
+        Columns rows = state.db().ChargerColonnes(
+            "SELECT Rcomp.Num, Pcomp.Code_epreuve, Pcomp.JourCourse, Nage.Nb_nageurs, Pcomp.Type, Pcomp.Nb_finales, "
+            "Pcomp.Type_finale, Pcomp.Num_ordre "
+            "FROM Nage Nage, Rcomp Rcomp, Pcomp Pcomp "
+            "WHERE Nage.Code_Nage = Pcomp.Code_epreuve AND Rcomp.AutoNum = Pcomp.Num_compet AND "
+            "Pcomp.Num_compet = " + state.competitionKey() + " ORDER BY Nage.Code_Nage");
+        OutputFile file(state.outputPath("Pcomp.txt"), OutputFile::Mode::Replace);
+        if (!rows.hasRows()) {
+            trace.write("Programme de la compétition non défini.");
+        } else {
+            bool dated = !state.strDateDebutCompet.empty();
+            if (!dated) {
+                trace.write("Date de début de la compétition non trouvé.");
+                trace.write("Date des épreuves dans fichier Pcomp ne seront pas écrites.");
+            }
+            Date start = dated ? parseLongDate(state.strDateDebutCompet) : Date{};
+            for (std::size_t row = 0; row < rows.rowCount(); ++row) {
+                auto column = [&](int index) -> const std::string& { return rows.at(index, row); };
+                const std::string& typeFinale = column(6);
+                Record record(kPcompWidths);
+                record.left(kPcompNum, column(0))
+                    .left(kPcompEpreuve, strCodeEpreuve(column(1)))
+                    .left(kPcompDate, dated ? strDateEpreuve(start, column(2)) : std::string())
+                    .left(kPcompGenre, numericValue(column(3)) <= 1 ? "I" : "R")
+                    .left(kPcompType, column(4))
+                    .left(kPcompFinales, column(5))
+                    .left(kPcompTypeFinale, typeFinale == "C" || typeFinale == "T" ? typeFinale : std::string())
+                    .right(kPcompOrdre, column(7));
+                file.writeLine(record.text());
+            }
+        }
+        file.close();
+        EcrireFichierCree(trace, "Pcomp");
+        return true;
+    } catch (...) {
+        reportFileFailure(trace, "Pcomp", caughtError());
+        return false;
+    }
+}
+
+bool bCreerNage(CreationState& state) {
+    Trace& trace = state.trace();
+    try {
+        OutputFile file(state.outputPath("Nage.txt"), OutputFile::Mode::Replace);
+        for (const NagePass& pass : kNagePasses) {
+            if (&pass != &kNagePasses[0]) trace.write("Traitement des relais.");
+            Columns rows = strokesOfPass(state, pass);
+            for (std::size_t row = 0; row < rows.rowCount(); ++row) {
+                Record record(kNageWidths);
+                record.left(kNageCode, strCodeEpreuve(rows.at(0, row)))
+                    .left(kNageLibelle, trim(charSubstr(rows.at(1, row), 0, 20)))
+                    .right(kNageDistance, rows.at(2, row))
+                    .right(kNageNageurs, rows.at(3, row))
+                    .left(kNageMixte, bVrai(rows.at(4, row)) ? "O" : "");
+                file.writeLine(record.text());
+            }
+        }
+        file.close();
+        EcrireFichierCree(trace, "Nage");
+        return true;
+    } catch (...) {
+        reportFileFailure(trace, "Nage", caughtError());
+        return false;
+    }
+}
+
+}  // namespace couloir::vandrule

@@ -1,0 +1,41 @@
+// What one file creation works with: the caller's arguments, what the early
+// steps keep for the later ones, and the selection numbers.
+#pragma once
+
+#include <string>
+
+#include "shared/lookup.h"
+#include "shared/session.h"
+
+namespace couloir::vandrule {
+
+struct CreationState {
+    Session& session;
+
+    // From the caller.
+    std::string strNumProfil{};   // Profil.Num: the club or selection making the entries
+    bool bIsSelection = false;
+    std::string strNumCompet{};   // Rcomp.AutoNum
+    std::string strRepTravail{};  // the folder receiving the files
+
+    // Kept by the competition step.
+    std::string strNumRcomp{};         // the competition's own number (Rcomp.Num)
+    std::string strDateDebutCompet{};  // start date, long form, empty when unknown
+    // Kept by the club step.
+    std::string strCodeClubProfil{};  // federal code of the profile's club
+    // Filled by the licence step in a selection: swimmer's club code +
+    // licence -> selection's code + selection licence number.
+    LookupList colLicencesSelection{};
+
+    Trace& trace() { return session.trace; }
+    Database& db() { return session.db(); }
+
+    // The keys as SQL numbers; a key that is not a whole number is refused
+    // rather than pasted into a statement.
+    std::string profileKey() const;
+    std::string competitionKey() const;
+    // The path of an output file in the working folder.
+    std::string outputPath(const char* fileName) const;
+};
+
+}  // namespace couloir::vandrule

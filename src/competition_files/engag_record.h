@@ -1,0 +1,15 @@
+// The part of an Engag.txt record that individual entries and relay teams
+// share: competition, event, the profile's club, licence and entry time.
+#pragma once
+
+#include <string_view>
+
+#include "competition_files/creation_state.h"
+#include "competition_files/record.h"
+
+namespace couloir::vandrule {
+
+Record engagRecord(const CreationState& state, std::string_view codeEpreuve, std::string_view licence,
+                   std::string_view temps);
+
+}  // namespace couloir::vandrule

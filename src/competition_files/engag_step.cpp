@@ -1,0 +1,58 @@
+// Engag.txt: the individual entries of the profile's swimmers.
+#include "competition_files/engag_record.h"
+#include "competition_files/output_file.h"
+#include "competition_files/selection_numbers.h"
+#include "competition_files/step_support.h"
+#include "competition_files/steps.h"
+#include "shared/text_date.h"
+
+namespace couloir::vandrule {
+namespace {
+
+// The federation numbers men's teams from 51; other teams keep their
+// number, on two characters.
+std::string strEquipe(std::string_view numEquipe, std::string_view sexe) {
+    auto team = static_cast<long long>(numericValue(numEquipe));
+    if (team <= 0) return {};
+    if (sexe == "M") return std::to_string(team + 50);
+    return (team < 10 ? " " : "") + std::to_string(team);
+}
+
+}  // namespace
+
+bool bCreerEngag(CreationState& state) {
+    Trace& trace = state.trace();
+    try {
+        trace.write("Création du fichier Engag.txt");
+        OutputFile file(state.outputPath("Engag.txt"), OutputFile::Mode::Replace);
+        trace.write("Récupération des engagements individuels.");
+        Columns rows = state.db().ChargerColonnes(
+            "SELECT Engag.Code_epreuve, Licence.Licence, Engag.Tps_engagement, Engag.Num_equipe, Engag.Date_perf, "
+            "Engag.Lieu_perf, Engag.Bassin, Licence.Sexe, Licence.Code_Club "
+            "FROM Licence Licence, Engag Engag "
+            "WHERE Licence.Num = Engag.Num_Lic "
+            "AND Engag.Num_compet = " + state.competitionKey() + " "
+            "AND Engag.Num_profil = " + state.profileKey() + " "
+            "ORDER BY Licence.Nom, Licence.Prenom");
+        for (std::size_t row = 0; row < rows.rowCount(); ++row) {
+            auto column = [&](int index) -> const std::string& { return rows.at(index, row); };
+            Record record = engagRecord(state, column(0), column(1), column(2));
+            record.left(kEngEquipe, strEquipe(column(3), column(7)))
+                .left(kEngDatePerf, strAaaammjjVersJjmmaaaa(column(4)))
+                .left(kEngLieuPerf, column(5))
+                .left(kEngBassin, column(6));
+            if (state.bIsSelection) record.left(kEngLicence, strNumeroSelection(state, column(8), column(1)));
+            file.writeLine(record.text());
+        }
+        file.close();
+        trace.write("Création des engagements individuels réussie.");
+        return true;
+    } catch (...) {
+        Error error = caughtError();
+        trace.write("Echec lors du traitement des engagements individuels.");
+        trace.write(strTexteErreur(error));
+        return false;
+    }
+}
+
+}  // namespace couloir::vandrule

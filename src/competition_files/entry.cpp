@@ -1,0 +1,61 @@
+// The public method of Vandrule.clscreate_disk: bCreation_disquette.
+#include <string>
+
+#include "competition_files/creation_state.h"
+#include "competition_files/sequence.h"
+#include "couloir/couloir.h"
+#include "shared/clock.h"
+#include "shared/connection.h"
+#include "shared/progress.h"
+#include "shared/text_date.h"
+#include "shared/trace.h"
+
+namespace couloir::vandrule {
+namespace {
+
+std::string text(const char* value) { return value ? value : ""; }
+
+bool bCreation_disquette(const char* strNumProfil, bool bIsSelection, const char* strNumCompet,
+                         const char* strBasePath, const char* strRepTravail, const char* strFiletrace_P,
+                         const couloir_form* objFormCible) {
+    Trace trace(text(strFiletrace_P));
+    trace.write("Début de la création de fichier : " + generalForm(now()) + std::string(CRLF));
+
+    Form form(objFormCible);
+    // Null columns read as empty texts here.
+    Connexion connexion(ConnectionOptions{NullText::Empty, true});
+    Session session{trace, form, connexion};
+    CreationState state{.session = session,
+                        .strNumProfil = text(strNumProfil),
+                        .bIsSelection = bIsSelection,
+                        .strNumCompet = text(strNumCompet),
+                        .strRepTravail = text(strRepTravail)};
+
+    bool result = false;
+    std::string errorText;
+    if (connexion.bConnexion(text(strBasePath), errorText)) {
+        result = bEnchainerCreation(state);
+        if (!connexion.bDeconnexion(errorText))
+            trace.write("Erreur lors de la déconnexion de la base." + std::string(CRLF) + errorText);
+    } else {
+        trace.write("Erreur lors de la connexion à la base." + std::string(CRLF) + errorText);
+    }
+
+    trace.write("Fin de la création de fichier : " + generalForm(now()) + std::string(CRLF));
+    trace.close();
+    return result;
+}
+
+}  // namespace
+}  // namespace couloir::vandrule
+
+extern "C" COULOIR_EXPORT bool Vandrule_clscreate_disk_bCreation_disquette(
+    const char* strNumProfil, bool bIsSelection, const char* strNumCompet, const char* strBasePath,
+    const char* strRepTravail, const char* strFiletrace_P, const couloir_form* objFormCible) {
+    try {
+        return couloir::vandrule::bCreation_disquette(strNumProfil, bIsSelection, strNumCompet, strBasePath,
+                                                      strRepTravail, strFiletrace_P, objFormCible);
+    } catch (...) {
+        return false;  // nothing crosses the boundary; the steps have reported what they could
+    }
+}

@@ -1,0 +1,33 @@
+#include "competition_files/field_formats.h"
+
+#include <cstdio>
+
+#include "shared/text_date.h"
+
+namespace couloir::vandrule {
+
+std::string strCodeEpreuve(std::string_view code) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%02lld", static_cast<long long>(numericValue(code)));
+    return buffer;
+}
+
+std::string strTemps(std::string_view time) {
+    if (trim(time).empty()) return {};
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.4f", numericValue(time));
+    return buffer;
+}
+
+bool bVrai(std::string_view value) { return equalsNoCase(trim(value), "true") || numericValue(value) != 0; }
+
+std::string strDebutSaison(std::string_view longDate) {
+    Date date = parseLongDate(longDate);
+    int year = int(date.year());
+    if (date < Date{date.year(), std::chrono::September, std::chrono::day{16}}) --year;
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "1609%04d", year);
+    return buffer;
+}
+
+}  // namespace couloir::vandrule

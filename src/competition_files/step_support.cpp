@@ -1,0 +1,39 @@
+#include "competition_files/step_support.h"
+
+#include <exception>
+#include <string>
+
+namespace couloir::vandrule {
+namespace {
+constexpr long kInternalError = 51;
+}  // namespace
+
+Error caughtError() {
+    try {
+        throw;
+    } catch (const Error& error) {
+        return error;
+    } catch (const std::exception& error) {
+        return Error(kInternalError, std::string("Erreur interne : ") + error.what());
+    } catch (...) {
+        return Error(kInternalError, "Erreur interne");
+    }
+}
+
+void EcrireFichierCree(Trace& trace, std::string_view name) {
+    trace.write("Création du fichier " + std::string(name) + ".txt réussie.");
+}
+
+void EcrireErreurFichier(Trace& trace, std::string_view name) {
+    trace.write("Erreur lors de la création du fichier " + std::string(name) + ".txt");
+}
+
+void reportFileFailure(Trace& trace, std::string_view name, const Error& error,
+                       std::optional<std::string_view> statement) {
+    EcrireErreurFichier(trace, name);
+    std::string line = strTexteErreur(error);
+    if (statement) line += ". " + std::string(*statement);
+    trace.write(line);
+}
+
+}  // namespace couloir::vandrule

@@ -1,0 +1,137 @@
+// rcomp.txt: the competition header. Reports every field in the trace,
+// updates the competition's Rcomp row with one UPDATE and keeps venue, pool,
+// codifications and dates for the later steps.
+#include <string>
+#include <vector>
+
+#include "shared/text_date.h"
+#include "results_import/steps.h"
+#include "shared/clock.h"
+#include "shared/files.h"
+
+namespace couloir::ombrelay {
+namespace {
+
+constexpr std::size_t kRecordLength = 98;
+const std::vector<int> kWidths = {3, 1, 40, 8, 8, 30, 2, 2, 1, 1, 1, 1};
+enum Field { kNum, kType, kNom, kDebut, kFin, kLieu, kLongueur, kNbCouloir, kCodifFede, kCodifInter, kCodifReg, kCodifDepar };
+
+// The ", column = value" list of the UPDATE.
+struct Assignments {
+    std::string list;
+    void add(std::string_view column, std::string_view literal) {
+        list += ", " + std::string(column) + " = " + std::string(literal);
+    }
+};
+
+enum class Kind { Text, Number };
+
+// A field that must not be empty: "label : value." or "label manquant.".
+bool addRequired(Trace& trace, Assignments& set, const std::string& value, std::string_view label,
+                 std::string_view column, Kind kind) {
+    if (value.empty()) {
+        trace.write(std::string(label) + " manquant.");
+        return false;
+    }
+    trace.write(std::string(label) + " : " + value + ".");
+    set.add(column, kind == Kind::Text ? sqlQuote(value) : sqlNumber(value));
+    return true;
+}
+
+bool addType(Trace& trace, Assignments& set, const std::string& code) {
+    const std::string prefix = "Type de compétition : ";
+    if (code == "C") trace.write(prefix + "Championnats.");
+    else if (code == "I") trace.write(prefix + "Interclubs.");
+    else {
+        trace.write(prefix + " inconnu : " + code + ".");
+        return false;
+    }
+    set.add("Type", sqlQuote(code));
+    return true;
+}
+
+// A ddmmyyyy date, stored as yyyymmdd and kept in `kept`. A plausible text
+// that is no calendar date (31/02) is an error for the handler.
+bool addDate(Trace& trace, Assignments& set, const std::string& field, std::string_view label,
+             std::string_view column, Date& kept) {
+    std::string aaaammjj = strJjmmaaaaVersAaaammjj(field);
+    if (aaaammjj.empty()) {
+        trace.write(std::string(label) + " incorrecte.");
+        return false;
+    }
+    kept = parseAaaammjj(aaaammjj);
+    trace.write(std::string(label) + " compétition : " + strDateLongue(aaaammjj, "d mmmm yyyy") + ".");
+    set.add(column, sqlQuote(aaaammjj));
+    return true;
+}
+
+// A codification letter; an unknown one is reported and leaves the column as it was.
+void addCodification(Trace& trace, Assignments& set, const std::string& letter, std::string_view label,
+                     std::string_view column) {
+    const std::string prefix = "Codification " + std::string(label);
+    if (letter == "Q") trace.write(prefix + " : Qualificative.");
+    else if (letter == "R") trace.write(prefix + " : Référence.");
+    else if (letter == "A") trace.write(prefix + " : Animation.");
+    else {
+        trace.write(prefix + " inconnue : " + letter + ".");
+        return;
+    }
+    set.add(column, sqlQuote(letter));
+}
+
+bool importHeader(ImportContext& context) {
+    Trace& trace = context.trace();
+    LineReader reader(context.files.rcomp);
+    std::string line;
+    if (!reader.next(line, false)) {
+        trace.write("Le fichier rcomp.txt est vide.");
+        return false;
+    }
+    if (charCount(line) < kRecordLength) {
+        trace.write("Warning La ligne dans le fichier rcomp.txt n'a pas la longueur requise." + std::string(CRLF) +
+                    "Les informations pourront être incomplètes." + std::string(CRLF));
+    }
+    std::vector<std::string> f = cutFields(line, kWidths);
+
+    Assignments set;
+    if (!addRequired(trace, set, f[kNum], "Numéro de la compétition", "Num", Kind::Text)) return false;
+    if (!addType(trace, set, f[kType])) return false;
+    if (!addRequired(trace, set, f[kNom], "Nom de la compétition", "Nom", Kind::Text)) return false;
+    if (!addDate(trace, set, f[kDebut], "Date de début", "Debut", context.startDate)) return false;
+    if (!addDate(trace, set, f[kFin], "Date de fin", "Fin", context.endDate)) return false;
+    if (!addRequired(trace, set, f[kLieu], "Lieu de la compétition", "Lieu", Kind::Text)) return false;
+    context.venueLiteral = sqlQuote(f[kLieu]);
+    if (!addRequired(trace, set, f[kLongueur], "Longueur du bassin", "Longueur", Kind::Number)) return false;
+    context.poolLength = f[kLongueur];
+    if (!addRequired(trace, set, f[kNbCouloir], "Nombre de couloirs", "Nb_couloir", Kind::Number)) return false;
+
+    // Kept as read, unknown letters included: the performance fix-ups write them all.
+    context.codifFede = f[kCodifFede];
+    context.codifInter = f[kCodifInter];
+    context.codifReg = f[kCodifReg];
+    context.codifDepart = f[kCodifDepar];
+    addCodification(trace, set, f[kCodifFede], "fédérale", "Codif_fede");
+    addCodification(trace, set, f[kCodifInter], "inter-régionale", "Codif_inter");
+    addCodification(trace, set, f[kCodifReg], "régionale", "Codif_reg");
+    addCodification(trace, set, f[kCodifDepar], "départementale", "Codif_depar");
+
+    // The competition has started once its first day has come.
+    set.add("Deroule", strVraiFaux(context.startDate <= now().date));
+    context.db().execute("UPDATE RComp SET " + set.list.substr(1) + " WHERE AutoNum = " + context.competition);
+    return true;
+}
+
+}  // namespace
+
+bool ImporterEntete(ImportContext& context) {
+    bool imported = false;
+    try {
+        imported = importHeader(context);
+    } catch (const Error& error) {
+        context.trace().EcrireErreur("Une erreur s'est produite lors de la lecture du fichier rcomp.txt", 0, &error);
+    }
+    context.trace().writeEmpty();
+    return imported;
+}
+
+}  // namespace couloir::ombrelay

@@ -1,0 +1,43 @@
+// The result row of one prres.txt line: the swimmer or relay team it names,
+// resolved through the run's lookup lists, and its row in Prres or
+// Prres_relais.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "results_import/import_context.h"
+#include "results_import/result_line.h"
+
+namespace couloir::ombrelay {
+
+inline constexpr int kNombreRelayeurs = 10;
+using Relayeurs = std::array<std::string, kNombreRelayeurs>;
+
+// What a line resolves to; the performance history writes the same values.
+struct LigneResolue {
+    bool relais = false;           // the licence column begins with "R"
+    std::string tableResultat;     // "Prres", or "Prres_relais"
+    std::string tablePerformance;  // "Liffn", or "Liffn_relais"
+    std::string age;               // the swimmer's age (individual line)
+    Relayeurs relayeurs;           // relayers' Num, the reference swimmer in empty slots
+    std::string premierRelayeur;   // Num of the first relayer, empty when unknown
+    std::string agePremierRelayeur;
+    std::string clubPremierRelayeur;
+    std::string sexePremierRelayeur;
+};
+
+// Resolves the line's swimmer (field 8 becomes his Num, `age` his age) or,
+// for a relay, its relayers and first relayer (field 8 becomes the team
+// number). False, reported with the line number, when the swimmer or relay
+// is unknown.
+bool bRetrouverNageur(ImportContext& context, long numeroLigne, ChampsResultat& champs, LigneResolue& ligne);
+
+// Writes the line's result row; false, reported, when the insertion fails.
+bool bInsererResultat(ImportContext& context, long numeroLigne, const ChampsResultat& champs,
+                      const LigneResolue& ligne);
+
+// ", " + relayer 1 + ", " + relayer 2 ... + ", " + relayer 10.
+std::string strListeRelayeurs(const Relayeurs& relayeurs);
+
+}  // namespace couloir::ombrelay

@@ -1,0 +1,182 @@
+#include "results_import/sequence.h"
+
+#include <vector>
+
+#include "results_import/steps.h"
+#include "shared/club_import.h"
+#include "shared/files.h"
+#include "shared/licence_import.h"
+
+namespace couloir::ombrelay {
+namespace {
+
+// A step of the sequence whose file carries one record per line.
+struct FileStep {
+    const char* title;
+    const char* text;
+    std::string FilePaths::*path;
+    int minimumRecordLength;
+    bool (*run)(ImportContext&, double increment);
+    bool cancelsOnFailure;
+};
+
+bool importClubs(ImportContext& c, double increment) {
+    return ImporterClubs(c.session, c.lists, c.files.club, increment, kClubsResultats);
+}
+bool importLicences(ImportContext& c, double increment) {
+    return ImporterLicences(c.session, c.lists, c.files.licence, increment, kLicencesResultats, c.startDate);
+}
+bool importRelays(ImportContext& c, double increment) {
+    ImporterRelais(c, increment);
+    return true;
+}
+
+const std::vector<FileStep> kResultsFileSteps = {
+    {"Fichier club.txt", "Traitement des clubs depuis fichier Club.txt", &FilePaths::club, 43, importClubs, true},
+    {"Fichier licence.txt", "Traitement des licences depuis fichier Licence.txt", &FilePaths::licence, 248,
+     importLicences, true},
+    {"Fichier relais.txt", "Traitement de la composition des relais depuis fichier relais.txt", &FilePaths::relais, 84,
+     importRelays, false},
+    {"Fichier categori.txt", "Importation des catégories depuis categori.txt", &FilePaths::categori, 30,
+     ImporterCategories, true},
+    {"Fichier pcomp.txt", "Importation du programme depuis pcomp.txt", &FilePaths::pcomp, 19, ImporterProgramme, true},
+    {"Fichier prres.txt", "Importation des résultats depuis prres.txt", &FilePaths::prres, 138, ImporterResultats,
+     true},
+    {"Fichier engag.txt", "Mise à jour des équipes depuis engag.txt", &FilePaths::engag, 63, MajEquipes, false},
+};
+
+const FileStep& programmeStep() { return kResultsFileSteps[4]; }
+
+// A categori.txt of 29-character lines has the older layout.
+constexpr int kOlderCategoriesRecordLength = 31;
+
+// Shows the step, estimates its lines and runs its import when there are
+// any; false when the import ran and failed.
+bool runFileStep(ImportContext& context, const FileStep& step) {
+    AfficherEtape(context.form(), context.trace(), step.title, step.text);
+    const std::string& path = context.files.*step.path;
+    if (step.path == &FilePaths::categori && iLongueurLigne(path) == kOlderCategoriesRecordLength) {
+        context.trace().EcrireErreur("Warning. Format du fichier categori.txt non conforme à PCE 3." + std::string(CRLF) +
+                                         "Les informations seront automatiquement mises à jour.",
+                                     0);
+    }
+    std::int32_t count = lVerifierLongueur(context.trace(), path, step.minimumRecordLength);
+    if (count <= 0) return true;
+    return step.run(context, 100.0 / count);
+}
+
+bool runHeaderStep(ImportContext& context) {
+    AfficherEtape(context.form(), context.trace(), "Fichier rcomp.txt",
+                  "Mise à jour des données de la compétition depuis rcomp.txt");
+    return ImporterEntete(context);
+}
+
+void executeFixUps(ImportContext& context) {
+    std::string assignments = " SET Lieu = " + context.venueLiteral + ", Type_bassin = " + context.poolLength +
+                              ", Codif_Fede = " + sqlQuote(context.codifFede) +
+                              ", Codif_Inter = " + sqlQuote(context.codifInter) +
+                              ", Codif_Reg = " + sqlQuote(context.codifReg) +
+                              ", Codif_Depart = " + sqlQuote(context.codifDepart) +
+                              " WHERE Num_compet = " + context.competition;
+    Database& db = context.db();
+    db.execute("UPDATE Liffn" + assignments);
+    db.execute("UPDATE Liffn_relais" + assignments);
+    db.execute("UPDATE Prres Set Num_equipe = Num_equipe - 50 where Num_equipe > 50");
+    db.execute("UPDATE Prres Set Eq_mixte = true where Num_equipe = 0");
+    db.execute("UPDATE Prres_relais Set Num_equipe = Num_equipe - 50 where Num_equipe > 50");
+    db.execute("UPDATE Prres_relais Set Eq_mixte = true where Num_equipe = 0");
+    db.execute("DELETE FROM Liffn where Tps >= 91");
+    db.execute("DELETE FROM Liffn_relais where Tps >= 91");
+}
+
+void AnnulerImport(ImportContext& context) {
+    context.trace().write("Importation des résultats annulés.");
+    SupprimerAnciennesDonnees(context);
+}
+
+// Closes the database at the end of a sequence; false when that failed.
+bool closeAfterSequence(ImportContext& context) {
+    std::string error;
+    if (context.session.connexion.bDeconnexion(error)) return true;
+    context.trace().write("Erreur lors de la déconnexion.");
+    return false;
+}
+
+}  // namespace
+
+bool bEnchainerImportResultats(ImportContext& context) {
+    bool completed = false;
+    try {
+        LireOrigine(context.trace(), context.files.origine);
+        context.strNageurReference = strNageurReference(context.db());
+        bool ok = runHeaderStep(context);
+        for (std::size_t i = 0; ok && i < kResultsFileSteps.size(); ++i) {
+            const FileStep& step = kResultsFileSteps[i];
+            ok = runFileStep(context, step) || !step.cancelsOnFailure;
+        }
+        if (ok) {
+            executeFixUps(context);
+            completed = true;
+        } else {
+            AnnulerImport(context);
+        }
+    } catch (const Error& e) {
+        context.trace().EcrireErreur("Erreur lors de l'importation des résultats. Import annulé.", 0, &e);
+        try {
+            AnnulerImport(context);
+        } catch (const Error&) {
+            // The purge reports its own failures; the close below still runs.
+        }
+    }
+    // A cancelled import is a failure for the caller, even when the database closes.
+    return closeAfterSequence(context) && completed;
+}
+
+bool bEnchainerImportSquelette(ImportContext& context) {
+    bool completed = false;
+    try {
+        LireOrigine(context.trace(), context.files.origine);
+        if (runHeaderStep(context)) {
+            runFileStep(context, programmeStep());
+            completed = true;
+        }
+    } catch (const Error& e) {
+        context.trace().EcrireErreur("Erreur lors de l'importation du squelette. Import annulé.", 0, &e);
+    }
+    // A header that could not be read fails the skeleton import.
+    return closeAfterSequence(context) && completed;
+}
+
+bool SupprimerAnciennesDonnees(ImportContext& context) {
+    struct Purge {
+        std::string statement;
+        const char* description;
+    };
+    const std::string& n = context.competition;
+    std::vector<Purge> purges;
+    if (context.newCompetition) {
+        purges = {{"delete from Rcomp where AutoNum = " + n, "Suppression de la compétition."}};
+    } else {
+        purges = {
+            {"delete from Prres where Num_compet = " + n, "Suppression des anciens résultats individuels."},
+            {"delete from Prres_relais where Num_compet = " + n, "Suppression des anciens résultats des relais."},
+            {"delete from Liffn where Num_compet = " + n,
+             "Suppression des performances individuelles pour cette compétition dans le suivi."},
+            {"delete from Liffn_relais where Num_compet = " + n,
+             "Suppression des performances des relais pour cette compétition dans le suivi."},
+            {"delete from Pcomp where Num_compet = " + n, "Suppression de l'ancien programme."},
+        };
+    }
+    for (const auto& purge : purges) {
+        try {
+            context.db().execute(purge.statement);
+        } catch (const Error& e) {
+            context.trace().write(std::string("Une erreur s'est produite lors de : ") + purge.description);
+            context.trace().write(strTexteErreur(e));
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace couloir::ombrelay

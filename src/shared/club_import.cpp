@@ -1,0 +1,179 @@
+#include "shared/club_import.h"
+
+#include <vector>
+
+#include "shared/error.h"
+#include "shared/files.h"
+#include "shared/text_date.h"
+
+namespace couloir {
+
+const ClubImportPolicy kClubsResultats{.stopAtFirstError = true,
+                                       .shortLineIsError = false,
+                                       .otherLabelWithLine = true,
+                                       .summaryCountsDuplicates = true};
+const ClubImportPolicy kClubsPerformances{.stopAtFirstError = false,
+                                          .shortLineIsError = true,
+                                          .otherLabelWithLine = false,
+                                          .summaryCountsDuplicates = false};
+const ClubImportPolicy kClubsLicences{.stopAtFirstError = false,
+                                      .shortLineIsError = true,
+                                      .otherLabelWithLine = true,
+                                      .summaryCountsDuplicates = false};
+
+bool bEstSelection(std::string_view code) { return code.size() >= 4 && code.substr(code.size() - 4) == "0000"; }
+
+bool bCodeClubValide(Database& db, const std::string& code) {
+    if (charCount(code) != 13) return false;
+    std::string country(charSubstr(code, 0, 3)), interRegion(charSubstr(code, 3, 1));
+    std::string region(charSubstr(code, 4, 2)), department(charSubstr(code, 6, 3));
+
+    if (db.lValeurScalaire("select count(*) from Pays where code = " + sqlQuote(country)) == 0) return false;
+    // The inter-region is compared as a number: anything but a digit is no inter-region.
+    if (interRegion.size() != 1 || interRegion[0] < '0' || interRegion[0] > '9') return false;
+    if (db.lValeurScalaire("select count(*) from Inter_Region where code = " + interRegion) == 0) return false;
+
+    if (country != "FRA") return interRegion == "0";
+    if (interRegion == "0") return region == "00" && department == "000";
+    if (region == "00") return department == "000";
+
+    if (db.lValeurScalaire("SELECT count(*) FROM Inter_Region Inter_Region, Region Region "
+                           "WHERE Inter_Region.Code = Region.CodeInter AND Region.Code = " +
+                           sqlQuote(region) + " AND Inter_Region.Code = " + interRegion) == 0)
+        return false;
+    if (department == "000") return true;
+    return db.lValeurScalaire("SELECT count(*) FROM Region Region, Departement Departement "
+                              "WHERE Region.Code = Departement.Region AND Departement.Code = " +
+                              sqlQuote(department) + " AND region.code = " + sqlQuote(region)) != 0;
+}
+
+bool bInsererClub(Database& db, const std::string& code, const std::string& label) {
+    try {
+        db.execute("INSERT INTO Club (Code_federal, Intitule, Selection) VALUES (" + sqlQuote(code) + ", " +
+                   sqlQuote(label) + ", " + strVraiFaux(bEstSelection(code)) + ");");
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+int iSauverClub(Database& db, LookupList& colClubsVus, const std::string& code, const std::string& label,
+                std::string& message) {
+    message.clear();
+    if (colClubsVus.contains(code)) return kClubDejaVu;
+
+    Columns club = db.ChargerColonnes("select Num, Intitule from Club where Code_federal = " + sqlQuote(code));
+    if (!club.hasRows()) {
+        if (!bCodeClubValide(db, code)) {
+            message = "Le code club est erronné : " + code;
+            return kClubEchec;
+        }
+        if (!bInsererClub(db, code, label)) {
+            message = "Erreur lors de la sauvegarde du club avec le code " + code + ".";
+            return kClubEchec;
+        }
+        return kClubCree;
+    }
+
+    const std::string& num = club.at(0, 0);
+    const std::string& storedLabel = club.at(1, 0);
+    if (storedLabel == kLibelleInconnu && label != kLibelleInconnu) {
+        db.execute("Update Club set Intitule = " + sqlQuote(label) + " where Num = " + num);
+        return kClubComplete;
+    }
+    if (storedLabel != label) {
+        message = "Le code club " + code + " est déjà utilisé pour le club : " + storedLabel;
+        return kClubAutreLibelle;
+    }
+    return kClubConnu;
+}
+
+namespace {
+
+// Code (13) and label (30) of a club.txt line.
+const std::vector<int> kLargeursClub = {13, 30};
+// The shortest line holding a code and one character of label.
+constexpr std::size_t kLongueurMinimale = 14;
+
+struct ClubCounts {
+    long lines = 0, created = 0, completed = 0, known = 0, otherLabel = 0, errorsOrDuplicates = 0;
+};
+
+void EcrireBilan(Trace& trace, const ClubCounts& n, const ClubImportPolicy& policy) {
+    trace.EcrirePluriel(n.created, std::string(CRLF) + "Récupération de " + std::to_string(n.created) +
+                                       " club<PLURIEL> sur " + std::to_string(n.lines) + ".");
+    trace.EcrirePluriel(n.known, std::to_string(n.known) + " club<PLURIEL> déjà connu<PLURIEL>.");
+    trace.EcrirePluriel(n.otherLabel,
+                        std::to_string(n.otherLabel) + " club<PLURIEL> déjà connu<PLURIEL> sous un autre libellé.");
+    trace.EcrirePluriel(n.completed, std::to_string(n.completed) + " club<PLURIEL> mis à jour.");
+    std::string last = std::to_string(n.errorsOrDuplicates) +
+                       (policy.summaryCountsDuplicates ? " club<PLURIEL> en double dans le fichier club.txt."
+                                                       : " club<PLURIEL> en erreur.");
+    trace.EcrirePluriel(n.errorsOrDuplicates, last);
+    trace.writeEmpty();
+}
+
+}  // namespace
+
+bool ImporterClubs(Session& session, RunLists& lists, const std::string& path, double increment,
+                   const ClubImportPolicy& policy) {
+    Trace& trace = session.trace;
+    ClubCounts n;
+    try {
+        Database& db = session.db();
+        LineReader reader(path);
+        std::string line, message;
+        while (reader.next(line, true)) {
+            ++n.lines;
+            if (charCount(line) < kLongueurMinimale) {
+                trace.EcrireLigneErreur(n.lines,
+                                        "La longueur de la ligne ne permet de contenir le code et le libellé du club",
+                                        "Erreur");
+                if (policy.shortLineIsError) ++n.errorsOrDuplicates;
+                AvancerProgression(session.form, increment);
+                continue;
+            }
+            std::vector<std::string> fields = cutFields(line, kLargeursClub);
+            const std::string& code = fields[0];
+            std::string label = fields[1].empty() ? std::string(kLibelleInconnu) : fields[1];
+
+            int result = iSauverClub(db, lists.colClubsVus, code, label, message);
+            switch (result) {
+                case kClubEchec:
+                    trace.EcrireLigneErreur(n.lines, message, "Erreur");
+                    if (policy.stopAtFirstError) {
+                        trace.writeEmpty();
+                        return false;
+                    }
+                    ++n.errorsOrDuplicates;
+                    break;
+                case kClubCree: ++n.created; break;
+                case kClubComplete: ++n.completed; break;
+                case kClubConnu: ++n.known; break;
+                case kClubAutreLibelle:
+                    ++n.otherLabel;
+                    if (policy.otherLabelWithLine)
+                        trace.write("Ligne n° : " + std::to_string(n.lines) + " " + message + std::string(CRLF) +
+                                    "Nom dans le fichier : " + label);
+                    else
+                        trace.write(message);
+                    break;
+                case kClubDejaVu:
+                    if (policy.summaryCountsDuplicates) ++n.errorsOrDuplicates;
+                    break;
+            }
+            if (result >= kClubCree && result <= kClubAutreLibelle) lists.colClubsVus.add(code, code);
+            AvancerProgression(session.form, increment);
+        }
+    } catch (const Error& e) {
+        trace.EcrireLigneErreur(n.lines, "Import des clubs interrompu." + std::string(CRLF) + strTexteErreur(e),
+                                "Erreur");
+        trace.writeEmpty();
+        return false;
+    }
+
+    EcrireBilan(trace, n, policy);
+    return true;
+}
+
+}  // namespace couloir

@@ -1,0 +1,68 @@
+// Clubs: the check of a federal club code against the codification tables,
+// finding or creating one club, and the import of club.txt that brings the
+// Club table in line with the federation's list.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "shared/database.h"
+#include "shared/lookup.h"
+#include "shared/run_lists.h"
+#include "shared/session.h"
+
+namespace couloir {
+
+// The label of a club whose real name is not known yet (never a database null).
+inline constexpr std::string_view kLibelleInconnu = "Null";
+
+// A code whose club number is "0000" names a selection, not a club.
+bool bEstSelection(std::string_view code);
+
+// Checks the country, inter-region, region and department of a 13-character
+// code against Pays, Inter_Region, Region and Departement. Writes nothing.
+bool bCodeClubValide(Database& db, const std::string& code);
+
+// Inserts a club (Selection set from its code); false when the database refuses it.
+bool bInsererClub(Database& db, const std::string& code, const std::string& label);
+
+// What iSauverClub did with a club.
+enum ResultatClub : int {
+    kClubEchec = 0,         // not created: `message` says why
+    kClubCree = 1,          // created
+    kClubComplete = 2,      // known under the placeholder label, now under the given one
+    kClubConnu = 3,         // known under the same label
+    kClubAutreLibelle = 4,  // known under another label: `message` names it
+    kClubDejaVu = 5,        // already handled in this call (in colClubsVus)
+};
+
+// Finds or creates one club; returns a ResultatClub. Does not add the code to
+// colClubsVus: its callers do.
+int iSauverClub(Database& db, LookupList& colClubsVus, const std::string& code, const std::string& label,
+                std::string& message);
+
+// Where the three importing libraries differ in reading club.txt.
+struct ClubImportPolicy {
+    // The first line whose club cannot be saved ends the file (and the import).
+    bool stopAtFirstError;
+    // A line too short to hold a code and a label counts as an error.
+    bool shortLineIsError;
+    // A club known under another label is reported with its line number and
+    // the file's label; otherwise with the message alone.
+    bool otherLabelWithLine;
+    // The last summary line counts duplicated codes rather than errors.
+    bool summaryCountsDuplicates;
+};
+
+extern const ClubImportPolicy kClubsResultats;     // results import
+extern const ClubImportPolicy kClubsPerformances;  // performance import
+extern const ClubImportPolicy kClubsLicences;      // licence import
+
+// Reads club.txt at `path` (DOS accents converted), saving each club and
+// advancing the progress bar by `increment` per line, then writes the
+// summary. Returns false when the file was abandoned: at its first failed
+// line under a stopping policy, or on an unexpected error.
+bool ImporterClubs(Session& session, RunLists& lists, const std::string& path, double increment,
+                   const ClubImportPolicy& policy);
+
+}  // namespace couloir

@@ -1,0 +1,346 @@
+#include "shared/licence_import.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "shared/club_import.h"
+#include "shared/error.h"
+#include "shared/files.h"
+#include "shared/licence_record.h"
+
+namespace couloir {
+
+const LicenceImportPolicy kLicencesResultats{.stopAtFirstError = true,
+                                             .memory = SwimmerMemory::AgeAtCompetition,
+                                             .reuseReport = ReuseReport::NumberedLine};
+const LicenceImportPolicy kLicencesPerformances{.stopAtFirstError = false,
+                                                .memory = SwimmerMemory::BirthDate,
+                                                .reuseReport = ReuseReport::WarningEntry};
+const LicenceImportPolicy kLicencesLicences{.stopAtFirstError = false,
+                                            .memory = SwimmerMemory::KeyOnly,
+                                            .reuseReport = ReuseReport::WarningEntry};
+
+bool bInsererSelection(Database& db, const std::string& code, const std::string& num, std::string& message) {
+    try {
+        db.execute("INSERT INTO Selection (Code_Sel, Num_Lic) VALUES (" + sqlQuote(code) + ", " + num + ");");
+        return true;
+    } catch (const Error& e) {
+        message = strTexteErreur(e);
+        return false;
+    }
+}
+
+std::string strNageurReference(Database& db) {
+    Columns reference = db.ChargerColonnes("select Num from Licence where Nom = " + sqlQuote(kLibelleInconnu));
+    if (reference.hasRows()) return reference.at(0, 0);
+    Columns club = db.ChargerColonnes("select First(Code_federal) from Club where Nom = " + sqlQuote(kLibelleInconnu));
+    std::string code = club.hasRows() ? club.at(0, 0) : std::string();
+    std::int64_t num = db.appendRow("Licence", {{"Code_club", code},
+                                                {"licence", std::string("1")},
+                                                {"Nom", std::string(kLibelleInconnu)},
+                                                {"Visible", std::int64_t{0}},
+                                                {"Date_suppr", std::string()}});
+    return std::to_string(num);
+}
+
+namespace {
+
+const std::string kNl(CRLF);
+
+// The columns of Licence that a licence.txt line fills, in field order
+// (the selection origin, field 23, is not stored).
+constexpr const char* kInsertLicence =
+    "INSERT INTO Licence (Code_club, licence, Nom, Prenom, sexe, Date_Naissance, Nationalite, Adresse, "
+    "Suite_adresse, Code_Postal, Localite, Telephone, Sportive, Synchro, Water_Polo, Plongeon, Dirigeant, "
+    "Maitre, Date_Depot, Date_obliteration, Type_licence, Nature, Code_unique, Date_suppr) VALUES (";
+
+struct LicenceCounts {
+    long lines = 0, created = 0, known = 0, relay = 0, errors = 0, clubsAdded = 0;
+};
+
+// "dd/mm/yyyy", the form in which a date reads in a message.
+std::string shortDate(Date date) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02u/%02u/%04d", unsigned(date.day()), unsigned(date.month()),
+                  int(date.year()));
+    return buffer;
+}
+
+// One licence.txt file being read.
+class LicenceFile {
+public:
+    LicenceFile(Session& session, RunLists& lists, const LicenceImportPolicy& policy, std::optional<Date> start)
+        : trace_(session.trace), db_(session.db()), lists_(lists), policy_(policy), start_(start),
+          handled_(policy.memory == SwimmerMemory::KeyOnly ? lists.colLicencesVues : lists.colLicencesNum) {}
+
+    LicenceCounts n;
+
+    // Handles line number `lineNumber`; false when it is in error, with `message` set.
+    bool bTraiterLigne(std::string_view line, long lineNumber, std::string& message);
+    void EcrireBilan();
+
+private:
+    int iSauverClubInconnu(const std::string& code, std::string& message);
+    bool bInsererLicence(std::vector<std::string>& fields, std::string& num);
+    void SignalerReutilisation(const std::string& code, const std::string& licence, const Columns& stored,
+                               std::string_view line);
+    std::string strSecondeValeur(const std::string& licence, const std::string& naissance);
+    void Memoriser(const std::string& key, const std::string& num, const std::string& second);
+
+    Trace& trace_;
+    Database& db_;
+    RunLists& lists_;
+    const LicenceImportPolicy& policy_;
+    std::optional<Date> start_;
+    LookupList& handled_;
+    long line_ = 0;
+};
+
+// iSauverClub with the placeholder label; a created club is counted and
+// reported. Every club found or created is remembered, so that the next
+// licences of the same club need no query.
+int LicenceFile::iSauverClubInconnu(const std::string& code, std::string& message) {
+    int result = iSauverClub(db_, lists_.colClubsVus, code, std::string(kLibelleInconnu), message);
+    if (result == kClubCree) {
+        ++n.clubsAdded;
+        trace_.EcrireLigneErreur(line_,
+                                 "Code club (" + code + ") inconnu de la base. Création avec Le libelle " +
+                                     std::string(kLibelleInconnu) + ".",
+                                 "Warning");
+    }
+    if (result >= kClubCree && result <= kClubAutreLibelle) lists_.colClubsVus.add(code, code);
+    return result;
+}
+
+bool LicenceFile::bTraiterLigne(std::string_view line, long lineNumber, std::string& message) {
+    line_ = lineNumber;
+    std::string code(charSubstr(line, 0, 13)), licence(charSubstr(line, 13, 6));
+    if (!licence.empty() && (licence[0] == 'R' || licence[0] == 'r')) {
+        ++n.relay;
+        return true;
+    }
+
+    std::string clubMessage;
+    if (iSauverClubInconnu(code, clubMessage) == kClubEchec) {
+        message = "Code club (" + code + ") inconnu de la base. Echec de la création avec Le libelle " +
+                  std::string(kLibelleInconnu) + ".";
+        return false;
+    }
+
+    // A selection entry names the member's own club and licence: he is
+    // looked up under them when they hold.
+    std::string selectionCode, selectionLicence;
+    if (bEstSelection(code)) {
+        selectionCode = code;
+        selectionLicence = licence;
+        OrigineSelection origin = origineSelection(charSubstr(line, kDebutOrigine, kLargeurOrigine));
+        if (!origin.licence.empty() && iSauverClubInconnu(origin.code, clubMessage) != kClubEchec) {
+            code = origin.code;
+            licence = origin.licence;
+        } else {
+            trace_.EcrireLigneErreur(line_,
+                                     "Enregistrement dans une sélection, mais information sur la licence origine "
+                                     "(code club + licence) erronée.",
+                                     "Warning");
+        }
+    }
+
+    std::string key = code + licence;
+    if (handled_.contains(key)) return true;
+
+    std::string columns = policy_.readsBirthDate() ? "Nom, Prenom, Num, Date_Naissance" : "Nom, Prenom, Num";
+    Columns stored = db_.ChargerColonnes("select " + columns + " from Licence where Code_Club = " +
+                                         sqlQuote(trim(code)) + " and Licence = " + sqlQuote(trim(licence)));
+    std::string num, naissance;
+    if (!stored.hasRows()) {
+        std::vector<std::string> fields = DecouperLicence(line);
+        if (!bInsererLicence(fields, num)) {
+            message = "Echec lors de la mémorisation du nageur " + fields[kChampNom] + " " + fields[kChampPrenom] +
+                      ", licence " + fields[kChampLicence] + ", Club " + fields[kChampCodeClub] + "." + kNl;
+            return false;
+        }
+        ++n.created;
+        naissance = fields[kChampNaissance];
+    } else {
+        ++n.known;
+        num = stored.at(2, 0);
+        if (policy_.readsBirthDate()) naissance = stored.at(3, 0);
+        if (!selectionCode.empty() &&
+            db_.lValeurScalaire("select count(*) from Selection where Code_Sel = " + sqlQuote(selectionCode) +
+                                " and Num_Lic = " + num) == 0 &&
+            !bInsererSelection(db_, selectionCode, num, message)) {
+            message += kNl + "Problème lors de l'insertion dans la sélection.";
+            return false;
+        }
+        SignalerReutilisation(code, licence, stored, line);
+    }
+
+    std::string second = strSecondeValeur(licence, naissance);
+    Memoriser(key, num, second);
+    // Either identity of a selection member finds him; the first member
+    // entered under a selection licence keeps it.
+    if (!selectionCode.empty() && code != selectionCode && !handled_.contains(selectionCode + selectionLicence))
+        Memoriser(selectionCode + selectionLicence, num, second);
+    return true;
+}
+
+bool LicenceFile::bInsererLicence(std::vector<std::string>& fields, std::string& num) {
+    try {
+        std::string selectionCode;
+        if (bEstSelection(fields[kChampCodeClub])) {
+            selectionCode = fields[kChampCodeClub];
+            OrigineSelection origin = origineSelection(fields[kChampOrigine]);
+            if (!origin.licence.empty())
+                fields[kChampLicence] = origin.licence;
+            else
+                trace_.EcrireErreur("Véritable numéro de licence introuvable, utilisation de celui de la sélection : " +
+                                        fields[kChampLicence],
+                                    line_);
+            std::string clubMessage;
+            int result = iSauverClub(db_, lists_.colClubsVus, origin.code, std::string(kLibelleInconnu), clubMessage);
+            if (result == kClubEchec) {
+                trace_.write("Une erreur s'est produite dans la fonction d'ajout de club." + kNl + clubMessage);
+                return false;
+            }
+            if (result == kClubCree) {
+                trace_.write("Création d'un club avec le code " + origin.code + " et libellé " +
+                             std::string(kLibelleInconnu));
+                ++n.clubsAdded;
+            }
+            if (result != kClubDejaVu) lists_.colClubsVus.add(origin.code, origin.code);
+            fields[kChampCodeClub] = origin.code;
+        }
+
+        std::string sql = kInsertLicence;
+        for (std::size_t i = 0; i < kNombreChampsLicence; ++i) {
+            if (i == kChampOrigine) continue;
+            sql += sqlQuote(fields[i]) + ", ";
+        }
+        sql += "'');";  // Date_suppr
+        db_.execute(sql);
+
+        Columns inserted = db_.ChargerColonnes("SELECT Num from Licence where Code_Club = " +
+                                               sqlQuote(fields[kChampCodeClub]) +
+                                               " AND Licence = " + sqlQuote(fields[kChampLicence]));
+        if (!inserted.hasRows()) {
+            trace_.EcrireErreur("La licence n'a pas été correctement insérée dans la base." + kNl +
+                                    "Impossible de l'ajouter à la sélection.",
+                                line_);
+            return false;
+        }
+        num = std::string(trim(inserted.at(0, 0)));
+
+        std::string selectionMessage;
+        if (!selectionCode.empty() && !bInsererSelection(db_, selectionCode, num, selectionMessage))
+            trace_.EcrireErreur("Problème lors de l'ajout du nageur dans la sélection." + kNl + selectionMessage, line_);
+        return true;
+    } catch (const Error& e) {
+        trace_.EcrireErreur("Une erreur s'est produite lors de l'ajout d'une licence.", line_, &e);
+        return false;
+    }
+}
+
+// A stored swimmer is never changed; a name that differs from the file's
+// (compared unfolded) is only reported.
+void LicenceFile::SignalerReutilisation(const std::string& code, const std::string& licence, const Columns& stored,
+                                        std::string_view line) {
+    std::string nom(trim(charSubstr(line, kDebutNom, kLargeurNom)));
+    std::string prenom(trim(charSubstr(line, kDebutPrenom, kLargeurPrenom)));
+    const std::string& storedNom = stored.at(0, 0);
+    const std::string& storedPrenom = stored.at(1, 0);
+    if (storedNom == nom && storedPrenom == prenom) return;
+
+    std::string what = " (" + code + " + " + licence + ") déjà utilisée." + kNl + "Nom dans la base : " + storedNom +
+                       " " + storedPrenom + kNl;
+    if (policy_.reuseReport == ReuseReport::NumberedLine)
+        trace_.write("Ligne n° " + std::to_string(line_) + ", licence" + what + "Nom dans le fichier : " + nom + " " +
+                     prenom);
+    else
+        trace_.EcrireLigneErreur(line_, "Licence" + what + "Nom dans fichier : " + nom + " " + prenom, "Warning");
+}
+
+// The item the policy keeps besides the Num: the sporting age for the
+// competition, or the date of birth checked against the licence number.
+std::string LicenceFile::strSecondeValeur(const std::string& licence, const std::string& naissance) {
+    switch (policy_.memory) {
+        case SwimmerMemory::AgeAtCompetition: {
+            if (!start_) throw errors::invalidCall();
+            std::string formatted = strDateLongue(naissance);
+            long age = int(start_->year()) - int(parseLongDate(formatted).year());
+            if (age < 0) {
+                trace_.EcrireLigneErreur(line_,
+                                         "Calcul de l'age donne un résultat négatif" + kNl + "Date de naissance : " +
+                                             formatted + kNl + "Date début compétition : " + shortDate(*start_),
+                                         "Warning");
+                age = 0;
+            }
+            return std::to_string(toInt16(age));
+        }
+        case SwimmerMemory::BirthDate: return strNaissanceSelonLicence(licence, naissance);
+        case SwimmerMemory::KeyOnly: break;
+    }
+    return {};
+}
+
+void LicenceFile::Memoriser(const std::string& key, const std::string& num, const std::string& second) {
+    switch (policy_.memory) {
+        case SwimmerMemory::AgeAtCompetition:
+            lists_.colLicencesNum.add(key, num);
+            lists_.colLicencesAge.add(key, second);
+            break;
+        case SwimmerMemory::BirthDate:
+            lists_.colLicencesNum.add(key, num);
+            lists_.colLicencesNaissance.add(key, second);
+            break;
+        case SwimmerMemory::KeyOnly: lists_.colLicencesVues.add(key, {}); break;
+    }
+}
+
+void LicenceFile::EcrireBilan() {
+    trace_.EcrirePluriel(n.created, kNl + "Récupération de " + std::to_string(n.created) + " licence<PLURIEL> sur " +
+                                        std::to_string(n.lines) + ".");
+    trace_.EcrirePluriel(n.known, std::to_string(n.known) + " licence<PLURIEL> déjà connue<PLURIEL>.");
+    trace_.EcrirePluriel(n.relay, std::to_string(n.relay) + " licence<PLURIEL> de type relais.");
+    trace_.EcrirePluriel(n.errors, std::to_string(n.errors) + " entrée<PLURIEL> en erreur.");
+    trace_.EcrirePluriel(n.clubsAdded, std::to_string(n.clubsAdded) + " club<PLURIEL> ajouté<PLURIEL> avec le libellé " +
+                                           std::string(kLibelleInconnu) + ".");
+    trace_.writeEmpty();
+}
+
+}  // namespace
+
+bool ImporterLicences(Session& session, RunLists& lists, const std::string& path, double increment,
+                      const LicenceImportPolicy& policy, std::optional<Date> competitionStart) {
+    Trace& trace = session.trace;
+    long lineNumber = 0;
+    std::string message;
+    try {
+        LicenceFile file(session, lists, policy, competitionStart);
+        LineReader reader(path);
+        std::string line;
+        while (reader.next(line, true)) {
+            file.n.lines = ++lineNumber;  // also kept outside `file` for the handler
+            message.clear();
+            if (!file.bTraiterLigne(line, lineNumber, message)) {
+                trace.EcrireLigneErreur(lineNumber, message, "Erreur");
+                if (policy.stopAtFirstError) {
+                    trace.EcrireErreur("Import des licences interrompu.", lineNumber);
+                    trace.writeEmpty();
+                    return false;
+                }
+                ++file.n.errors;
+            }
+            AvancerProgression(session.form, increment);
+        }
+        file.EcrireBilan();
+        return true;
+    } catch (const Error& e) {
+        // The results import reports the line's own message first, as for a line in error.
+        if (policy.stopAtFirstError) trace.EcrireLigneErreur(lineNumber, message, "Erreur");
+        trace.EcrireErreur("Import des licences interrompu.", lineNumber, &e);
+        trace.writeEmpty();
+        return false;
+    }
+}
+
+}  // namespace couloir
