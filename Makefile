@@ -6,7 +6,7 @@
 BUILD      ?= build
 TEST_BUILD ?= build-test
 JOBS       ?= 2
-PACKAGES   := g++ cmake make libsqlite3-dev sqlite3 googletest libgtest-dev libcli11-dev
+PACKAGES   := g++ cmake make libsqlite3-dev sqlite3 googletest libgtest-dev libcli11-dev time
 
 .PHONY: all deps demo test bench clean
 

@@ -1,10 +1,13 @@
 // Entry point of the points component (Calcul_Point.ClsCalcul.CalculPoint).
 // The base times come from base_times.txt beside the component's library, or
 // from the file named by COULOIR_BASE_TIMES; the table is read again when
-// that file changes, so that a club can replace it while a host runs.
+// that file changes, so that a club can replace it while a host runs (the
+// file is looked at no more than once a second: a results file asks for
+// thousands of points).
 
 #include <dlfcn.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -38,8 +41,14 @@ std::shared_ptr<const BaseTimes> currentBaseTimes() {
     static fs::file_time_type cachedStamp;
     static std::uintmax_t cachedSize = 0;
     static std::shared_ptr<const BaseTimes> cached;
+    static std::chrono::steady_clock::time_point lastLook;
 
     std::string path = baseTimesPath();
+    auto now = std::chrono::steady_clock::now();
+    {
+        std::lock_guard lock(mutex);
+        if (cached && path == cachedPath && now - lastLook < std::chrono::seconds(1)) return cached;
+    }
     std::error_code ec;
     fs::file_time_type stamp = fs::last_write_time(path, ec);
     std::uintmax_t size = ec ? 0 : fs::file_size(path, ec);
@@ -52,6 +61,7 @@ std::shared_ptr<const BaseTimes> currentBaseTimes() {
         cachedStamp = stamp;
         cachedSize = size;
     }
+    lastLook = now;
     return cached;
 }
 

@@ -18,8 +18,9 @@ bool parameterizable(std::string_view sql) {
     std::string_view head = trim(sql);
     std::size_t end = 0;
     while (end < head.size() && isIdentifierChar(head[end])) ++end;
-    std::string keyword = toUpperAscii(head.substr(0, end));
-    return keyword == "SELECT" || keyword == "INSERT" || keyword == "UPDATE" || keyword == "DELETE";
+    std::string_view keyword = head.substr(0, end);
+    return equalsNoCase(keyword, "SELECT") || equalsNoCase(keyword, "INSERT") || equalsNoCase(keyword, "UPDATE") ||
+           equalsNoCase(keyword, "DELETE");
 }
 
 FieldValue numberValue(std::string_view digits) {
@@ -42,32 +43,28 @@ SqlShape shapeOf(std::string_view sql) {
         return shape;
     }
     shape.text.reserve(sql.size());
+    shape.values.reserve(16);
     bool numbersInline = false;  // after ORDER BY, GROUP BY or LIMIT
     std::size_t i = 0;
     while (i < sql.size()) {
         char c = sql[i];
         if (c == '\'') {
+            std::size_t literal = i;
+            std::size_t close = sql.find('\'', i + 1);
             std::string value;
-            std::size_t j = i + 1;
-            for (; j < sql.size(); ++j) {
-                if (sql[j] == '\'') {
-                    if (j + 1 < sql.size() && sql[j + 1] == '\'') {
-                        value += '\'';
-                        ++j;
-                    } else {
-                        break;
-                    }
-                } else {
-                    value += sql[j];
-                }
+            while (close != std::string_view::npos && close + 1 < sql.size() && sql[close + 1] == '\'') {
+                value.append(sql.substr(i + 1, close - i));  // the text and one apostrophe of the pair
+                i = close + 1;
+                close = sql.find('\'', i + 1);
             }
-            if (j >= sql.size()) {  // unterminated: leave it for the engine to report
-                shape.text.append(sql.substr(i));
+            if (close == std::string_view::npos) {  // unterminated: leave it for the engine to report
+                shape.text.append(sql.substr(literal));
                 break;
             }
+            value.append(sql.substr(i + 1, close - i - 1));
             shape.text += '?';
             shape.values.emplace_back(std::move(value));
-            i = j + 1;
+            i = close + 1;
         } else if (c == '"' || c == '[' || c == '`') {
             char close = c == '[' ? ']' : c;
             std::size_t j = sql.find(close, i + 1);
@@ -77,8 +74,9 @@ SqlShape shapeOf(std::string_view sql) {
         } else if (isIdentifierChar(c) && !isDigit(c)) {
             std::size_t j = i;
             while (j < sql.size() && isIdentifierChar(sql[j])) ++j;
-            std::string word = toUpperAscii(sql.substr(i, j - i));
-            if (word == "ORDER" || word == "GROUP" || word == "LIMIT") numbersInline = true;
+            std::string_view word = sql.substr(i, j - i);
+            if (equalsNoCase(word, "ORDER") || equalsNoCase(word, "GROUP") || equalsNoCase(word, "LIMIT"))
+                numbersInline = true;
             shape.text.append(sql.substr(i, j - i));
             i = j;
         } else if (!numbersInline && (isDigit(c) || (c == '.' && i + 1 < sql.size() && isDigit(sql[i + 1])))) {

@@ -96,6 +96,8 @@ public:
         sqlite3_create_function(db_, "First", 1, SQLITE_UTF8, nullptr, nullptr, firstStep, firstFinal);
         exec("PRAGMA journal_mode=WAL");  // also fails on a file that is not a database
         exec("PRAGMA synchronous=NORMAL");
+        exec("PRAGMA cache_size=-65536");  // 64 MB: the importers' index lookups stay in memory
+        exec("PRAGMA wal_autocheckpoint=10000");
     }
 
     ~SqliteDatabase() override {
@@ -180,7 +182,7 @@ public:
 private:
     static bool isQuery(std::string_view sql) {
         std::string_view head = trim(sql);
-        return head.size() >= 6 && toUpperAscii(head.substr(0, 6)) == "SELECT";
+        return head.size() >= 6 && equalsNoCase(head.substr(0, 6), "SELECT");
     }
 
     void exec(const char* sql) {

@@ -55,7 +55,11 @@ std::string toUpperAscii(std::string_view text) {
 }
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && toUpperAscii(a) == toUpperAscii(b);
+    if (a.size() != b.size()) return false;
+    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (upper(a[i]) != upper(b[i])) return false;
+    return true;
 }
 
 void replaceAll(std::string& text, std::string_view from, std::string_view to) {
@@ -100,7 +104,17 @@ std::string doubleApostrophes(std::string_view text) {
     return out;
 }
 
-std::string sqlQuote(std::string_view text) { return "'" + doubleApostrophes(text) + "'"; }
+std::string sqlQuote(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 4);
+    out += '\'';
+    for (char c : text) {
+        out += c;
+        if (c == '\'') out += '\'';
+    }
+    out += '\'';
+    return out;
+}
 
 std::string sqlNumber(std::string_view text) {
     std::string_view number = trim(text);
