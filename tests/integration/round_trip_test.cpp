@@ -1,0 +1,123 @@
+// The files written for a competition are read back by this system: the
+// header and programme by the skeleton import, the clubs and swimmers by the
+// common club and licence imports, into a second database.
+#include <gtest/gtest.h>
+
+#include "couloir/couloir.h"
+#include "shared/club_import.h"
+#include "shared/components.h"
+#include "shared/licence_import.h"
+#include "shared/licence_record.h"
+#include "shared/session.h"
+#include "test_support.h"
+
+namespace couloir::test {
+namespace {
+
+class RoundTrip : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override {
+        createDatabase(source_, clubDatabaseScript() + "\n" + readBytes(COULOIR_SOURCE_DIR "/samples/club_fixture.sql"));
+        createClubDatabase(target_);
+        auto db = openForCheck(target_);
+        db->execute("INSERT INTO Rcomp (AutoNum) VALUES (7)");
+        db->commit();
+    }
+
+    void createFiles(bool selection) {
+        auto create = reinterpret_cast<couloir_bCreation_disquette_fn>(
+            resolveMethod("Vandrule.clscreate_disk", "bCreation_disquette"));
+        ASSERT_TRUE(create(selection ? "2" : "1", selection, "7", source_.c_str(), files_.c_str(),
+                           scratch_.file("create.txt").c_str(), nullptr))
+            << readText(scratch_.file("create.txt"));
+    }
+
+    void importSkeleton() {
+        auto skeleton = reinterpret_cast<couloir_bimport_squelette_fn>(
+            resolveMethod("Ombrelay.clsRecupSque", "bimport_squelette"));
+        std::string temp = scratch_.sub("temp");
+        ASSERT_TRUE(skeleton(target_.c_str(), files_.c_str(), temp.c_str(), scratch_.file("skeleton.txt").c_str(),
+                             nullptr, "7"))
+            << readText(scratch_.file("skeleton.txt"));
+    }
+
+    void importClubsAndLicences() {
+        Trace trace(scratch_.file("common.txt"));
+        Form form(nullptr);
+        Connexion connexion;
+        std::string error;
+        ASSERT_TRUE(connexion.bConnexion(target_, error)) << error;
+        Session session{trace, form, connexion};
+        RunLists lists;
+        EXPECT_TRUE(ImporterClubs(session, lists, files_ + "/Club.txt", 1, kClubsResultats));
+        EXPECT_TRUE(ImporterLicences(session, lists, files_ + "/Licence.txt", 1, kLicencesResultats,
+                                     parseAaaammjj("20040916")));
+        ASSERT_TRUE(connexion.bDeconnexion(error)) << error;
+    }
+
+    // The rows of a query, one text per row; `surname` names a column stored
+    // folded by the licence import, folded here too.
+    std::vector<std::string> rows(const std::string& database, const std::string& query, int surname = -1) {
+        Columns columns = openForCheck(database)->ChargerColonnes(query);
+        std::vector<std::string> out(columns.rowCount());
+        for (std::size_t row = 0; row < out.size(); ++row)
+            for (std::size_t column = 0; column < columns.lists.size(); ++column)
+                out[row] += (int(column) == surname ? strPlierNom(columns.at(column, row)) : columns.at(column, row)) + "|";
+        return out;
+    }
+
+    FixedNow clock_{"2004-09-10T08:30:00"};
+    ScratchDir scratch_;
+    std::string source_ = scratch_.file("source.db"), target_ = scratch_.file("target.db"),
+                files_ = scratch_.sub("files");
+};
+
+TEST_P(RoundTrip, CompetitionProgrammeClubsAndSwimmersArriveUnchanged) {
+    bool selection = GetParam();
+    createFiles(selection);
+    importSkeleton();
+    importClubsAndLicences();
+
+    const std::string competition =
+        "select Num, Type, Nom, Debut, Fin, Lieu, Longueur, Nb_couloir, Codif_fede, Codif_inter, Codif_reg, "
+        "Codif_depar from Rcomp where AutoNum = 7";
+    EXPECT_EQ(rows(target_, competition), rows(source_, competition));
+
+    // Ranking by time admits no finals: the import stores them empty.
+    const std::string programme =
+        "select Code_epreuve, JourCourse, Type, case when Type = '1' then '' else Nb_finales end, "
+        "case when Type = '1' then '' else Type_finale end, Num_ordre from Pcomp where Num_compet = 7 "
+        "order by Code_epreuve";
+    EXPECT_EQ(rows(target_, programme), rows(source_, programme));
+
+    // Every club and swimmer entered by the profile, under his own club and licence.
+    const std::string profileClub = selection ? "FRA5120000000" : "FRA5120750001";
+    const std::string entered =
+        "select distinct l.Code_Club, l.Licence, l.Nom, l.Prenom, l.Sexe, l.Date_Naissance from Licence l, "
+        "Engag_nageur e where e.Num_Lic = l.Num and e.Num_compet = 7 and e.Num_profil = " +
+        std::string(selection ? "2" : "1") + " order by 1, 2";
+    auto swimmers = rows(source_, entered, 2);
+    ASSERT_FALSE(swimmers.empty());
+    const std::string stored =
+        "select Code_Club, Licence, Nom, Prenom, Sexe, Date_Naissance from Licence where Nom <> 'Null' "
+        "order by 1, 2";
+    EXPECT_EQ(rows(target_, stored), swimmers);
+
+    const std::string clubs = "select Code_federal, Intitule from Club where Intitule <> 'Null' and Code_federal in "
+                              "(select Code_Club from Licence) order by 1";
+    for (const auto& club : rows(target_, clubs)) {
+        auto known = rows(source_, "select Code_federal, Intitule from Club where Code_federal = '" +
+                                       club.substr(0, 13) + "'");
+        ASSERT_EQ(known.size(), 1u) << club;
+        EXPECT_EQ(club, known[0]);
+    }
+    EXPECT_EQ(openForCheck(target_)->lValeurScalaire("select count(*) from Club where Code_federal = '" + profileClub +
+                                                     "'"),
+              1);
+}
+
+INSTANTIATE_TEST_SUITE_P(ClubAndSelection, RoundTrip, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Selection" : "Club"; });
+
+}  // namespace
+}  // namespace couloir::test
