@@ -57,6 +57,9 @@ unsigned char dosAccent(unsigned char code) {
 }  // namespace
 
 std::string decodeCp1252(std::string_view bytes) {
+    bool ascii = true;
+    for (unsigned char b : bytes) ascii &= b < 0x80;
+    if (ascii) return std::string(bytes);
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
     for (unsigned char b : bytes) {

@@ -1,6 +1,8 @@
 #include "shared/licence_import.h"
 
+#include <array>
 #include <cstdio>
+#include <unordered_set>
 #include <vector>
 
 #include "shared/club_import.h"
@@ -47,12 +49,16 @@ namespace {
 
 const std::string kNl(CRLF);
 
-// The columns of Licence that a licence.txt line fills, in field order
-// (the selection origin, field 23, is not stored).
-constexpr const char* kInsertLicence =
-    "INSERT INTO Licence (Code_club, licence, Nom, Prenom, sexe, Date_Naissance, Nationalite, Adresse, "
-    "Suite_adresse, Code_Postal, Localite, Telephone, Sportive, Synchro, Water_Polo, Plongeon, Dirigeant, "
-    "Maitre, Date_Depot, Date_obliteration, Type_licence, Nature, Code_unique, Date_suppr) VALUES (";
+// The column of Licence that each field of a licence.txt line fills; the
+// selection origin (field 23) is not stored.
+constexpr std::array<const char*, kNombreChampsLicence> kColonnesLicence = {
+    "Code_club",   "licence",  "Nom",      "Prenom",     "sexe",          "Date_Naissance",
+    "Nationalite", "Adresse",  "Suite_adresse", "Code_Postal", "Localite", "Telephone",
+    "Sportive",    "Synchro",  "Water_Polo", "Plongeon",  "Dirigeant",     "Maitre",
+    "Date_Depot",  "Date_obliteration", "Type_licence", "Nature", nullptr, "Code_unique"};
+
+// A licence.txt record with its CR LF, in bytes.
+constexpr std::uint64_t kLongueurEnregistrement = 250;
 
 struct LicenceCounts {
     long lines = 0, created = 0, known = 0, relay = 0, errors = 0, clubsAdded = 0;
@@ -66,12 +72,29 @@ std::string shortDate(Date date) {
     return buffer;
 }
 
+std::string storedKey(std::string_view code, std::string_view licence) {
+    return toUpperAscii(code) + '\n' + toUpperAscii(licence);
+}
+
 // One licence.txt file being read.
 class LicenceFile {
 public:
-    LicenceFile(Session& session, RunLists& lists, const LicenceImportPolicy& policy, std::optional<Date> start)
+    LicenceFile(Session& session, RunLists& lists, const LicenceImportPolicy& policy, std::optional<Date> start,
+                std::uint64_t fileSize)
         : trace_(session.trace), db_(session.db()), lists_(lists), policy_(policy), start_(start),
-          handled_(policy.memory == SwimmerMemory::KeyOnly ? lists.colLicencesVues : lists.colLicencesNum) {}
+          handled_(policy.memory == SwimmerMemory::KeyOnly ? lists.colLicencesVues : lists.colLicencesNum),
+          columns_(policy.readsBirthDate() ? "Nom, Prenom, Num, Date_Naissance" : "Nom, Prenom, Num") {
+        // Reading every stored key once costs about a quarter of a lookup per
+        // row: for a file long next to the table (the federation's list), it
+        // spares the lookup of every new swimmer.
+        std::uint64_t lines = fileSize / kLongueurEnregistrement;
+        if (lines * 4 < static_cast<std::uint64_t>(db_.lValeurScalaire("select count(*) from Licence"))) return;
+        stored_.emplace();
+        db_.forEachRow("select Code_Club, Licence from Licence", [this](const Row& row) {
+            if (!row.isNull(0) && !row.isNull(1)) stored_->insert(storedKey(row.text(0), row.text(1)));
+            return true;
+        });
+    }
 
     LicenceCounts n;
 
@@ -93,6 +116,10 @@ private:
     const LicenceImportPolicy& policy_;
     std::optional<Date> start_;
     LookupList& handled_;
+    const std::string columns_;  // what is read of a stored swimmer
+    // When read beforehand: the club code and licence number of every stored
+    // swimmer, in capitals as the database compares them.
+    std::optional<std::unordered_set<std::string>> stored_;
     long line_ = 0;
 };
 
@@ -148,9 +175,10 @@ bool LicenceFile::bTraiterLigne(std::string_view line, long lineNumber, std::str
     std::string key = code + licence;
     if (handled_.contains(key)) return true;
 
-    std::string columns = policy_.readsBirthDate() ? "Nom, Prenom, Num, Date_Naissance" : "Nom, Prenom, Num";
-    Columns stored = db_.ChargerColonnes("select " + columns + " from Licence where Code_Club = " +
-                                         sqlQuote(trim(code)) + " and Licence = " + sqlQuote(trim(licence)));
+    Columns stored;
+    if (!stored_ || stored_->count(storedKey(trim(code), trim(licence))))
+        stored = db_.ChargerColonnes("select " + columns_ + " from Licence where Code_Club = " + sqlQuote(trim(code)) +
+                                     " and Licence = " + sqlQuote(trim(licence)));
     std::string num, naissance;
     if (!stored.hasRows()) {
         std::vector<std::string> fields = DecouperLicence(line);
@@ -211,24 +239,14 @@ bool LicenceFile::bInsererLicence(std::vector<std::string>& fields, std::string&
             fields[kChampCodeClub] = origin.code;
         }
 
-        std::string sql = kInsertLicence;
-        for (std::size_t i = 0; i < kNombreChampsLicence; ++i) {
-            if (i == kChampOrigine) continue;
-            sql += sqlQuote(fields[i]) + ", ";
-        }
-        sql += "'');";  // Date_suppr
-        db_.execute(sql);
-
-        Columns inserted = db_.ChargerColonnes("SELECT Num from Licence where Code_Club = " +
-                                               sqlQuote(fields[kChampCodeClub]) +
-                                               " AND Licence = " + sqlQuote(fields[kChampLicence]));
-        if (!inserted.hasRows()) {
-            trace_.EcrireErreur("La licence n'a pas été correctement insérée dans la base." + kNl +
-                                    "Impossible de l'ajouter à la sélection.",
-                                line_);
-            return false;
-        }
-        num = std::string(trim(inserted.at(0, 0)));
+        // Every value, dates and flags included, is stored as a text.
+        std::vector<std::pair<std::string, FieldValue>> row;
+        row.reserve(kNombreChampsLicence);
+        for (std::size_t i = 0; i < kNombreChampsLicence; ++i)
+            if (kColonnesLicence[i]) row.emplace_back(kColonnesLicence[i], fields[i]);
+        row.emplace_back("Date_suppr", std::string());
+        num = std::to_string(db_.appendRow("Licence", row));
+        if (stored_) stored_->insert(storedKey(fields[kChampCodeClub], fields[kChampLicence]));
 
         std::string selectionMessage;
         if (!selectionCode.empty() && !bInsererSelection(db_, selectionCode, num, selectionMessage))
@@ -315,7 +333,7 @@ bool ImporterLicences(Session& session, RunLists& lists, const std::string& path
     long lineNumber = 0;
     std::string message;
     try {
-        LicenceFile file(session, lists, policy, competitionStart);
+        LicenceFile file(session, lists, policy, competitionStart, vTailleFichier(path));
         LineReader reader(path);
         std::string line;
         while (reader.next(line, true)) {

@@ -112,8 +112,9 @@ TEST_F(LicenceImport, LicenceLibraryCreatesSwimmersOnceAndReportsReuse) {
 
 TEST_F(LicenceImport, ResultsImportKeepsAgesAndStopsAtTheFirstError) {
     db().execute("INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750001', 'CN Paris')");
+    // The database compares codes without regard to case.
     db().execute("INSERT INTO Licence (Code_Club, Licence, Nom, Prenom, Date_Naissance) "
-                 "VALUES ('FRA5120750001', '971111', 'MARTIN', 'Paul', '19970101')");
+                 "VALUES ('fra5120750001', '971111', 'MARTIN', 'Paul', '19970101')");
     Licencie known = with("FRA5120750001", "971111", "Martin");
     known.prenom = "Paul";
     std::string path = file({known.ligne(), Licencie().ligne(), with("FRA5120750001", "151234", "PETIT", "01012015").ligne(),
@@ -142,6 +143,9 @@ TEST_F(LicenceImport, PerformanceImportChecksBirthDatesAndGoesOnAfterErrors) {
     FixedNow now("2010-06-15T12:00:00");
     db().execute("INSERT INTO Licence (Code_Club, Licence, Nom, Prenom, Date_Naissance) "
                  "VALUES ('FRA5120750001', '951234', 'DUPONT', 'Jean', '19960315')");
+    // A table large next to the file: each swimmer is looked up on his own.
+    for (int i = 0; i < 20; ++i)
+        db().execute("INSERT INTO Licence (Code_Club, Licence) VALUES ('FRA5120780001', '" + std::to_string(i) + "')");
     std::string path = file({Licencie().ligne(), with("FRA5120590001", "941111").ligne(),
                              with("FRA5120750001", "291234").ligne()});
     EXPECT_TRUE(ImporterLicences(session, lists, path, 50, kLicencesPerformances, std::nullopt));

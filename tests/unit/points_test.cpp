@@ -3,9 +3,11 @@
 // named by COULOIR_BASE_TIMES.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <set>
 #include <string>
+#include <thread>
 
 #include "couloir/couloir.h"
 #include "shared/components.h"
@@ -80,6 +82,7 @@ TEST(Points, ReplacedTableIsReadAgain) {
     ClubBaseTimes table("02 1.0000\n");
     EXPECT_EQ(points(2, 1.0000), "1000");
     test::writeBytes(table.path(), "02 0.3000\n# shorter base time\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));  // the file is looked at once a second
     EXPECT_EQ(points(2, 1.0000), "125");
 }
 
