@@ -14,7 +14,20 @@ namespace {
 
 constexpr std::size_t kRecordLength = 98;
 const std::vector<int> kWidths = {3, 1, 40, 8, 8, 30, 2, 2, 1, 1, 1, 1};
-enum Field { kNum, kType, kNom, kDebut, kFin, kLieu, kLongueur, kNbCouloir, kCodifFede, kCodifInter, kCodifReg, kCodifDepar };
+enum Field {
+    kNumber,
+    kType,
+    kName,
+    kStart,
+    kEnd,
+    kVenue,
+    kPoolLength,
+    kLaneCount,
+    kFederalCodification,
+    kInterRegionalCodification,
+    kRegionalCodification,
+    kDepartmentalCodification
+};
 
 // The ", column = value" list of the UPDATE.
 struct Assignments {
@@ -54,14 +67,14 @@ bool addType(Trace& trace, Assignments& set, const std::string& code) {
 // that is no calendar date (31/02) is an error for the handler.
 bool addDate(Trace& trace, Assignments& set, const std::string& field, std::string_view label,
              std::string_view column, Date& kept) {
-    std::string aaaammjj = strJjmmaaaaVersAaaammjj(field);
-    if (aaaammjj.empty()) {
+    std::string yyyymmdd = strJjmmaaaaVersAaaammjj(field);
+    if (yyyymmdd.empty()) {
         trace.write(std::string(label) + " incorrecte.");
         return false;
     }
-    kept = parseAaaammjj(aaaammjj);
-    trace.write(std::string(label) + " compétition : " + strDateLongue(aaaammjj, "d mmmm yyyy") + ".");
-    set.add(column, sqlQuote(aaaammjj));
+    kept = parseAaaammjj(yyyymmdd);
+    trace.write(std::string(label) + " compétition : " + strDateLongue(yyyymmdd, "d mmmm yyyy") + ".");
+    set.add(column, sqlQuote(yyyymmdd));
     return true;
 }
 
@@ -94,26 +107,26 @@ bool importHeader(ImportContext& context) {
     std::vector<std::string> f = cutFields(line, kWidths);
 
     Assignments set;
-    if (!addRequired(trace, set, f[kNum], "Numéro de la compétition", "Num", Kind::Text)) return false;
+    if (!addRequired(trace, set, f[kNumber], "Numéro de la compétition", "Num", Kind::Text)) return false;
     if (!addType(trace, set, f[kType])) return false;
-    if (!addRequired(trace, set, f[kNom], "Nom de la compétition", "Nom", Kind::Text)) return false;
-    if (!addDate(trace, set, f[kDebut], "Date de début", "Debut", context.startDate)) return false;
-    if (!addDate(trace, set, f[kFin], "Date de fin", "Fin", context.endDate)) return false;
-    if (!addRequired(trace, set, f[kLieu], "Lieu de la compétition", "Lieu", Kind::Text)) return false;
-    context.venueLiteral = sqlQuote(f[kLieu]);
-    if (!addRequired(trace, set, f[kLongueur], "Longueur du bassin", "Longueur", Kind::Number)) return false;
-    context.poolLength = f[kLongueur];
-    if (!addRequired(trace, set, f[kNbCouloir], "Nombre de couloirs", "Nb_couloir", Kind::Number)) return false;
+    if (!addRequired(trace, set, f[kName], "Nom de la compétition", "Nom", Kind::Text)) return false;
+    if (!addDate(trace, set, f[kStart], "Date de début", "Debut", context.startDate)) return false;
+    if (!addDate(trace, set, f[kEnd], "Date de fin", "Fin", context.endDate)) return false;
+    if (!addRequired(trace, set, f[kVenue], "Lieu de la compétition", "Lieu", Kind::Text)) return false;
+    context.venueLiteral = sqlQuote(f[kVenue]);
+    if (!addRequired(trace, set, f[kPoolLength], "Longueur du bassin", "Longueur", Kind::Number)) return false;
+    context.poolLength = f[kPoolLength];
+    if (!addRequired(trace, set, f[kLaneCount], "Nombre de couloirs", "Nb_couloir", Kind::Number)) return false;
 
     // Kept as read, unknown letters included: the performance fix-ups write them all.
-    context.codifFede = f[kCodifFede];
-    context.codifInter = f[kCodifInter];
-    context.codifReg = f[kCodifReg];
-    context.codifDepart = f[kCodifDepar];
-    addCodification(trace, set, f[kCodifFede], "fédérale", "Codif_fede");
-    addCodification(trace, set, f[kCodifInter], "inter-régionale", "Codif_inter");
-    addCodification(trace, set, f[kCodifReg], "régionale", "Codif_reg");
-    addCodification(trace, set, f[kCodifDepar], "départementale", "Codif_depar");
+    context.federalCodification = f[kFederalCodification];
+    context.interRegionalCodification = f[kInterRegionalCodification];
+    context.regionalCodification = f[kRegionalCodification];
+    context.departmentalCodification = f[kDepartmentalCodification];
+    addCodification(trace, set, f[kFederalCodification], "fédérale", "Codif_fede");
+    addCodification(trace, set, f[kInterRegionalCodification], "inter-régionale", "Codif_inter");
+    addCodification(trace, set, f[kRegionalCodification], "régionale", "Codif_reg");
+    addCodification(trace, set, f[kDepartmentalCodification], "départementale", "Codif_depar");
 
     // The competition has started once its first day has come.
     set.add("Deroule", strVraiFaux(context.startDate <= now().date));

@@ -28,7 +28,8 @@ struct ImportContext {
     // Kept by the header step.
     std::string venueLiteral;  // the venue as an SQL literal: quoted, apostrophes doubled
     std::string poolLength;    // as read
-    std::string codifFede, codifInter, codifReg, codifDepart;  // as read, even when unknown
+    // The codification letters as read, even when unknown.
+    std::string federalCodification, interRegionalCodification, regionalCodification, departmentalCodification;
     Date startDate{}, endDate{};
 
     // Long-form date ("dd mmmm yyyy") of each event of the programme, by event code.

@@ -10,14 +10,14 @@
 namespace couloir::ombrelay {
 namespace {
 
-struct ListeSousEpreuves {
-    int epreuve;
-    std::initializer_list<SousEpreuve> sousEpreuves;
+struct DerivedEventList {
+    int event;
+    std::initializer_list<DerivedEvent> derivedEvents;
 };
 
 // Women's events and mixed events 1 to 49; the men's events 51 to 99 repeat
 // them 50 higher.
-const ListeSousEpreuves kParSexe[] = {
+const DerivedEventList kBySex[] = {
     {2, {{1, 1}}},
     {3, {{2, 2}, {1, 3}}},
     {4, {{3, 4}, {2, 6}, {1, 7}}},
@@ -43,72 +43,72 @@ const ListeSousEpreuves kParSexe[] = {
 };
 
 // Mixed relays: the first leg's event depends on the first swimmer's sex.
-const ListeSousEpreuves kRelaisMixtes[] = {
+const DerivedEventList kMixedRelays[] = {
     {34, {{103, 6}, {102, 7}}}, {35, {{101, 5}}}, {36, {{112, 6}, {111, 7}}}, {37, {{111, 3}}},
     {84, {{101, 10}}},          {85, {{102, 9}}}, {87, {{102, 2}}},           {88, {{102, 6}, {101, 7}}},
 };
 
-constexpr int kEcartHommes = 50;
-constexpr int kPremiereEpreuveSelonSexe = 100;
+constexpr int kMenOffset = 50;
+constexpr int kFirstSexDependentCode = 100;
 
 // The index of an event code; "subscript out of range" outside 0 to 99.
-int indexEpreuve(std::string_view code) {
-    double valeur = numericValue(code);
-    if (!(valeur > -0.5 && valeur < kNombreEpreuves - 0.5)) throw errors::subscriptOutOfRange();
-    return static_cast<int>(roundHalfEven(valeur));
+int eventIndex(std::string_view code) {
+    double value = numericValue(code);
+    if (!(value > -0.5 && value < kEventCount - 0.5)) throw errors::subscriptOutOfRange();
+    return static_cast<int>(roundHalfEven(value));
 }
 
-bool tempsValide(std::string_view temps) {
-    double valeur = numericValue(temps);
-    return valeur > 0 && valeur < 90;
+bool isValidTime(std::string_view time) {
+    double value = numericValue(time);
+    return value > 0 && value < 90;
 }
 
 // The event of a sex-dependent code for the first swimmer's sex; 0 when his
 // sex is neither "M" nor "F".
-int epreuveSelonSexe(int code, const std::string& sexe) {
-    if (sexe == "M") return code - kEcartHommes;
-    if (sexe == "F") return code - 2 * kEcartHommes;
+int eventForSex(int code, const std::string& sex) {
+    if (sex == "M") return code - kMenOffset;
+    if (sex == "F") return code - 2 * kMenOffset;
     return 0;
 }
 
 // One performance row for the swimmer or relay the line stands for now.
 struct Performance {
     std::string_view table;
-    std::string_view epreuve;
-    std::string_view temps;
-    char passageRelais;  // 'R' for a relay's first leg, else a space
-    bool tempsInter;     // taken from a split time
+    std::string_view event;
+    std::string_view time;
+    char relayLeg;  // 'R' for a relay's first leg, else a space
+    bool isSplit;   // taken from a split time
 };
 
-void insererPerformance(ImportContext& context, const ChampsResultat& champs, const LigneResolue& ligne,
-                        const std::string& jour, const Performance& performance) {
+void insertPerformance(ImportContext& context, const ResultFields& fields, const ResolvedLine& line,
+                       const std::string& day, const Performance& performance) {
     std::string sql;
     sql.reserve(320);
     sql += "INSERT INTO ";
     sql += performance.table;
     sql += " (Code_epreuve, Code_club, Date_perf, Num_Lic, Tps";
-    sql += ligne.relais ? ", Licence1, Licence2, Licence3, Licence4, Licence5, Licence6, Licence7, Licence8, "
+    sql += line.relay ? ", Licence1, Licence2, Licence3, Licence4, Licence5, Licence6, Licence7, Licence8, "
                           "Licence9, Licence10"
                         : ", Age, Passage_relais, Tps_inter";
     sql += ", Num_compet) VALUES (";
-    sql += performance.epreuve;
+    sql += performance.event;
     sql += ", ";
-    sql += sqlQuote(champs[kChampClub]);
+    sql += sqlQuote(fields[kClubField]);
     sql += ", ";
-    sql += sqlQuote(jour);
+    sql += sqlQuote(day);
     sql += ", ";
-    sql += champs[kChampLicence];
+    sql += fields[kLicenceField];
     sql += ", ";
-    sql += performance.temps;
-    if (ligne.relais) {
-        sql += strListeRelayeurs(ligne.relayeurs);
+    sql += performance.time;
+    if (line.relay) {
+        sql += strListeRelayeurs(line.relayers);
     } else {
         sql += ", ";
-        sql += ligne.age;
+        sql += line.age;
         sql += ", ";
-        sql += sqlQuote(std::string_view(&performance.passageRelais, 1));
+        sql += sqlQuote(std::string_view(&performance.relayLeg, 1));
         sql += ", ";
-        sql += strVraiFaux(performance.tempsInter);
+        sql += strVraiFaux(performance.isSplit);
     }
     sql += ", ";
     sql += context.competition;
@@ -117,77 +117,77 @@ void insererPerformance(ImportContext& context, const ChampsResultat& champs, co
 }
 
 // From here on the line stands for the relay's first swimmer.
-void passerAuPremierRelayeur(ChampsResultat& champs, LigneResolue& ligne) {
-    ligne.relais = false;
-    champs[kChampClub] = ligne.clubPremierRelayeur;
-    champs[kChampLicence] = ligne.premierRelayeur;
-    ligne.age = ligne.agePremierRelayeur;
-    ligne.tablePerformance = "Liffn";
+void switchToFirstRelayer(ResultFields& fields, ResolvedLine& line) {
+    line.relay = false;
+    fields[kClubField] = line.firstRelayerClub;
+    fields[kLicenceField] = line.firstRelayer;
+    line.age = line.firstRelayerAge;
+    line.performanceTable = "Liffn";
 }
 
 }  // namespace
 
-TableSousEpreuves ChargerSousEpreuves() {
-    TableSousEpreuves table;
-    for (const auto& liste : kParSexe) {
-        table[static_cast<std::size_t>(liste.epreuve)] = liste.sousEpreuves;
-        auto& hommes = table[static_cast<std::size_t>(liste.epreuve + kEcartHommes)];
-        for (SousEpreuve sousEpreuve : liste.sousEpreuves)
-            hommes.push_back({sousEpreuve.epreuve + kEcartHommes, sousEpreuve.inter});
+DerivedEventTable ChargerSousEpreuves() {
+    DerivedEventTable table;
+    for (const auto& list : kBySex) {
+        table[static_cast<std::size_t>(list.event)] = list.derivedEvents;
+        auto& men = table[static_cast<std::size_t>(list.event + kMenOffset)];
+        for (DerivedEvent derived : list.derivedEvents)
+            men.push_back({derived.event + kMenOffset, derived.split});
     }
-    for (const auto& liste : kRelaisMixtes) table[static_cast<std::size_t>(liste.epreuve)] = liste.sousEpreuves;
+    for (const auto& list : kMixedRelays) table[static_cast<std::size_t>(list.event)] = list.derivedEvents;
     return table;
 }
 
-const std::string& JoursProgramme::jour(int epreuve) {
-    auto i = static_cast<std::size_t>(epreuve);
-    if (!convertis_[i]) {
-        const std::string& date = datesLongues_[i];
-        jours_[i] = date.empty() ? std::string() : formatAaaammjj(parseLongDate(date));
-        convertis_[i] = true;
+const std::string& ProgrammeDays::day(int event) {
+    auto i = static_cast<std::size_t>(event);
+    if (!converted_[i]) {
+        const std::string& date = longDates_[i];
+        days_[i] = date.empty() ? std::string() : formatAaaammjj(parseLongDate(date));
+        converted_[i] = true;
     }
-    return jours_[i];
+    return days_[i];
 }
 
-bool bInsererPerformances(ImportContext& context, long numeroLigne, ChampsResultat& champs, LigneResolue& ligne,
-                          const TableSousEpreuves& sousEpreuves, JoursProgramme& jours) {
-    if (champs[kChampEpreuve].empty()) return true;
+bool bInsererPerformances(ImportContext& context, long lineNumber, ResultFields& fields, ResolvedLine& line,
+                          const DerivedEventTable& tabSousEpreuves, ProgrammeDays& days) {
+    if (fields[kEventField].empty()) return true;
     try {
-        int epreuveLigne = indexEpreuve(champs[kChampEpreuve]);
-        const std::string& jour = jours.jour(epreuveLigne);
-        const auto& derivees = sousEpreuves[static_cast<std::size_t>(epreuveLigne)];
-        std::string epreuve = champs[kChampEpreuve];
-        std::string_view temps = champs[kChampTemps];
-        char passageRelais = ' ';
-        bool tempsInter = false;
+        int lineEvent = eventIndex(fields[kEventField]);
+        const std::string& day = days.day(lineEvent);
+        const auto& derivedEvents = tabSousEpreuves[static_cast<std::size_t>(lineEvent)];
+        std::string event = fields[kEventField];
+        std::string_view time = fields[kTimeField];
+        char relayLeg = ' ';
+        bool isSplit = false;
         // The line's own time first, then the derived events in table order.
         for (std::size_t k = 0;; ++k) {
-            if (tempsValide(temps))
-                insererPerformance(context, champs, ligne, jour,
-                                   {ligne.tablePerformance, epreuve, temps, passageRelais, tempsInter});
-            if (ligne.relais) {
+            if (isValidTime(time))
+                insertPerformance(context, fields, line, day,
+                                  {line.performanceTable, event, time, relayLeg, isSplit});
+            if (line.relay) {
                 // After the relay's own performance, or in its place when the
                 // relay has no valid time: the first leg is its first swimmer's.
-                if (ligne.premierRelayeur.empty() || ligne.sexePremierRelayeur.empty()) return true;
-                passerAuPremierRelayeur(champs, ligne);
-                passageRelais = 'R';
+                if (line.firstRelayer.empty() || line.firstRelayerSex.empty()) return true;
+                switchToFirstRelayer(fields, line);
+                relayLeg = 'R';
             } else {
                 // Past the swimmer's own finish (the line's time, or the
                 // relay's first leg), valid or not, every row is a split.
-                tempsInter = true;
+                isSplit = true;
             }
-            if (k >= derivees.size()) return true;
-            int code = derivees[k].epreuve;
-            if (code >= kPremiereEpreuveSelonSexe) {
-                code = epreuveSelonSexe(code, ligne.sexePremierRelayeur);
+            if (k >= derivedEvents.size()) return true;
+            int code = derivedEvents[k].event;
+            if (code >= kFirstSexDependentCode) {
+                code = eventForSex(code, line.firstRelayerSex);
                 if (code == 0) return true;
             }
-            epreuve = std::to_string(code);
-            temps = champs[kChampTemps + derivees[k].inter];
+            event = std::to_string(code);
+            time = fields[kTimeField + derivedEvents[k].split];
         }
     } catch (const Error& e) {
         context.trace().EcrireErreur("Une erreur s'est produite lors de l'ajout dans la table des performances.",
-                                     numeroLigne, &e);
+                                     lineNumber, &e);
         return false;
     }
 }

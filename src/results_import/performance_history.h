@@ -13,41 +13,40 @@
 
 namespace couloir::ombrelay {
 
-inline constexpr int kNombreEpreuves = 100;
+inline constexpr int kEventCount = 100;
 
 // A shorter event read from a split: its event code and the split number.
 // Codes 101 to 112 stand for the event 100 below (women) or 50 below (men),
 // by the sex of a relay's first swimmer.
-struct SousEpreuve {
-    int epreuve;
-    int inter;
+struct DerivedEvent {
+    int event;
+    int split;
 };
-using TableSousEpreuves = std::array<std::vector<SousEpreuve>, kNombreEpreuves>;
+using DerivedEventTable = std::array<std::vector<DerivedEvent>, kEventCount>;
 
 // The derived events of every event code 0 to 99, in the order they are written.
-TableSousEpreuves ChargerSousEpreuves();
+DerivedEventTable ChargerSousEpreuves();
 
 // The programme day of each event as "yyyymmdd", converted from the long
 // form on first use.
-class JoursProgramme {
+class ProgrammeDays {
 public:
-    explicit JoursProgramme(const std::array<std::string, kNombreEpreuves>& datesLongues)
-        : datesLongues_(datesLongues) {}
+    explicit ProgrammeDays(const std::array<std::string, kEventCount>& longDates) : longDates_(longDates) {}
     // Empty for an event outside the programme; a long date that is no date
     // is a type-mismatch error.
-    const std::string& jour(int epreuve);
+    const std::string& day(int event);
 
 private:
-    const std::array<std::string, kNombreEpreuves>& datesLongues_;
-    std::array<std::string, kNombreEpreuves> jours_;
-    std::array<bool, kNombreEpreuves> convertis_{};
+    const std::array<std::string, kEventCount>& longDates_;
+    std::array<std::string, kEventCount> days_;
+    std::array<bool, kEventCount> converted_{};
 };
 
 // Writes the performances of one line whose result row is stored. Overwrites
 // fields 7 and 8 and the resolved values when it turns to a relay's first
 // swimmer. False, reported with the line number, on any error, an event code
 // outside 0 to 99 included.
-bool bInsererPerformances(ImportContext& context, long numeroLigne, ChampsResultat& champs, LigneResolue& ligne,
-                          const TableSousEpreuves& sousEpreuves, JoursProgramme& jours);
+bool bInsererPerformances(ImportContext& context, long lineNumber, ResultFields& fields, ResolvedLine& line,
+                          const DerivedEventTable& tabSousEpreuves, ProgrammeDays& days);
 
 }  // namespace couloir::ombrelay

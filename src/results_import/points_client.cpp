@@ -9,14 +9,14 @@
 
 namespace couloir::ombrelay {
 
-CalculPoint creerCalculPoint() {
-    auto calcul = reinterpret_cast<couloir_calcul_point_fn>(resolveMethod("Calcul_Point.ClsCalcul", "CalculPoint"));
-    return [calcul](double codeEpreuve, double temps) {
+PointsCalculator createPointsCalculator() {
+    auto calculate = reinterpret_cast<couloir_calcul_point_fn>(resolveMethod("Calcul_Point.ClsCalcul", "CalculPoint"));
+    return [calculate](double eventCode, double time) {
         std::array<char, 64> points{};
-        std::array<char, 512> erreur{};
-        int status = calcul(codeEpreuve, temps, points.data(), points.size(), erreur.data(), erreur.size());
+        std::array<char, 512> error{};
+        int status = calculate(eventCode, time, points.data(), points.size(), error.data(), error.size());
         // A component that fills a buffer to its end leaves no terminating zero.
-        if (status != 0) throw Error(status, std::string(erreur.data(), strnlen(erreur.data(), erreur.size())));
+        if (status != 0) throw Error(status, std::string(error.data(), strnlen(error.data(), error.size())));
         return std::string(points.data(), strnlen(points.data(), points.size()));
     };
 }

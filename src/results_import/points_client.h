@@ -9,12 +9,12 @@ namespace couloir::ombrelay {
 
 // Points of a swim (event code, time) as the component writes them; a
 // component that cannot compute raises an Error.
-using CalculPoint = std::function<std::string(double codeEpreuve, double temps)>;
+using PointsCalculator = std::function<std::string(double eventCode, double time)>;
 // How the results step obtains its points component at its start.
-using CreerCalculPoint = std::function<CalculPoint()>;
+using PointsCalculatorFactory = std::function<PointsCalculator()>;
 
 // Finds the component's CalculPoint entry point; the "cannot create object"
 // error when the component library or the entry point is missing.
-CalculPoint creerCalculPoint();
+PointsCalculator createPointsCalculator();
 
 }  // namespace couloir::ombrelay

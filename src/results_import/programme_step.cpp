@@ -15,7 +15,7 @@ namespace {
 
 constexpr int kEventCodes = 100;
 const std::vector<int> kWidths = {3, 2, 8, 1, 1, 1, 1, 2};
-enum Field { kCompet, kCode, kDate, kMark, kRanking, kFinals, kFinalsType, kOrder };
+enum Field { kCompetition, kCode, kDate, kMark, kRanking, kFinals, kFinalsType, kOrder };
 constexpr std::size_t kFinalsTypeColumn = 16;  // 0-based; read as it stands, blanks included
 
 // What one line says of its event; a later line with the same code replaces it.
@@ -30,8 +30,8 @@ struct Event {
 
 struct Programme {
     std::array<Event, kEventCodes> events;
-    std::vector<int> codes;              // each line's code, in file order
-    std::vector<std::string> aaaammjj;   // each line's date, empty when invalid
+    std::vector<int> codes;             // each line's code, in file order
+    std::vector<std::string> yyyymmdd;  // each line's date, empty when invalid
     Date first{}, last{};
 };
 
@@ -67,14 +67,14 @@ Programme readProgramme(ImportContext& context, double increment) {
         if (date < earliest) earliest = date;
         if (date > latest) latest = date;
         programme.codes.push_back(code);
-        programme.aaaammjj.push_back(date);
+        programme.yyyymmdd.push_back(date);
         AvancerProgression(context.form(), increment);
     }
     programme.first = parseAaaammjj(earliest);
     programme.last = parseAaaammjj(latest);
 
     for (std::size_t i = 0; i < programme.codes.size(); ++i) {
-        const std::string& date = programme.aaaammjj[i];
+        const std::string& date = programme.yyyymmdd[i];
         Event& event = programme.events[programme.codes[i]];
         event.day = date.empty() ? 1 : toInt16(iEcartJours(programme.first, parseAaaammjj(date)) + 1);
         context.tabDatesNages[programme.codes[i]] = strDateLongue(date);

@@ -12,51 +12,51 @@ namespace couloir::ombrelay {
 namespace {
 
 // Not read (3), relay key (21), then relayers 1 to 10.
-const std::vector<int> kLargeursRelais = {3, 21, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6};
-constexpr std::size_t kChampCle = 1;
-constexpr std::size_t kPremierRelayeur = 2;
+const std::vector<int> colLargeursRelais = {3, 21, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6};
+constexpr std::size_t kKeyField = 1;
+constexpr std::size_t kFirstRelayerField = 2;
 
-void importerRelais(ImportContext& context, std::string_view ligne, long numeroLigne) {
-    const auto champs = cutFields(ligne, kLargeursRelais);
-    const std::string& cle = champs[kChampCle];
-    const std::string club(charSubstr(cle, 2, 13));
+void importRelayLine(ImportContext& context, std::string_view line, long lineNumber) {
+    const auto fields = cutFields(line, colLargeursRelais);
+    const std::string& key = fields[kKeyField];
+    const std::string club(charSubstr(key, 2, 13));
     std::string composition;
-    bool premier = true;
-    for (std::size_t i = kPremierRelayeur; i < champs.size(); ++i) {
-        if (champs[i].empty()) continue;
-        const std::string cleLicence = club + champs[i];
+    bool isFirst = true;
+    for (std::size_t i = kFirstRelayerField; i < fields.size(); ++i) {
+        if (fields[i].empty()) continue;
+        const std::string licenceKey = club + fields[i];
         std::string num;
-        if (!bLireCollection(context.lists.colLicencesNum, cleLicence, num)) {
+        if (!bLireCollection(context.lists.colLicencesNum, licenceKey, num)) {
             // Left out of the composition: the following relayers move up one leg.
-            context.trace().EcrireLigneErreur(numeroLigne,
+            context.trace().EcrireLigneErreur(lineNumber,
                                               "Le relayeur dans le relais de licence " +
-                                                  std::string(charSubstr(ligne, 18, 6)) + " du club de code " + club +
-                                                  ", épreuve " + std::string(charSubstr(ligne, 3, 2)) +
+                                                  std::string(charSubstr(line, 18, 6)) + " du club de code " + club +
+                                                  ", épreuve " + std::string(charSubstr(line, 3, 2)) +
                                                   ", n'est pas référencé dans le fichier licence.txt.",
                                               "Erreur");
             continue;
         }
-        if (premier) {
+        if (isFirst) {
             std::string age;
-            bLireCollection(context.lists.colLicencesAge, cleLicence, age);
-            premier = false;
-            context.colAgesPremierRelayeur.add(cle, age);
+            bLireCollection(context.lists.colLicencesAge, licenceKey, age);
+            isFirst = false;
+            context.colAgesPremierRelayeur.add(key, age);
         }
         composition += '~';
         composition += num;
     }
-    context.colCompositionsRelais.add(cle, composition.empty() ? composition : composition.substr(1));
+    context.colCompositionsRelais.add(key, composition.empty() ? composition : composition.substr(1));
 }
 
 }  // namespace
 
 void ImporterRelais(ImportContext& context, double increment) {
-    LineReader fichier(context.files.relais);
-    std::string ligne;
-    std::int16_t numeroLigne = 0;
-    while (fichier.next(ligne, false)) {
-        numeroLigne = toInt16(std::int64_t{numeroLigne} + 1);
-        importerRelais(context, ligne, numeroLigne);
+    LineReader reader(context.files.relais);
+    std::string line;
+    std::int16_t lineNumber = 0;
+    while (reader.next(line, false)) {
+        lineNumber = toInt16(std::int64_t{lineNumber} + 1);
+        importRelayLine(context, line, lineNumber);
         AvancerProgression(context.form(), increment);
     }
     context.trace().writeEmpty();

@@ -14,28 +14,28 @@ class Trace;
 namespace couloir::ombrelay {
 
 // Field numbers of a results line, 1-based as the layout numbers them.
-enum ChampResultat : int {
-    kChampEpreuve = 2,     // event code
-    kChampTypeCourse = 3,  // race type, kept untrimmed
-    kChampSerie = 4,       // heat, or category + final for a final "F"
-    kChampCouloir = 5,
-    kChampOrdre = 6,  // order in the lane
-    kChampClub = 7,
-    kChampLicence = 8,  // licence number, or relay licence code "R..."
-    kChampTemps = 9,    // final time; split k is field 9 + k
-    kChampPoints = 24,
+enum ResultField : int {
+    kEventField = 2,     // event code
+    kRaceTypeField = 3,  // race type, kept untrimmed
+    kHeatField = 4,      // heat, or category + final for a final "F"
+    kLaneField = 5,
+    kOrderField = 6,  // order in the lane
+    kClubField = 7,
+    kLicenceField = 8,  // licence number, or relay licence code "R..."
+    kTimeField = 9,     // final time; split k is field 9 + k
+    kPointsField = 24,
 };
-inline constexpr int kNombreInters = 14;
-inline constexpr int kNombreChamps = 24;
+inline constexpr int kSplitCount = 14;
+inline constexpr int kFieldCount = 24;
 
 // The fields of one line, reused from line to line.
-class ChampsResultat {
+class ResultFields {
 public:
-    std::string& operator[](int champ) { return champs_[static_cast<std::size_t>(champ - 1)]; }
-    const std::string& operator[](int champ) const { return champs_[static_cast<std::size_t>(champ - 1)]; }
+    std::string& operator[](int field) { return fields_[static_cast<std::size_t>(field - 1)]; }
+    const std::string& operator[](int field) const { return fields_[static_cast<std::size_t>(field - 1)]; }
 
 private:
-    std::array<std::string, kNombreChamps> champs_;
+    std::array<std::string, kFieldCount> fields_;
 };
 
 // Cuts the line into its fields, warns about an unknown race type, writes
@@ -43,7 +43,7 @@ private:
 // points component for the points the line does not give. An error is
 // reported with the line number and the line keeps its fields as they stand;
 // false then.
-bool DecouperLigneResultat(Trace& trace, std::string_view ligne, ChampsResultat& champs, long numeroLigne,
-                           const CalculPoint& calculPoint);
+bool DecouperLigneResultat(Trace& trace, std::string_view line, ResultFields& fields, long lineNumber,
+                           const PointsCalculator& objCalculPoint);
 
 }  // namespace couloir::ombrelay

@@ -11,33 +11,32 @@
 
 namespace couloir::ombrelay {
 
-inline constexpr int kNombreRelayeurs = 10;
-using Relayeurs = std::array<std::string, kNombreRelayeurs>;
+inline constexpr int kRelayerCount = 10;
+using Relayers = std::array<std::string, kRelayerCount>;
 
 // What a line resolves to; the performance history writes the same values.
-struct LigneResolue {
-    bool relais = false;           // the licence column begins with "R"
-    std::string tableResultat;     // "Prres", or "Prres_relais"
-    std::string tablePerformance;  // "Liffn", or "Liffn_relais"
+struct ResolvedLine {
+    bool relay = false;            // the licence column begins with "R"
+    std::string resultTable;       // "Prres", or "Prres_relais"
+    std::string performanceTable;  // "Liffn", or "Liffn_relais"
     std::string age;               // the swimmer's age (individual line)
-    Relayeurs relayeurs;           // relayers' Num, the reference swimmer in empty slots
-    std::string premierRelayeur;   // Num of the first relayer, empty when unknown
-    std::string agePremierRelayeur;
-    std::string clubPremierRelayeur;
-    std::string sexePremierRelayeur;
+    Relayers relayers;             // relayers' Num, the reference swimmer in empty slots
+    std::string firstRelayer;      // Num of the first relayer, empty when unknown
+    std::string firstRelayerAge;
+    std::string firstRelayerClub;
+    std::string firstRelayerSex;
 };
 
 // Resolves the line's swimmer (field 8 becomes his Num, `age` his age) or,
 // for a relay, its relayers and first relayer (field 8 becomes the team
 // number). False, reported with the line number, when the swimmer or relay
 // is unknown.
-bool bRetrouverNageur(ImportContext& context, long numeroLigne, ChampsResultat& champs, LigneResolue& ligne);
+bool bRetrouverNageur(ImportContext& context, long lineNumber, ResultFields& fields, ResolvedLine& line);
 
 // Writes the line's result row; false, reported, when the insertion fails.
-bool bInsererResultat(ImportContext& context, long numeroLigne, const ChampsResultat& champs,
-                      const LigneResolue& ligne);
+bool bInsererResultat(ImportContext& context, long lineNumber, const ResultFields& fields, const ResolvedLine& line);
 
 // ", " + relayer 1 + ", " + relayer 2 ... + ", " + relayer 10.
-std::string strListeRelayeurs(const Relayeurs& relayeurs);
+std::string strListeRelayeurs(const Relayers& relayers);
 
 }  // namespace couloir::ombrelay

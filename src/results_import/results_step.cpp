@@ -17,25 +17,25 @@ namespace couloir::ombrelay {
 namespace {
 
 // The placeholder label of the clubs this step creates.
-const std::string kLibelle(kLibelleInconnu);
+const std::string kPlaceholderLabel(kLibelleInconnu);
 
 // Makes sure the line's club exists, creating it under the placeholder
 // label; false, reported, when it can be neither found nor created.
-bool sauverClubDeLaLigne(ImportContext& context, long numeroLigne, const std::string& code, long& clubsCrees) {
+bool saveLineClub(ImportContext& context, long lineNumber, const std::string& code, long& clubsCreated) {
     std::string message;
-    int resultat = iSauverClub(context.db(), context.lists.colClubsVus, code, kLibelle, message);
-    if (resultat <= kClubEchec) {
-        context.trace().EcrireLigneErreur(numeroLigne,
+    int result = iSauverClub(context.db(), context.lists.colClubsVus, code, kPlaceholderLabel, message);
+    if (result <= kClubEchec) {
+        context.trace().EcrireLigneErreur(lineNumber,
                                           "Code club (" + code +
-                                              ") inconnu de la base. Echec de la création avec Le libelle " + kLibelle +
-                                              "." + std::string(CRLF) + message,
+                                              ") inconnu de la base. Echec de la création avec Le libelle " +
+                                              kPlaceholderLabel + "." + std::string(CRLF) + message,
                                           "Erreur");
         return false;
     }
-    if (resultat == kClubCree) {
-        ++clubsCrees;
+    if (result == kClubCree) {
+        ++clubsCreated;
         context.trace().EcrireLigneErreur(
-            numeroLigne, "Code club (" + code + ") inconnu de la base. Création avec Le libelle " + kLibelle,
+            lineNumber, "Code club (" + code + ") inconnu de la base. Création avec Le libelle " + kPlaceholderLabel,
             "Warning");
         context.lists.colClubsVus.add(code, code);
     }
@@ -43,23 +43,23 @@ bool sauverClubDeLaLigne(ImportContext& context, long numeroLigne, const std::st
 }
 
 // Imports the lines of the open file; false at the first line that stops the step.
-bool importerLignes(ImportContext& context, LineReader& fichier, double increment, const CalculPoint& calculPoint,
-                    long& numeroLigne, long& clubsCrees) {
-    const TableSousEpreuves sousEpreuves = ChargerSousEpreuves();
-    JoursProgramme jours(context.tabDatesNages);
-    ChampsResultat champs;
-    LigneResolue ligne;
-    std::string texte;
-    while (fichier.next(texte, false)) {
-        ++numeroLigne;
-        DecouperLigneResultat(context.trace(), texte, champs, numeroLigne, calculPoint);
-        if (!sauverClubDeLaLigne(context, numeroLigne, champs[kChampClub], clubsCrees)) return false;
-        ligne.relais = champs[kChampLicence].starts_with('R');
-        ligne.tableResultat = "Prres";
-        ligne.tablePerformance = "Liffn";
-        if (!bRetrouverNageur(context, numeroLigne, champs, ligne) ||
-            !bInsererResultat(context, numeroLigne, champs, ligne) ||
-            !bInsererPerformances(context, numeroLigne, champs, ligne, sousEpreuves, jours))
+bool importLines(ImportContext& context, LineReader& reader, double increment, const PointsCalculator& objCalculPoint,
+                 long& lineNumber, long& clubsCreated) {
+    const DerivedEventTable tabSousEpreuves = ChargerSousEpreuves();
+    ProgrammeDays days(context.tabDatesNages);
+    ResultFields fields;
+    ResolvedLine line;
+    std::string text;
+    while (reader.next(text, false)) {
+        ++lineNumber;
+        DecouperLigneResultat(context.trace(), text, fields, lineNumber, objCalculPoint);
+        if (!saveLineClub(context, lineNumber, fields[kClubField], clubsCreated)) return false;
+        line.relay = fields[kLicenceField].starts_with('R');
+        line.resultTable = "Prres";
+        line.performanceTable = "Liffn";
+        if (!bRetrouverNageur(context, lineNumber, fields, line) ||
+            !bInsererResultat(context, lineNumber, fields, line) ||
+            !bInsererPerformances(context, lineNumber, fields, line, tabSousEpreuves, days))
             return false;
         AvancerProgression(context.form(), increment);
     }
@@ -68,30 +68,31 @@ bool importerLignes(ImportContext& context, LineReader& fichier, double incremen
 
 }  // namespace
 
-bool ImporterResultats(ImportContext& context, double increment, const CreerCalculPoint& creerCalcul) {
+bool ImporterResultats(ImportContext& context, double increment, const PointsCalculatorFactory& createCalculator) {
     Trace& trace = context.trace();
-    long numeroLigne = 0;
-    long clubsCrees = 0;
-    bool importe = false;
+    long lineNumber = 0;
+    long clubsCreated = 0;
+    bool imported = false;
     try {
-        LineReader fichier(context.files.prres);
-        CalculPoint calculPoint = creerCalcul();
-        importe = importerLignes(context, fichier, increment, calculPoint, numeroLigne, clubsCrees);
-        if (importe) {
-            trace.EcrirePluriel(numeroLigne, "Récupération de " + std::to_string(numeroLigne) + " résultat<PLURIEL>.");
-            trace.EcrirePluriel(clubsCrees, std::to_string(clubsCrees) +
-                                                " club<PLURIEL> ajouté<PLURIEL> avec le libellé " + kLibelle + ".");
+        LineReader reader(context.files.prres);
+        PointsCalculator objCalculPoint = createCalculator();
+        imported = importLines(context, reader, increment, objCalculPoint, lineNumber, clubsCreated);
+        if (imported) {
+            trace.EcrirePluriel(lineNumber, "Récupération de " + std::to_string(lineNumber) + " résultat<PLURIEL>.");
+            trace.EcrirePluriel(clubsCreated, std::to_string(clubsCreated) +
+                                                  " club<PLURIEL> ajouté<PLURIEL> avec le libellé " +
+                                                  kPlaceholderLabel + ".");
         }
     } catch (const Error& e) {
-        trace.EcrireErreur("Erreur lors de la récupérations des résultats.", numeroLigne, &e);
+        trace.EcrireErreur("Erreur lors de la récupérations des résultats.", lineNumber, &e);
     }
-    if (!importe) trace.write("Import des résultats interrompu.");
+    if (!imported) trace.write("Import des résultats interrompu.");
     trace.writeEmpty();
-    return importe;
+    return imported;
 }
 
 bool ImporterResultats(ImportContext& context, double increment) {
-    return ImporterResultats(context, increment, creerCalculPoint);
+    return ImporterResultats(context, increment, createPointsCalculator);
 }
 
 }  // namespace couloir::ombrelay

@@ -7,6 +7,6 @@
 
 namespace couloir::ombrelay {
 
-bool ImporterResultats(ImportContext& context, double increment, const CreerCalculPoint& creerCalcul);
+bool ImporterResultats(ImportContext& context, double increment, const PointsCalculatorFactory& createCalculator);
 
 }  // namespace couloir::ombrelay

@@ -73,10 +73,10 @@ bool runHeaderStep(ImportContext& context) {
 
 void executeFixUps(ImportContext& context) {
     std::string assignments = " SET Lieu = " + context.venueLiteral + ", Type_bassin = " + context.poolLength +
-                              ", Codif_Fede = " + sqlQuote(context.codifFede) +
-                              ", Codif_Inter = " + sqlQuote(context.codifInter) +
-                              ", Codif_Reg = " + sqlQuote(context.codifReg) +
-                              ", Codif_Depart = " + sqlQuote(context.codifDepart) +
+                              ", Codif_Fede = " + sqlQuote(context.federalCodification) +
+                              ", Codif_Inter = " + sqlQuote(context.interRegionalCodification) +
+                              ", Codif_Reg = " + sqlQuote(context.regionalCodification) +
+                              ", Codif_Depart = " + sqlQuote(context.departmentalCodification) +
                               " WHERE Num_compet = " + context.competition;
     Database& db = context.db();
     db.execute("UPDATE Liffn" + assignments);

@@ -94,10 +94,15 @@ public:
         sqlite3_extended_result_codes(db_, 1);
         sqlite3_busy_timeout(db_, 5000);
         sqlite3_create_function(db_, "First", 1, SQLITE_UTF8, nullptr, nullptr, firstStep, firstFinal);
-        exec("PRAGMA journal_mode=WAL");  // also fails on a file that is not a database
-        exec("PRAGMA synchronous=NORMAL");
-        exec("PRAGMA cache_size=-65536");  // 64 MB: the importers' index lookups stay in memory
-        exec("PRAGMA wal_autocheckpoint=10000");
+        try {
+            exec("PRAGMA journal_mode=WAL");  // also fails on a file that is not a database
+            exec("PRAGMA synchronous=NORMAL");
+            exec("PRAGMA cache_size=-65536");  // 64 MB: the importers' index lookups stay in memory
+            exec("PRAGMA wal_autocheckpoint=10000");
+        } catch (const Error&) {
+            sqlite3_close(db_);
+            throw;
+        }
     }
 
     ~SqliteDatabase() override {

@@ -49,7 +49,9 @@ TEST_F(HeaderStep, ReportsEveryFieldUpdatesRcompAndKeepsWhatLaterStepsUse) {
                   "012|C|Meeting d'hiver|20260305|20260307|Saint-Ouen-l'Aumône|25|8|Q|R|A|Q|1"});
     EXPECT_EQ(context.venueLiteral, "'Saint-Ouen-l''Aumône'");
     EXPECT_EQ(context.poolLength, "25");
-    EXPECT_EQ(context.codifFede + context.codifInter + context.codifReg + context.codifDepart, "QRAQ");
+    EXPECT_EQ(context.federalCodification + context.interRegionalCodification + context.regionalCodification +
+                  context.departmentalCodification,
+              "QRAQ");
     EXPECT_EQ(context.startDate, 2026y / 3 / 5);
     EXPECT_EQ(context.endDate, 2026y / 3 / 7);
 }
@@ -87,8 +89,8 @@ TEST_F(HeaderStep, UnknownCodificationsAreReportedKeptAsReadAndLeaveRcompColumns
               std::string::npos);
     EXPECT_EQ(rows("SELECT Codif_fede, Codif_inter, Codif_reg, Codif_depar, Longueur FROM Rcomp"),
               std::vector<std::string>{"R|R|A|A|50"});
-    EXPECT_EQ(context.codifFede, "q");
-    EXPECT_EQ(context.codifDepart, "");
+    EXPECT_EQ(context.federalCodification, "q");
+    EXPECT_EQ(context.departmentalCodification, "");
 }
 
 TEST_F(HeaderStep, EmptyFileFails) {

@@ -15,24 +15,24 @@ namespace couloir::ombrelay::test {
 
 inline const std::string kClub = "FRA1000000001";
 
-// One prres.txt line from its fields; split k goes to inters[k - 1].
-struct Resultat {
-    std::string epreuve = "03";
+// One prres.txt line from its fields; split k goes to splits[k - 1].
+struct ResultRecord {
+    std::string event = "03";
     std::string type = "S";
-    std::string serie = "01";
-    std::string couloir = "4";
-    std::string ordre = "1";
+    std::string heat = "01";
+    std::string lane = "4";
+    std::string order = "1";
     std::string club = kClub;
     std::string licence;
-    std::string temps = "02.1045";
-    std::array<std::string, 14> inters{};
+    std::string time = "02.1045";
+    std::array<std::string, 14> splits{};
     std::string points = "0100";
 
-    std::string ligne() const {
-        std::string texte = "001" + pad(epreuve, 2) + pad(type, 1) + pad(serie, 2) + pad(couloir, 1) + pad(ordre, 1) +
-                            pad(club, 13) + pad(licence, 6) + strCadrerDroite(temps, 7);
-        for (const auto& inter : inters) texte += strCadrerDroite(inter, 7);
-        return texte + pad(points, 4);
+    std::string line() const {
+        std::string text = "001" + pad(event, 2) + pad(type, 1) + pad(heat, 2) + pad(lane, 1) + pad(order, 1) +
+                           pad(club, 13) + pad(licence, 6) + strCadrerDroite(time, 7);
+        for (const auto& split : splits) text += strCadrerDroite(split, 7);
+        return text + pad(points, 4);
     }
 };
 
@@ -47,12 +47,12 @@ protected:
     }
 
     // Stores a swimmer and remembers him as the licence step does; his Num.
-    std::string nageur(const std::string& licence, const std::string& sexe = "F", const std::string& age = "15",
-                       const std::string& club = kClub, bool memorise = true) {
+    std::string addSwimmer(const std::string& licence, const std::string& sex = "F", const std::string& age = "15",
+                           const std::string& club = kClub, bool remembered = true) {
         db().execute("INSERT INTO Licence (Code_Club, Licence, Nom, Sexe) VALUES ('" + club + "', '" + licence +
-                     "', 'NAGEUR " + licence + "', '" + sexe + "')");
+                     "', 'NAGEUR " + licence + "', '" + sex + "')");
         std::string num = rows("SELECT max(Num) FROM Licence").at(0);
-        if (memorise) {
+        if (remembered) {
             context.lists.colLicencesNum.add(club + licence, num);
             context.lists.colLicencesAge.add(club + licence, age);
         }
@@ -60,26 +60,26 @@ protected:
     }
 
     // Declares a relay team as relais.txt does.
-    void relais(const std::string& cle, const std::string& composition, const std::string& agePremier) {
-        context.colCompositionsRelais.add(cle, composition);
-        if (!agePremier.empty()) context.colAgesPremierRelayeur.add(cle, agePremier);
+    void addRelay(const std::string& key, const std::string& composition, const std::string& firstAge) {
+        context.colCompositionsRelais.add(key, composition);
+        if (!firstAge.empty()) context.colAgesPremierRelayeur.add(key, firstAge);
     }
 
     // Runs the results step on these lines with points computed by a stand-in
     // component that counts its calls.
-    bool importer(const std::vector<Resultat>& resultats) {
-        std::vector<std::string> lignes;
-        for (const auto& resultat : resultats) lignes.push_back(resultat.ligne());
-        context.files.prres = file("prres.txt", lignes);
+    bool import(const std::vector<ResultRecord>& records) {
+        std::vector<std::string> lines;
+        for (const auto& record : records) lines.push_back(record.line());
+        context.files.prres = file("prres.txt", lines);
         return ImporterResultats(context, 1.0, [this] {
-            return [this](double epreuve, double temps) {
-                appelsPoints.push_back({epreuve, temps});
+            return [this](double event, double time) {
+                pointsCalls.push_back({event, time});
                 return std::string(" 777 ");
             };
         });
     }
 
-    std::vector<std::pair<double, double>> appelsPoints;
+    std::vector<std::pair<double, double>> pointsCalls;
 };
 
 }  // namespace couloir::ombrelay::test

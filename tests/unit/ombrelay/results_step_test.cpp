@@ -12,27 +12,29 @@ const std::string kResultRow =
 class ResultsStep : public ResultsFixture {};
 
 TEST_F(ResultsStep, StoresHeatsAndFinalsAndComputesOnlyMissingPoints) {
-    std::string num = nageur("080001");
-    Resultat serie{.serie = "03", .licence = "080001", .points = ""};
-    serie.inters[0] = "01.0523";
-    Resultat finale{.type = "F", .serie = "31", .couloir = "5", .ordre = "2", .licence = "080001", .temps = "02.0500"};
+    std::string num = addSwimmer("080001");
+    ResultRecord heatSwim{.heat = "03", .licence = "080001", .points = ""};
+    heatSwim.splits[0] = "01.0523";
+    ResultRecord finalSwim{
+        .type = "F", .heat = "31", .lane = "5", .order = "2", .licence = "080001", .time = "02.0500"};
 
-    ASSERT_TRUE(importer({serie, finale}));
+    ASSERT_TRUE(import({heatSwim, finalSwim}));
 
     EXPECT_EQ(rows(kResultRow),
               (std::vector<std::string>{"7|3|S|3|0|4|1|" + kClub + "|" + num + "|2.1045|1.0523|0|0|777",
                                         "7|3|F|1|3|5|2|" + kClub + "|" + num + "|2.05|0|0|0|100"}));
-    ASSERT_EQ(appelsPoints.size(), 1u);
-    EXPECT_EQ(appelsPoints[0], std::make_pair(3.0, 2.1045));
+    ASSERT_EQ(pointsCalls.size(), 1u);
+    EXPECT_EQ(pointsCalls[0], std::make_pair(3.0, 2.1045));
     EXPECT_EQ(traceText(), "Récupération de 2 résultats.\n0 club ajouté avec le libellé Null.\n\n");
 }
 
 TEST_F(ResultsStep, AnUnknownClubIsCreatedOnceForAllItsLines) {
     const std::string club = "FRA1000000002";
-    nageur("080001", "F", "15", club);
-    nageur("080002", "F", "15", club);
+    addSwimmer("080001", "F", "15", club);
+    addSwimmer("080002", "F", "15", club);
 
-    ASSERT_TRUE(importer({Resultat{.club = club, .licence = "080001"}, Resultat{.club = club, .licence = "080002"}}));
+    ASSERT_TRUE(
+        import({ResultRecord{.club = club, .licence = "080001"}, ResultRecord{.club = club, .licence = "080002"}}));
 
     EXPECT_EQ(rows("SELECT Intitule, Selection FROM Club WHERE Code_federal = '" + club + "'"),
               std::vector<std::string>{"Null|0"});
@@ -44,7 +46,7 @@ TEST_F(ResultsStep, AnUnknownClubIsCreatedOnceForAllItsLines) {
 }
 
 TEST_F(ResultsStep, AClubThatCannotBeCreatedStopsTheStep) {
-    ASSERT_FALSE(importer({Resultat{.club = "XYZ1000000001", .licence = "080001"}}));
+    ASSERT_FALSE(import({ResultRecord{.club = "XYZ1000000001", .licence = "080001"}}));
     EXPECT_EQ(traceText(),
               "Erreur Ligne n° : 1.\n"
               "Code club (XYZ1000000001) inconnu de la base. Echec de la création avec Le libelle Null.\n"
@@ -53,8 +55,8 @@ TEST_F(ResultsStep, AClubThatCannotBeCreatedStopsTheStep) {
 }
 
 TEST_F(ResultsStep, ASwimmerIsFoundByClubAndLicenceTogether) {
-    nageur("080001", "F", "15", "FRA1000000009");
-    ASSERT_FALSE(importer({Resultat{.licence = "080001"}}));
+    addSwimmer("080001", "F", "15", "FRA1000000009");
+    ASSERT_FALSE(import({ResultRecord{.licence = "080001"}}));
     EXPECT_EQ(traceText(),
               "Erreur Ligne n° : 1.\n"
               "Impossible de retrouver la licence de code FRA1000000001080001 (code club + licence).\n"
@@ -65,11 +67,11 @@ TEST_F(ResultsStep, ASwimmerIsFoundByClubAndLicenceTogether) {
 
 // A number field that is blank or holds anything but digits never reaches
 // the statement: the insertion fails and the step stops.
-class NumberFieldNotANumber : public ResultsFixture, public ::testing::WithParamInterface<Resultat> {};
+class NumberFieldNotANumber : public ResultsFixture, public ::testing::WithParamInterface<ResultRecord> {};
 
 TEST_P(NumberFieldNotANumber, FailsTheInsertion) {
-    nageur("080001");
-    ASSERT_FALSE(importer({GetParam()}));
+    addSwimmer("080001");
+    ASSERT_FALSE(import({GetParam()}));
     EXPECT_EQ(traceText(),
               "Erreur Ligne n° : 1.\n"
               "Echec de l'insertion des données dans la table Prres\n"
@@ -79,16 +81,16 @@ TEST_P(NumberFieldNotANumber, FailsTheInsertion) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ResultsStep, NumberFieldNotANumber,
-                         ::testing::Values(Resultat{.couloir = " ", .licence = "080001"},
-                                           Resultat{.type = "F", .serie = "", .licence = "080001"},
-                                           Resultat{.epreuve = "3-", .licence = "080001"},
-                                           Resultat{.serie = "1'", .licence = "080001"},
-                                           Resultat{.licence = "080001", .points = "1);"}));
+                         ::testing::Values(ResultRecord{.lane = " ", .licence = "080001"},
+                                           ResultRecord{.type = "F", .heat = "", .licence = "080001"},
+                                           ResultRecord{.event = "3-", .licence = "080001"},
+                                           ResultRecord{.heat = "1'", .licence = "080001"},
+                                           ResultRecord{.licence = "080001", .points = "1);"}));
 
 TEST_F(ResultsStep, WithoutThePointsComponentTheStepFailsAtItsStart) {
-    context.files.prres = file("prres.txt", {Resultat{.licence = "080001"}.ligne()});
+    context.files.prres = file("prres.txt", {ResultRecord{.licence = "080001"}.line()});
     ASSERT_FALSE(ImporterResultats(
-        context, 1.0, []() -> CalculPoint { throw errors::cannotCreateObject("Calcul_Point.ClsCalcul"); }));
+        context, 1.0, []() -> PointsCalculator { throw errors::cannotCreateObject("Calcul_Point.ClsCalcul"); }));
     EXPECT_EQ(traceText(),
               "Erreur lors de la récupérations des résultats.\n"
               "Erreur n° 429: Le composant Calcul_Point.ClsCalcul ne peut pas créer d'objet\n"

@@ -7,17 +7,17 @@ namespace {
 
 // An engag.txt record: event code, club, licence column and team number in
 // their columns, the rest filled as the entries file would.
-std::string entree(const std::string& epreuve, const std::string& club, const std::string& licence,
-                   const std::string& equipe) {
-    return "012" + pad(epreuve, 2) + pad(club, 13) + pad(licence, 6) + "0001230" + pad(equipe, 2) +
+std::string entryRecord(const std::string& event, const std::string& club, const std::string& licence,
+                        const std::string& team) {
+    return "012" + pad(event, 2) + pad(club, 13) + pad(licence, 6) + "0001230" + pad(team, 2) +
            std::string(30, ' ');
 }
 
 class TeamEntriesStep : public ResultsFixture {
 protected:
     TeamEntriesStep() {
-        num = nageur("080001");
-        relais("43" + kClub + "R2053F", num, "15");
+        num = addSwimmer("080001");
+        addRelay("43" + kClub + "R2053F", num, "15");
         for (const char* type : {"'S', 1", "'F', 2"})
             db().execute(
                 "INSERT INTO Prres (Num_compet, Code_epreuve, Type_course, Numero_serie, Code_club, Num_Lic) "
@@ -26,16 +26,16 @@ protected:
         db().execute("INSERT INTO Prres_relais (Num_compet, Code_epreuve, Code_club, Num_Lic) VALUES (7, 43, '" +
                      kClub + "', 53)");
     }
-    bool importer(const std::vector<std::string>& lignes) {
-        context.files.engag = file("engag.txt", lignes);
+    bool import(const std::vector<std::string>& lines) {
+        context.files.engag = file("engag.txt", lines);
         return MajEquipes(context, 10.0);
     }
     std::string num;
 };
 
 TEST_F(TeamEntriesStep, CopiesTeamNumbersToEveryRowOfTheSwimmerOrRelay) {
-    ASSERT_EQ(charCount(entree("03", kClub, "080001", "02")), 63u);
-    ASSERT_TRUE(importer({entree("03", kClub, "080001", "02"), entree("43", kClub, "R2053F", "53")}));
+    ASSERT_EQ(charCount(entryRecord("03", kClub, "080001", "02")), 63u);
+    ASSERT_TRUE(import({entryRecord("03", kClub, "080001", "02"), entryRecord("43", kClub, "R2053F", "53")}));
 
     EXPECT_EQ(rows("SELECT Type_course, Num_equipe FROM Prres ORDER BY rowid"),
               (std::vector<std::string>{"S|2", "F|2"}));
@@ -44,19 +44,19 @@ TEST_F(TeamEntriesStep, CopiesTeamNumbersToEveryRowOfTheSwimmerOrRelay) {
 }
 
 TEST_F(TeamEntriesStep, EntriesWithoutTeamAreSkippedAndUnknownOnesWarned) {
-    ASSERT_TRUE(importer({entree("03", kClub, "080001", "00"), entree("03", kClub, "080001", ""),
-                          entree("03", kClub, "999999", "01"), entree("44", kClub, "R2053F", "01")}));
+    ASSERT_TRUE(import({entryRecord("03", kClub, "080001", "00"), entryRecord("03", kClub, "080001", ""),
+                        entryRecord("03", kClub, "999999", "01"), entryRecord("44", kClub, "R2053F", "01")}));
 
     EXPECT_EQ(rows("SELECT Num_equipe FROM Prres"), (std::vector<std::string>{"0", "0"}));
-    const std::string avertissement =
+    const std::string warning =
         "Aucune ligne dans le fichier prres.txt ne correspond avec ces informations."
         "Impossible de traiter les informations de cette ligne.\n";
     EXPECT_EQ(traceText(),
-              "Warning Ligne n° : 3.\n" + avertissement + "Warning Ligne n° : 4.\n" + avertissement + "\n");
+              "Warning Ligne n° : 3.\n" + warning + "Warning Ligne n° : 4.\n" + warning + "\n");
 }
 
 TEST_F(TeamEntriesStep, AnEventCodeThatIsNoNumberEndsTheStep) {
-    ASSERT_FALSE(importer({entree("03", kClub, "080001", "04"), entree("1'", kClub, "080001", "05")}));
+    ASSERT_FALSE(import({entryRecord("03", kClub, "080001", "04"), entryRecord("1'", kClub, "080001", "05")}));
 
     EXPECT_EQ(rows("SELECT Num_equipe FROM Prres"), (std::vector<std::string>{"4", "4"}));
     EXPECT_EQ(traceText(),
