@@ -84,4 +84,13 @@ std::string format(const EntryRecord& r) {
                   {r.team, 2}, {r.date, 8}, {r.place, 20}, {r.pool, 2}});
 }
 
+std::string format(const PerformanceRecord& r) {
+    std::string relayers;
+    for (const auto& licence : r.relayers) relayers += strCadrerGauche(licence, 6);
+    std::string codif = strCadrerGauche(r.codifications, 4);
+    return fixed({{twoDigits(r.event), 2}, {r.club, 13}, {r.licence, 6}, {r.pool, 2}, {r.date, 8}, {r.time, 7},
+                  {r.surname, 25}, {r.firstName, 15}, {r.place, 20}, {r.clubName, 30}, {r.licenceDate, 8},
+                  {r.licenceType, 1}, {relayers, 60}, {codif, 4}, {r.leg, 1}});
+}
+
 }  // namespace couloir::bench

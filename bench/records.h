@@ -87,4 +87,17 @@ struct EntryRecord {
 };
 std::string format(const EntryRecord& r);
 
+// liffn.txt, 202 characters: one performance, individual or relay. Dates
+// are ddmmyyyy; a relay line names its relayers by licence number (up to
+// ten); `codifications` holds the federal, inter-regional, regional and
+// departmental letters; `leg` is "R" for an individual time swum as a
+// relay's first leg.
+struct PerformanceRecord {
+    int event = 0;
+    std::string club, licence, pool, date, time, surname, firstName, place, clubName, licenceDate, licenceType;
+    std::vector<std::string> relayers;
+    std::string codifications, leg;
+};
+std::string format(const PerformanceRecord& r);
+
 }  // namespace couloir::bench

@@ -5,21 +5,20 @@
 
 #include "competition_files/field_formats.h"
 #include "competition_files/layouts.h"
-#include "competition_files/output_file.h"
-#include "competition_files/record.h"
 #include "competition_files/relay_teams.h"
 #include "competition_files/selection_numbers.h"
 #include "competition_files/step_support.h"
 #include "competition_files/steps.h"
 #include "shared/error.h"
+#include "shared/interchange_writer.h"
 #include "shared/text_date.h"
 
 namespace couloir::vandrule {
 namespace {
 
-void writeClubs(OutputFile& file, const Columns& rows, std::size_t count) {
+void writeClubs(InterchangeWriter& file, const Columns& rows, std::size_t count) {
     for (std::size_t row = 0; row < count; ++row) {
-        Record record(kClubWidths);
+        FixedRecord record(kClubWidths);
         record.left(kClubCode, rows.at(0, row)).left(kClubIntitule, rows.at(1, row));
         file.writeLine(record.text());
     }
@@ -45,11 +44,11 @@ std::array<int, 3> relayTeamCounts(CreationState& state) {
     return counts;
 }
 
-void writeRelayPseudoLicences(CreationState& state, OutputFile& file, const std::array<int, 3>& counts,
+void writeRelayPseudoLicences(CreationState& state, InterchangeWriter& file, const std::array<int, 3>& counts,
                               const std::string& season) {
     for (std::size_t sex = 0; sex < kRelaySexes.size(); ++sex) {
         for (int team = 1; team <= counts[sex]; ++team) {
-            Record record(kLicenceWidths);
+            FixedRecord record(kLicenceWidths);
             record.left(kLicClub, state.strCodeClubProfil)
                 .left(kLicLicence, strLicenceRelais(kRelaySexes[sex], team))
                 .left(kLicNom, "RELAIS")
@@ -72,7 +71,7 @@ enum SwimmerColumn { cClub, cLicence, cNom, cPrenom, cSexe, cNaissance, cNationa
 
 std::string swimmerRecord(CreationState& state, const Columns& rows, std::size_t row) {
     auto column = [&](SwimmerColumn c) -> const std::string& { return rows.at(c, row); };
-    Record record(kLicenceWidths);
+    FixedRecord record(kLicenceWidths);
     record.left(kLicClub, state.strCodeClubProfil)
         .left(kLicLicence, column(cLicence))
         .left(kLicNom, column(cNom))
@@ -103,7 +102,7 @@ std::string swimmerRecord(CreationState& state, const Columns& rows, std::size_t
 
 bool bCreerClub(CreationState& state) {
     try {
-        OutputFile file(state.outputPath("Club.txt"), OutputFile::Mode::Replace);
+        InterchangeWriter file(state.outputPath("Club.txt"), InterchangeWriter::Mode::Replace);
         Columns profile = state.db().ChargerColonnes(
             "SELECT Club.Code_federal, Club.Intitule "
             "FROM Club Club, Profil Profil "
@@ -138,7 +137,7 @@ bool bCreerLicence(CreationState& state) {
         std::string season = strDebutSaison(state.strDateDebutCompet);
         std::array<int, 3> teams = relayTeamCounts(state);
         if (state.bIsSelection) NumeroterSelection(state);
-        OutputFile file(state.outputPath("Licence.txt"), OutputFile::Mode::Replace);
+        InterchangeWriter file(state.outputPath("Licence.txt"), InterchangeWriter::Mode::Replace);
         statement =
             "SELECT Licence.Code_Club, Licence.Licence, Licence.Nom, Licence.Prenom, Licence.Sexe, "
             "Licence.Date_Naissance, Licence.Nationalite, Licence.Sportive, Licence.Synchro, Licence.Water_Polo, "

@@ -3,10 +3,10 @@
 #include <chrono>
 
 #include "competition_files/field_formats.h"
-#include "competition_files/output_file.h"
-#include "competition_files/record.h"
+#include "competition_files/layouts.h"
 #include "competition_files/step_support.h"
 #include "competition_files/steps.h"
+#include "shared/interchange_writer.h"
 #include "shared/text_date.h"
 
 namespace couloir::vandrule {
@@ -72,7 +72,7 @@ Columns strokesOfPass(CreationState& state, const NagePass& pass) {
 
 bool bCreerOrigine(CreationState& state) {
     try {
-        OutputFile file(state.outputPath("Origine.txt"), OutputFile::Mode::Replace);
+        InterchangeWriter file(state.outputPath("Origine.txt"), InterchangeWriter::Mode::Replace);
         file.writeLine(kProducer);
         file.close();
         EcrireFichierCree(state.trace(), "Origine");
@@ -88,13 +88,13 @@ bool bCreerRcomp(CreationState& state) {
         Columns rows = state.db().ChargerColonnes(
             "select Num, Type, Nom, Debut, Fin, Lieu, Longueur, Nb_couloir, Codif_fede, Codif_inter, Codif_reg, "
             "Codif_depar FROM Rcomp WHERE AutoNum = " + state.competitionKey());
-        OutputFile file(state.outputPath("Rcomp.txt"), OutputFile::Mode::Replace);
+        InterchangeWriter file(state.outputPath("Rcomp.txt"), InterchangeWriter::Mode::Replace);
         if (!rows.hasRows()) throw errors::noCurrentRecord();
         // The columns come in the order of the record's fields.
         auto column = [&](int field) -> const std::string& { return rows.at(field, 0); };
         state.strNumRcomp = column(kRcompNum);
         state.strDateDebutCompet = strDateLongue(column(kRcompDebut), "dd mmmm yyyy");
-        Record record(kRcompWidths);
+        FixedRecord record(kRcompWidths);
         for (int field : {kRcompNum, kRcompType, kRcompNom, kRcompLieu, kRcompLongueur, kRcompCodifFede,
                           kRcompCodifInter, kRcompCodifReg, kRcompCodifDepar})
             record.left(field, column(field));
@@ -120,7 +120,7 @@ bool bCreerPcomp(CreationState& state) {
             "FROM Nage Nage, Rcomp Rcomp, Pcomp Pcomp "
             "WHERE Nage.Code_Nage = Pcomp.Code_epreuve AND Rcomp.AutoNum = Pcomp.Num_compet AND "
             "Pcomp.Num_compet = " + state.competitionKey() + " ORDER BY Nage.Code_Nage");
-        OutputFile file(state.outputPath("Pcomp.txt"), OutputFile::Mode::Replace);
+        InterchangeWriter file(state.outputPath("Pcomp.txt"), InterchangeWriter::Mode::Replace);
         if (!rows.hasRows()) {
             trace.write("Programme de la compétition non défini.");
         } else {
@@ -133,7 +133,7 @@ bool bCreerPcomp(CreationState& state) {
             for (std::size_t row = 0; row < rows.rowCount(); ++row) {
                 auto column = [&](int index) -> const std::string& { return rows.at(index, row); };
                 const std::string& typeFinale = column(6);
-                Record record(kPcompWidths);
+                FixedRecord record(kPcompWidths);
                 record.left(kPcompNum, column(0))
                     .left(kPcompEpreuve, strCodeEpreuve(column(1)))
                     .left(kPcompDate, dated ? strDateEpreuve(start, column(2)) : std::string())
@@ -157,12 +157,12 @@ bool bCreerPcomp(CreationState& state) {
 bool bCreerNage(CreationState& state) {
     Trace& trace = state.trace();
     try {
-        OutputFile file(state.outputPath("Nage.txt"), OutputFile::Mode::Replace);
+        InterchangeWriter file(state.outputPath("Nage.txt"), InterchangeWriter::Mode::Replace);
         for (const NagePass& pass : kNagePasses) {
             if (&pass != &kNagePasses[0]) trace.write("Traitement des relais.");
             Columns rows = strokesOfPass(state, pass);
             for (std::size_t row = 0; row < rows.rowCount(); ++row) {
-                Record record(kNageWidths);
+                FixedRecord record(kNageWidths);
                 record.left(kNageCode, strCodeEpreuve(rows.at(0, row)))
                     .left(kNageLibelle, trim(charSubstr(rows.at(1, row), 0, 20)))
                     .right(kNageDistance, rows.at(2, row))

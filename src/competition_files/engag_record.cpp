@@ -4,9 +4,9 @@
 
 namespace couloir::vandrule {
 
-Record engagRecord(const CreationState& state, std::string_view codeEpreuve, std::string_view licence,
+FixedRecord engagRecord(const CreationState& state, std::string_view codeEpreuve, std::string_view licence,
                    std::string_view temps) {
-    Record record(kEngagWidths);
+    FixedRecord record(kEngagWidths);
     record.left(kEngNum, state.strNumRcomp)
         .left(kEngEpreuve, strCodeEpreuve(codeEpreuve))
         .left(kEngClub, state.strCodeClubProfil)

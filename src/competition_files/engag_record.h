@@ -5,11 +5,12 @@
 #include <string_view>
 
 #include "competition_files/creation_state.h"
-#include "competition_files/record.h"
+#include "competition_files/layouts.h"
+#include "shared/fixed_record.h"
 
 namespace couloir::vandrule {
 
-Record engagRecord(const CreationState& state, std::string_view codeEpreuve, std::string_view licence,
+FixedRecord engagRecord(const CreationState& state, std::string_view codeEpreuve, std::string_view licence,
                    std::string_view temps);
 
 }  // namespace couloir::vandrule

@@ -1,9 +1,9 @@
 // Engag.txt: the individual entries of the profile's swimmers.
 #include "competition_files/engag_record.h"
-#include "competition_files/output_file.h"
 #include "competition_files/selection_numbers.h"
 #include "competition_files/step_support.h"
 #include "competition_files/steps.h"
+#include "shared/interchange_writer.h"
 #include "shared/text_date.h"
 
 namespace couloir::vandrule {
@@ -24,7 +24,7 @@ bool bCreerEngag(CreationState& state) {
     Trace& trace = state.trace();
     try {
         trace.write("Création du fichier Engag.txt");
-        OutputFile file(state.outputPath("Engag.txt"), OutputFile::Mode::Replace);
+        InterchangeWriter file(state.outputPath("Engag.txt"), InterchangeWriter::Mode::Replace);
         trace.write("Récupération des engagements individuels.");
         Columns rows = state.db().ChargerColonnes(
             "SELECT Engag.Code_epreuve, Licence.Licence, Engag.Tps_engagement, Engag.Num_equipe, Engag.Date_perf, "
@@ -36,7 +36,7 @@ bool bCreerEngag(CreationState& state) {
             "ORDER BY Licence.Nom, Licence.Prenom");
         for (std::size_t row = 0; row < rows.rowCount(); ++row) {
             auto column = [&](int index) -> const std::string& { return rows.at(index, row); };
-            Record record = engagRecord(state, column(0), column(1), column(2));
+            FixedRecord record = engagRecord(state, column(0), column(1), column(2));
             record.left(kEngEquipe, strEquipe(column(3), column(7)))
                 .left(kEngDatePerf, strAaaammjjVersJjmmaaaa(column(4)))
                 .left(kEngLieuPerf, column(5))

@@ -1,12 +1,11 @@
 // The record layouts of the files this library writes: for each file, the
-// names of its fields in order and their widths in characters.
+// names of its fields in order and their widths in characters. Club.txt and
+// Licence.txt have the shared layouts of club.txt and licence.txt.
 #pragma once
 
-#include <vector>
+#include "shared/record_layouts.h"
 
 namespace couloir::vandrule {
-
-using Widths = std::vector<int>;
 
 // Rcomp.txt, 98 characters.
 enum RcompField { kRcompNum, kRcompType, kRcompNom, kRcompDebut, kRcompFin, kRcompLieu, kRcompLongueur,
@@ -21,18 +20,6 @@ inline const Widths kPcompWidths = {3, 2, 8, 1, 1, 1, 1, 2};
 // Nage.txt, 29 characters.
 enum NageField { kNageCode, kNageLibelle, kNageDistance, kNageNageurs, kNageMixte };
 inline const Widths kNageWidths = {2, 20, 4, 2, 1};
-
-// Club.txt, 43 characters.
-enum ClubField { kClubCode, kClubIntitule };
-inline const Widths kClubWidths = {13, 30};
-
-// Licence.txt, 248 characters; the address fields stay blank.
-enum LicenceField { kLicClub, kLicLicence, kLicNom, kLicPrenom, kLicSexe, kLicNaissance, kLicNationalite,
-                    kLicAdresse, kLicSuiteAdresse, kLicCodePostal, kLicLocalite, kLicTelephone, kLicSportive,
-                    kLicSynchro, kLicWaterPolo, kLicPlongeon, kLicDirigeant, kLicMaitre, kLicDepot,
-                    kLicObliteration, kLicTypeLicence, kLicNature, kLicOrigine, kLicCodeUnique };
-inline const Widths kLicenceWidths = {13, 6, 25, 20, 1, 8, 3, 30, 30, 7, 26, 14,
-                                      1,  1, 1,  1,  1, 1, 8, 8,  1,  1, 19, 22};
 
 // Engag.txt, 63 characters: individual entries, then relay teams.
 enum EngagField { kEngNum, kEngEpreuve, kEngClub, kEngLicence, kEngTemps, kEngEquipe, kEngDatePerf, kEngLieuPerf,

@@ -4,11 +4,12 @@
 
 #include "competition_files/engag_record.h"
 #include "competition_files/field_formats.h"
-#include "competition_files/output_file.h"
+#include "competition_files/layouts.h"
 #include "competition_files/relay_teams.h"
 #include "competition_files/selection_numbers.h"
 #include "competition_files/step_support.h"
 #include "competition_files/steps.h"
+#include "shared/interchange_writer.h"
 #include "shared/text_date.h"
 
 namespace couloir::vandrule {
@@ -60,17 +61,17 @@ std::string strEquipeRelais(std::string_view numEquipe, const RelaySex& sex) {
 }
 
 void writeTeam(CreationState& state, const Columns& rows, std::size_t row, const std::string& placeholder,
-               OutputFile& relais, OutputFile& engag) {
+               InterchangeWriter& relais, InterchangeWriter& engag) {
     auto column = [&](int index) -> const std::string& { return rows.at(index, row); };
     const RelaySex& sex = relaySex(column(cSexe));
     int required = static_cast<int>(numericValue(column(cNageurs)));
     std::string licence = strLicenceRelais(sex, relayTeamNumber(column(cNumLic)));
 
-    Record entry = engagRecord(state, column(cEpreuve), licence, column(cTps));
+    FixedRecord entry = engagRecord(state, column(cEpreuve), licence, column(cTps));
     entry.left(kEngEquipe, strEquipeRelais(column(cEquipe), sex));
     engag.writeLine(entry.text());
 
-    Record team(kRelaisWidths);
+    FixedRecord team(kRelaisWidths);
     team.left(kRelNum, state.strNumRcomp)
         .left(kRelEpreuve, strCodeEpreuve(column(cEpreuve)))
         .left(kRelClub, state.strCodeClubProfil)
@@ -106,8 +107,8 @@ bool bCreerRelais(CreationState& state) {
             trace.write("Erreur dans la base, impossible de créer le fichier relais.txt");
             return false;
         }
-        OutputFile relais(state.outputPath("Relais.txt"), OutputFile::Mode::Replace);
-        OutputFile engag(state.outputPath("Engag.txt"), OutputFile::Mode::Append);
+        InterchangeWriter relais(state.outputPath("Relais.txt"), InterchangeWriter::Mode::Replace);
+        InterchangeWriter engag(state.outputPath("Engag.txt"), InterchangeWriter::Mode::Append);
         trace.write("Récupération des engagements des relais");
         Columns teams = state.db().ChargerColonnes(
             "SELECT Relais.Code_epreuve, Relais.Licence1, Relais.Licence2, Relais.Licence3, Relais.Licence4, "

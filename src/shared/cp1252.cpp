@@ -32,6 +32,29 @@ char encodeCodePoint(char32_t cp) {
     return '?';
 }
 
+bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+// Encodes the multi-byte character starting at `i` and returns where the
+// next one starts. A lead byte whose sequence is cut short becomes one "?"
+// with the continuation bytes that follow it; any other byte that starts no
+// character becomes "?" on its own.
+std::size_t appendEncodedCharacter(std::string& out, std::string_view utf8, std::size_t i) {
+    auto b = static_cast<unsigned char>(utf8[i]);
+    char32_t cp;
+    std::size_t len;
+    if ((b & 0xE0) == 0xC0) { cp = b & 0x1F; len = 2; }
+    else if ((b & 0xF0) == 0xE0) { cp = b & 0x0F; len = 3; }
+    else if ((b & 0xF8) == 0xF0) { cp = b & 0x07; len = 4; }
+    else { out += '?'; return i + 1; }
+    std::size_t end = i + 1;
+    while (end < utf8.size() && end < i + len && isContinuation(static_cast<unsigned char>(utf8[end]))) {
+        cp = (cp << 6) | (static_cast<unsigned char>(utf8[end]) & 0x3F);
+        ++end;
+    }
+    out += end == i + len ? encodeCodePoint(cp) : '?';
+    return end;
+}
+
 // Windows-1252 byte of the letter that DOS code `code` (129..151) stands for, or 0.
 unsigned char dosAccent(unsigned char code) {
     switch (code) {
@@ -73,26 +96,18 @@ std::string decodeCp1252(std::string_view bytes) {
 std::string encodeCp1252(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
+    // Runs of plain ASCII, the same bytes in both encodings, go as they are;
+    // each other character is decoded and encoded on its own.
+    std::size_t plain = 0;
     for (std::size_t i = 0; i < utf8.size();) {
-        auto b = static_cast<unsigned char>(utf8[i]);
-        char32_t cp;
-        std::size_t len;
-        if (b < 0x80) { cp = b; len = 1; }
-        else if ((b & 0xE0) == 0xC0) { cp = b & 0x1F; len = 2; }
-        else if ((b & 0xF0) == 0xE0) { cp = b & 0x0F; len = 3; }
-        else if ((b & 0xF8) == 0xF0) { cp = b & 0x07; len = 4; }
-        else { out += '?'; ++i; continue; }
-        if (i + len > utf8.size()) { out += '?'; break; }
-        bool valid = true;
-        for (std::size_t k = 1; k < len; ++k) {
-            auto c = static_cast<unsigned char>(utf8[i + k]);
-            if ((c & 0xC0) != 0x80) { valid = false; break; }
-            cp = (cp << 6) | (c & 0x3F);
+        if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+            ++i;
+            continue;
         }
-        if (!valid) { out += '?'; ++i; continue; }
-        out += encodeCodePoint(cp);
-        i += len;
+        out.append(utf8.substr(plain, i - plain));
+        plain = i = appendEncodedCharacter(out, utf8, i);
     }
+    out.append(utf8.substr(plain));
     return out;
 }
 

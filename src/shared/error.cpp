@@ -7,6 +7,7 @@ Error overflow() { return {kOverflow, "Dépassement de capacité"}; }
 Error subscriptOutOfRange() { return {kSubscriptOutOfRange, "L'indice n'appartient pas à la sélection"}; }
 Error typeMismatch() { return {kTypeMismatch, "Incompatibilité de type"}; }
 Error fileNotFound(const std::string& path) { return {kFileNotFound, "Fichier introuvable : " + path}; }
+Error diskFull(const std::string& path) { return {kDiskFull, "Disque plein : " + path}; }
 Error pastEndOfFile() { return {kPastEndOfFile, "Entrée au-delà de la fin du fichier"}; }
 Error pathNotFound(const std::string& path) {
     return {kPathNotFound, "Chemin d'accès introuvable : " + path};

@@ -1,0 +1,133 @@
+#include "licence_import/code_update.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include "shared/clock.h"
+#include "shared/files.h"
+#include "shared/text_date.h"
+
+namespace couloir::korvenna {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A code file's record: region, department and club number (9 characters),
+// licence number (6) and unique code (30), with its CR LF.
+constexpr int kLongueurCodes = 47;
+constexpr std::size_t kLargeurClub = 9, kLargeurLicence = 6, kLargeurCode = 30;
+
+struct CodeUpdate {
+    bool ownClubOnly;
+    std::string ownClub;
+};
+
+// The inter-region of a region, as Region gives it; empty for an unknown region.
+std::string strInterRegion(Database& db, const std::string& region) {
+    Columns found = db.ChargerColonnes("SELECT CodeInter FROM Region WHERE Region.Code = " + sqlQuote(region) + " ");
+    return found.hasRows() ? found.at(0, 0) : std::string();
+}
+
+// One code file: the code of every stored swimmer it names (of the own club
+// only, when asked) is replaced; unknown swimmers are counted.
+void MajCodesIUF(Session& session, const std::string& path, double increment, const CodeUpdate& update) {
+    Trace& trace = session.trace;
+    long lines = 0, updated = 0, unknown = 0;
+    try {
+        Database& db = session.db();
+        LineReader reader(path);
+        std::string line, previousRegion, interRegion;
+        while (reader.next(line, false)) {
+            ++lines;
+            std::string_view clubField = charSubstr(line, 0, kLargeurClub);
+            std::string_view licence = trim(charSubstr(line, kLargeurClub, kLargeurLicence));
+            std::string_view code = trim(charSubstr(line, kLargeurClub + kLargeurLicence, kLargeurCode));
+
+            // The files are sorted by club: the region changes seldom.
+            std::string region(charSubstr(clubField, 0, 2));
+            if (lines == 1 || region != previousRegion) {
+                previousRegion = region;
+                interRegion = strInterRegion(db, region);
+            }
+            std::string clubCode = "FRA" + interRegion + std::string(clubField);
+
+            if (!update.ownClubOnly || clubCode == update.ownClub) {
+                // Without an inter-region the code names no club: the swimmer is unknown.
+                std::string where = " WHERE Code_Club = " + sqlQuote(clubCode) + " and Licence = " + sqlQuote(licence);
+                if (interRegion.empty() || db.lValeurScalaire("SELECT count(*) FROM Licence" + where) <= 0) {
+                    ++unknown;
+                } else {
+                    db.execute("UPDATE Licence Set Code_unique = " + sqlQuote(code) + where);
+                    ++updated;
+                }
+            }
+            AvancerProgression(session.form, increment);
+        }
+    } catch (const Error& e) {
+        trace.EcrireErreur("Mise à jour des codes IUF interrompu.", lines, &e);
+        trace.writeEmpty();
+        return;
+    }
+    trace.EcrirePluriel(updated, std::string(CRLF) + "Mise à jour de " + std::to_string(updated) +
+                                     " licence<PLURIEL> sur " + std::to_string(lines) + ".");
+    trace.EcrirePluriel(unknown, std::to_string(unknown) + " licence<PLURIEL> inconnue<PLURIEL>.");
+    trace.writeEmpty();
+}
+
+// The files of a folder, by name: the order in which a user sees them listed.
+std::vector<std::string> filesOf(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_regular_file(ec)) names.push_back(it->path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Record length of a file's first line; 0 when it cannot be read or is too
+// long to be measured, which no code file is.
+int recordLength(const std::string& path) {
+    try {
+        return iLongueurLigne(path);
+    } catch (const Error&) {
+        return 0;
+    }
+}
+
+bool bEnchainerMajIUF(Session& session, const std::string& folder, const CodeUpdate& update) {
+    Trace& trace = session.trace;
+    // The bar of each file is measured against the lines of every code file met so far.
+    std::int64_t cumulativeLines = 0;
+    for (const std::string& name : filesOf(folder)) {
+        std::string path = strCheminFichier(folder, name);
+        int length = recordLength(path);
+        session.form.setCaption("Lb_message", 2, "Fichier " + name);
+        session.form.call("Refresh");
+        if (length != kLongueurCodes) {
+            trace.write("Longueur des lignes dans le fichier " + path + " insuffisante.");
+            trace.write("Traitement annulé pour ce fichier");
+            continue;
+        }
+        cumulativeLines += lVerifierLongueur(trace, path, kLongueurCodes);
+        if (cumulativeLines == 0) {
+            trace.write("Aucune licence mise à jour.");
+            continue;
+        }
+        session.form.setValue("ProgressBar1", 0);
+        MajCodesIUF(session, path, 100.0 / static_cast<double>(cumulativeLines), update);
+    }
+    trace.write("Fin mise à jour : " + generalForm(now()));
+    return true;
+}
+
+}  // namespace
+
+bool bImport_CodeIUF(const PublicCall& call, bool ownClubOnly, const std::string& ownClub) {
+    return runPublicCall(call, [&](Session& session) {
+        return bEnchainerMajIUF(session, call.sourceDir, CodeUpdate{ownClubOnly, ownClub});
+    });
+}
+
+}  // namespace couloir::korvenna

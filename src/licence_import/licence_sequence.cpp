@@ -1,0 +1,62 @@
+#include "licence_import/licence_sequence.h"
+
+#include <cstdint>
+
+#include "shared/club_import.h"
+#include "shared/clock.h"
+#include "shared/files.h"
+#include "shared/licence_import.h"
+#include "shared/run_lists.h"
+
+namespace couloir::korvenna {
+namespace {
+
+// The working copies the sequence reads; a path is empty when its file is absent.
+struct LicenceFiles {
+    std::string licence, club, origine;
+};
+
+bool bEnchainerImportLicences(Session& session, const LicenceFiles& files) {
+    Trace& trace = session.trace;
+    LireOrigine(trace, files.origine);
+    std::int64_t total = std::int64_t{lVerifierLongueur(trace, files.club, 43)} +
+                         lVerifierLongueur(trace, files.licence, 248);
+    if (total == 0) {
+        trace.write("Aucune licence et aucun club importé.");
+        return true;
+    }
+    // One bar for both files: it runs once from 0 to 100 across them.
+    double increment = 100.0 / static_cast<double>(total);
+    session.form.setValue("ProgressBar1", 0);
+
+    // The clubs and swimmers handled are looked up once per call.
+    RunLists lists;
+    if (fileExists(files.club)) {
+        trace.write("Vérification des clubs depuis fichier Club.txt");
+        ImporterClubs(session, lists, files.club, increment, kClubsLicences);
+    } else {
+        trace.write("Fichier Club.txt non disponible.");
+    }
+    trace.writeEmpty();
+    trace.write("Traitement des licences depuis fichier Licence.txt");
+    ImporterLicences(session, lists, files.licence, increment, kLicencesLicences, std::nullopt);
+
+    trace.write("Fin importation : " + generalForm(now()));
+    return true;
+}
+
+}  // namespace
+
+bool bImport_Licence(const PublicCall& call, const std::string& temporaryDir) {
+    return runPublicCall(call, [&](Session& session) {
+        LicenceFiles files{strCheminFichier(call.sourceDir, "licence.txt"), strCheminFichier(call.sourceDir, "club.txt"),
+                           strCheminFichier(call.sourceDir, "origine.txt")};
+        if (!bFichierPresent(session.trace, files.licence, temporaryDir)) return false;
+        // A missing club list or origine.txt is reported here and met again by the sequence.
+        bFichierPresent(session.trace, files.club, temporaryDir);
+        bFichierPresent(session.trace, files.origine, temporaryDir);
+        return bEnchainerImportLicences(session, files);
+    });
+}
+
+}  // namespace couloir::korvenna

@@ -1,0 +1,53 @@
+// The public method of the export library: clsExportPerf.bPlessaudormance.
+// It opens the trace and the database and runs the export sequence.
+#include "couloir/couloir.h"
+#include "perf_export/steps.h"
+#include "shared/clock.h"
+#include "shared/text_date.h"
+
+namespace couloir::plessaud {
+namespace {
+
+struct Arguments {
+    std::string database;
+    ExportScope scope;
+    std::string workingDir, tracePath;
+    const couloir_form* form;
+};
+
+std::string text(const char* value) { return value ? value : ""; }
+
+bool exportPerformances(const Arguments& args) {
+    Trace trace(args.tracePath);
+    if (!trace.isOpen()) return false;
+    trace.write("Début de l'export : " + generalForm(now()) + std::string(CRLF));
+
+    Form form(args.form);
+    // The export only reads: it leaves the open/closed mark alone.
+    Connexion connexion(ConnectionOptions{NullText::Empty, /*writesLastClose=*/false});
+    Session session{trace, form, connexion};
+    ExportRun run{session, args.scope, outputPaths(args.workingDir)};
+    std::string error;
+    if (!connexion.bConnexion(args.database, error)) {
+        trace.write("Erreur de connexion dans dll d'export." + std::string(CRLF) + "Fichier licence.txt non créé.");
+        return false;
+    }
+    return bExporterPerformances(run);
+}
+
+}  // namespace
+}  // namespace couloir::plessaud
+
+// Nothing may cross the C boundary: anything unforeseen is a false result.
+extern "C" bool Plessaud_clsExportPerf_bPlessaudormance(const char* strFileBase_P, const char* strCodeClub,
+                                                        bool bSelection, bool bAllClub_P, const char* strRepTravail,
+                                                        const char* strFiletrace_P, const couloir_form* objFormCible) {
+    using namespace couloir::plessaud;
+    try {
+        return exportPerformances(Arguments{text(strFileBase_P),
+                                            ExportScope{text(strCodeClub), bSelection, bAllClub_P},
+                                            text(strRepTravail), text(strFiletrace_P), objFormCible});
+    } catch (...) {
+        return false;
+    }
+}

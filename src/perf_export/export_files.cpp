@@ -1,0 +1,69 @@
+#include "perf_export/export_files.h"
+
+#include "shared/text_date.h"
+
+namespace couloir::plessaud {
+
+std::string fieldText(const Row& row, int column) {
+    std::string text = row.text(column);
+    std::string_view kept = trim(text);
+    if (kept.size() != text.size()) text = std::string(kept);
+    return text;
+}
+
+Swimmer Swimmer::read(const Row& row, int clubColumn, int licenceColumn) {
+    Swimmer swimmer;
+    swimmer.values[kClub] = fieldText(row, clubColumn);
+    for (int value = kLicence; value < kCount; ++value)
+        swimmer.values[value] = fieldText(row, licenceColumn + value - kLicence);
+    return swimmer;
+}
+
+ExportFiles::ExportFiles(ExportRun& run, InterchangeWriter::Mode mode)
+    : run_(run), licence_(run.paths.licence, mode), club_(run.paths.club, mode), liffn_(run.paths.liffn, mode) {}
+
+void ExportFiles::writeClubOnce(const std::string& code, const std::string& name) {
+    if (run_.clubsWritten.contains(code)) return;
+    clubRecord_.left(kClubCode, code).left(kClubIntitule, name);
+    club_.writeLine(clubRecord_.text());
+    run_.clubsWritten.add(code, name);
+}
+
+bool ExportFiles::writeSwimmerOnce(const std::string& num, const Swimmer& s) {
+    if (run_.swimmersWritten.contains(num)) return false;
+    // The swimmer's own club and licence, as fields 1 and 2 are written.
+    std::string identity = strCadrerGauche(s[Swimmer::kClub], kLicenceWidths[kLicClub]) +
+                           strCadrerGauche(s[Swimmer::kLicence], kLicenceWidths[kLicLicence]);
+    // A malformed date, or an origin without a club code, starts with
+    // blanks: they are dropped.
+    licenceRecord_.left(kLicClub, s[Swimmer::kClub])
+        .left(kLicLicence, s[Swimmer::kLicence])
+        .left(kLicNom, s[Swimmer::kNom])
+        .left(kLicPrenom, s[Swimmer::kPrenom])
+        .left(kLicSexe, s[Swimmer::kSexe])
+        .left(kLicNaissance, trim(strAaaammjjVersJjmmaaaa(s[Swimmer::kNaissance])))
+        .left(kLicNationalite, s[Swimmer::kNationalite])
+        .left(kLicSportive, s[Swimmer::kSportive])
+        .left(kLicSynchro, s[Swimmer::kSynchro])
+        .left(kLicWaterPolo, s[Swimmer::kWaterPolo])
+        .left(kLicPlongeon, s[Swimmer::kPlongeon])
+        .left(kLicDirigeant, s[Swimmer::kDirigeant])
+        .left(kLicMaitre, s[Swimmer::kMaitre])
+        .left(kLicDepot, trim(strAaaammjjVersJjmmaaaa(s[Swimmer::kDepot])))
+        .left(kLicObliteration, trim(strAaaammjjVersJjmmaaaa(s[Swimmer::kObliteration])))
+        .left(kLicTypeLicence, s[Swimmer::kTypeLicence])
+        .left(kLicNature, s[Swimmer::kNature])
+        .left(kLicOrigine, trim(identity))
+        .left(kLicCodeUnique, s[Swimmer::kCodeUnique]);
+    licence_.writeLine(licenceRecord_.text());
+    run_.swimmersWritten.add(num, identity);
+    return true;
+}
+
+void ExportFiles::close() {
+    licence_.close();
+    club_.close();
+    liffn_.close();
+}
+
+}  // namespace couloir::plessaud

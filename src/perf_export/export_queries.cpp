@@ -1,0 +1,79 @@
+#include "perf_export/export_queries.h"
+
+#include "shared/text_date.h"
+
+namespace couloir::plessaud {
+namespace {
+
+const char* const kLicenceColumns =
+    "Licence.Licence, Licence.Nom, Licence.Prenom, Licence.Sexe, Licence.Date_Naissance, Licence.Nationalite, "
+    "Licence.Sportive, Licence.Synchro, Licence.Water_Polo, Licence.Plongeon, Licence.Dirigeant, Licence.Maitre, "
+    "Licence.Date_Depot, Licence.Date_obliteration, Licence.Type_licence, Licence.Nature, Licence.Code_unique";
+
+const char* const kPerformanceColumns =
+    "Liffn.Num_Lic, Liffn.Code_epreuve, Liffn.Type_bassin, Liffn.Date_perf, Liffn.Tps, Liffn.Lieu, "
+    "Liffn.Codif_Fede, Liffn.Codif_Inter, Liffn.Codif_Reg, Liffn.Codif_Depart, Liffn.Passage_relais";
+
+const char* const kRelayColumns =
+    "Club.Code_federal, Club.Intitule, Liffn_relais.Code_epreuve, Nage.Sexe, Nage.Libelle, Liffn_relais.Num_Lic, "
+    "Liffn_relais.Type_bassin, "
+    "Liffn_relais.Date_perf, Liffn_relais.Tps, Liffn_relais.Lieu, Liffn_relais.Licence1, Liffn_relais.Licence2, "
+    "Liffn_relais.Licence3, "
+    "Liffn_relais.Licence4, Liffn_relais.Licence5, Liffn_relais.Licence6, Liffn_relais.Licence7, "
+    "Liffn_relais.Licence8, Liffn_relais.Licence9, Liffn_relais.Licence10, "
+    "Liffn_relais.Codif_Fede, Liffn_relais.Codif_Inter, Liffn_relais.Codif_Reg, Liffn_relais.Codif_Depart";
+
+// The swimmers of the scope: their tables and conditions.
+std::string swimmersFromWhere(const ExportScope& scope) {
+    std::string from = "FROM Club Club, Licence Licence";
+    std::string where = " WHERE Club.Code_federal = Licence.Code_Club";
+    if (!scope.bAllClub) {
+        if (scope.bSelection) {
+            from += ", Selection Selection";
+            where += " AND LIcence.Num = Selection.Num_Lic AND Selection.Code_sel = " + sqlQuote(scope.strCodeClub);
+        } else {
+            where += " AND Club.Code_federal = " + sqlQuote(scope.strCodeClub);
+        }
+    }
+    return from + where;
+}
+
+std::string relayFromWhere(const ExportScope& scope) {
+    std::string sql = "FROM Nage Nage, Club Club, Liffn_relais Liffn_relais "
+                      "WHERE Nage.Code_Nage = Liffn_relais.Code_epreuve AND Club.Code_federal = Liffn_relais.Code_club";
+    if (!scope.bAllClub) sql += " AND Club.Code_federal = " + sqlQuote(scope.strCodeClub);
+    return sql;
+}
+
+}  // namespace
+
+std::string swimmersQuery(const ExportScope& scope) {
+    return "SELECT Club.Code_federal, Club.Intitule, " + std::string(kLicenceColumns) + ", Licence.Num " +
+           swimmersFromWhere(scope) + " ORDER BY Club.Intitule, Licence.Licence";
+}
+
+std::string swimmerNumsQuery(const ExportScope& scope) { return "SELECT Licence.Num " + swimmersFromWhere(scope); }
+
+std::string performancesQuery(const ExportScope& scope) {
+    std::string sql = "SELECT " + std::string(kPerformanceColumns) + " FROM Liffn Liffn";
+    // Every club: the whole table, read in its order, is cheaper than one
+    // index search per performance.
+    if (!scope.bAllClub) sql += " WHERE Liffn.Num_Lic IN (" + swimmerNumsQuery(scope) + ")";
+    return sql;
+}
+
+std::string relayCountQuery(const ExportScope& scope) { return "SELECT Count(*) " + relayFromWhere(scope); }
+
+std::string relayRowsQuery(const ExportScope& scope) {
+    return "SELECT " + std::string(kRelayColumns) + " " + relayFromWhere(scope) +
+           " ORDER BY Club.Intitule, Liffn_relais.Code_epreuve";
+}
+
+std::string relayerQuery(const std::string& num) {
+    return "SELECT Licence.Code_Club, " + std::string(kLicenceColumns) + ", Club.Intitule " +
+           "FROM Club Club, Licence Licence WHERE Club.Code_federal = Licence.Code_Club AND Licence.Num = " + num;
+}
+
+std::string referenceSwimmerQuery() { return "Select Num from Licence where Nom = " + sqlQuote("Null"); }
+
+}  // namespace couloir::plessaud

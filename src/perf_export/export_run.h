@@ -1,0 +1,42 @@
+// What one export works with: the caller's choice of performances, the
+// output paths, and the clubs and swimmers already written, which both
+// exports share so that each gets one line per call.
+#pragma once
+
+#include <string>
+
+#include "shared/lookup.h"
+#include "shared/session.h"
+
+namespace couloir::plessaud {
+
+// Whose performances are exported.
+struct ExportScope {
+    std::string strCodeClub;  // a club's or a selection's federal code
+    bool bSelection = false;  // the code is a selection's
+    bool bAllClub = false;    // every club; the two above are then ignored
+};
+
+struct OutputPaths {
+    std::string licence, club, origine, liffn;
+};
+
+// The four files in the working folder.
+OutputPaths outputPaths(const std::string& strRepTravail);
+
+struct ExportRun {
+    Session& session;
+    ExportScope scope;
+    OutputPaths paths;
+
+    LookupList clubsWritten{};     // club code -> club name
+    LookupList swimmersWritten{};  // Licence.Num -> club code (13) + licence number (6)
+    double increment = 0;          // progress per performance line
+    bool complete = true;          // false once an error left something out of the files
+
+    Trace& trace() { return session.trace; }
+    Form& form() { return session.form; }
+    Database& db() { return session.db(); }
+};
+
+}  // namespace couloir::plessaud

@@ -1,0 +1,65 @@
+// The export sequence: count the performances, then write origine.txt and
+// the individual and relay performances with their swimmers and clubs.
+#include <memory>
+
+#include "perf_export/export_queries.h"
+#include "perf_export/steps.h"
+#include "shared/clock.h"
+#include "shared/files.h"
+#include "shared/interchange_writer.h"
+#include "shared/text_date.h"
+
+namespace couloir::plessaud {
+
+OutputPaths outputPaths(const std::string& strRepTravail) {
+    return {strCheminFichier(strRepTravail, "licence.txt"), strCheminFichier(strRepTravail, "club.txt"),
+            strCheminFichier(strRepTravail, "origine.txt"), strCheminFichier(strRepTravail, "liffn.txt")};
+}
+
+void CreerOrigine(ExportRun& run) {
+    try {
+        run.trace().write("Création du fichier Origine.txt");
+        InterchangeWriter origine(run.paths.origine, InterchangeWriter::Mode::Replace);
+        origine.writeLine("Lorvantide");
+        origine.close();
+    } catch (const Error& e) {
+        run.complete = false;
+        run.trace().EcrireErreur("Une erreur s'est produite lors de la création du fichier Origine.txt", 0, &e);
+    }
+}
+
+bool bExporterPerformances(ExportRun& run) {
+    // What the sequence is doing, for the message of an error it does not handle itself.
+    std::string operation = "du calcul du nombre de performances.";
+    bool result = true;
+    try {
+        run.form().setValue("ProgressBar1", 0);
+        auto performances = std::make_unique<IndividualPerformances>(run.db(), run.scope);
+        std::int64_t individual = performances->lineCount(run.db(), run.scope);
+        std::int32_t relay = run.db().lValeurScalaire(relayCountQuery(run.scope));
+        std::int64_t total = individual + relay;
+        if (total < 1) {
+            run.trace().write("Aucune performance exportée.");
+        } else {
+            operation = "de la création du fichier origine.txt.";
+            CreerOrigine(run);
+            run.trace().write("Traitement des performances individuelles");
+            operation = "de l'export des performances individuelles.";
+            run.increment = 100.0 / static_cast<double>(total);
+            ExporterPerfsIndividuelles(run, *performances);
+            performances.reset();
+            run.trace().writeEmpty();
+            operation = "de l'export des performances en relais.";
+            ExporterPerfsRelais(run, relay);
+            run.trace().writeEmpty();
+        }
+    } catch (const Error& e) {
+        result = false;
+        run.trace().EcrireErreur(
+            "Une erreur s'est produite lors " + operation + std::string(CRLF) + "Opération annulée.", 0, &e);
+    }
+    run.trace().write(std::string(CRLF) + "Fin de l'export : " + generalForm(now()));
+    return result && run.complete;
+}
+
+}  // namespace couloir::plessaud

@@ -1,0 +1,69 @@
+// One line of liffn.txt: its 27 fixed-width fields and their conversions.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace couloir::tessimor {
+
+// Slots of the fields of a liffn.txt record, in file order.
+enum ChampPerf : std::size_t {
+    kChampEpreuve = 0,     // stroke-and-distance code
+    kChampClub = 1,        // club federal code
+    kChampLicence = 2,     // licence number, or relay code R?nnn?
+    kChampBassin = 3,      // pool length
+    kChampDate = 4,        // date of the swim
+    kChampTemps = 5,       // time m.sscc
+    kChampNom = 6,
+    kChampPrenom = 7,
+    kChampLieu = 8,        // place of the swim
+    kChampDateLicence = 10,
+    kChampTypeLicence = 11,
+    kChampRelayeur1 = 12,  // ten relayers' licence numbers follow
+    kChampCodifFede = 22,
+    kChampCodifInter = 23,
+    kChampCodifReg = 24,
+    kChampCodifDepart = 25,
+    kChampPassageRelais = 26,
+    kNombreChampsPerf = 27,
+};
+
+inline constexpr int kNombreRelayeurs = 10;
+// A full record, without its CR LF.
+inline constexpr int kLongueurPerf = 202;
+
+using ChampsPerf = std::vector<std::string>;
+
+// The stroke code written in a line's first two characters, when they hold
+// a number from 0 to 99.
+std::optional<int> codeNage(std::string_view deuxCaracteres);
+
+// The calendar year of a yyyymmdd date; a date that is empty or no calendar
+// date is a type-mismatch error.
+int annee(const std::string& aaaammjj);
+
+// A relay line's licence field starts with a capital R.
+bool bLigneRelais(const std::string& licence);
+
+// Cuts the 27 fields, each trimmed, and converts them: dates made yyyymmdd,
+// the surname folded unless already in capitals, the licence type made R, T
+// or N, the relay-leg mark kept only when it is R. False, with `message`
+// set, when the pool length is neither 25 nor 50.
+bool bDecouperPerf(std::string_view ligne, ChampsPerf& champs, std::string& message);
+
+// The team number of a relay code ("R2007F" -> 7): its characters 3 to 5
+// read as a number. Anything but digits there is a type-mismatch error.
+std::int64_t iNumeroEquipe(std::string_view codeRelais);
+
+// A whole number written in a field or read from the database (as
+// sqlNumber accepts it); anything else is a type-mismatch error.
+std::int64_t wholeNumber(std::string_view text);
+
+// A time m.sscc: digits with an optional decimal part. Anything else, the
+// empty text included, is a type-mismatch error.
+double timeValue(std::string_view temps);
+
+}  // namespace couloir::tessimor

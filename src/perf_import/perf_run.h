@@ -1,0 +1,35 @@
+// What one performance import works with: the working copies of its four
+// files, the lookup lists its club, licence and performance files share, and
+// the stroke codes the database knows.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "shared/run_lists.h"
+#include "shared/session.h"
+
+namespace couloir::tessimor {
+
+struct FilePaths {
+    std::string licence, club, origine, liffn;
+};
+
+// The number of stroke-and-distance codes a two-character field can carry.
+inline constexpr int kNombreCodesNage = 100;
+
+struct PerfRun {
+    PerfRun(Session& s, FilePaths paths) : session(s), files(std::move(paths)) {}
+
+    Session& session;
+    FilePaths files;
+    RunLists lists;
+    // True for the codes listed in Nage, indexed by code.
+    std::array<bool, kNombreCodesNage> tabNagesValides{};
+
+    Trace& trace() { return session.trace; }
+    Form& form() { return session.form; }
+    Database& db() { return session.db(); }
+};
+
+}  // namespace couloir::tessimor

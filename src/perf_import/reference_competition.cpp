@@ -1,0 +1,90 @@
+#include "perf_import/reference_competition.h"
+
+#include <charconv>
+#include <limits>
+
+#include "shared/clock.h"
+#include "shared/club_import.h"
+#include "shared/error.h"
+#include "shared/text_date.h"
+
+namespace couloir::tessimor {
+namespace {
+
+const std::string kNl(CRLF);
+// Reads after an insert before giving up on seeing the new row.
+constexpr int kLectures = 5;
+
+std::string firstValueOrEmpty(const Columns& columns) { return columns.hasRows() ? columns.at(0, 0) : std::string(); }
+
+std::string nomCompetition(std::int16_t rank, const std::string& today) {
+    return (rank == 1 ? std::string("1er") : std::to_string(rank) + "ème") + " import perf du " + today;
+}
+
+// A competition number read from the database; beyond 32 bits is an overflow.
+std::int32_t numeroCompetition(const std::string& text) {
+    std::int64_t value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) throw errors::typeMismatch();
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
+        throw errors::overflow();
+    return static_cast<std::int32_t>(value);
+}
+
+// The reference pool's Num, created when missing; empty when that failed.
+std::string piscineReference(Database& db, Trace& trace) {
+    std::string pool = strPiscineReference(db);
+    if (!pool.empty()) return pool;
+    trace.write("Impossible de trouver la piscine référence. Création de celle ci.");
+    db.execute("INSERT INTO Piscine (Nom) VALUES (" + sqlQuote(kLibelleInconnu) + ");");
+    for (int i = 0; i < kLectures && pool.empty(); ++i) pool = strPiscineReference(db);
+    trace.write(pool.empty() ? "La création de la piscine référence a échoué."
+                             : "Création réussie de la piscine de référence.");
+    return pool;
+}
+
+}  // namespace
+
+std::string strPiscineReference(Database& db) {
+    return firstValueOrEmpty(db.ChargerColonnes("SELECT Num from Piscine WHERE Nom = " + sqlQuote(kLibelleInconnu)));
+}
+
+std::string strCompetitionParNom(Database& db, const std::string& name) {
+    return firstValueOrEmpty(db.ChargerColonnes("SELECT AutoNum FROM Rcomp WHERE Nom = " + sqlQuote(name)));
+}
+
+std::optional<std::int32_t> iCreerCompetitionReference(Database& db, Trace& trace) {
+    try {
+        trace.write("Création de la référence dans la table des compétitions");
+        std::string pool = piscineReference(db, trace);
+        if (pool.empty()) return std::nullopt;
+
+        std::string today = todayAaaammjj();
+        std::int16_t rank = 1;
+        std::string name = nomCompetition(rank, today);
+        while (!strCompetitionParNom(db, name).empty()) {
+            rank = toInt16(std::int64_t{rank} + 1);
+            name = nomCompetition(rank, today);
+        }
+        db.execute("INSERT INTO Rcomp (Num, Type, Nom, debut, fin, Deroule, Visible, Num_Piscine) VALUES (' ', 'C', " +
+                   sqlQuote(name) + ", " + sqlQuote(today) + ", " + sqlQuote(today) + ", true, false, " +
+                   sqlNumber(pool) + ");");
+
+        std::string number;
+        for (int i = 0; i < kLectures && number.empty(); ++i) number = strCompetitionParNom(db, name);
+        if (number.empty()) {
+            trace.write("La création de la référence dans la table des compétitions a échoué." + kNl);
+            return std::nullopt;
+        }
+        std::int32_t competition = numeroCompetition(number);
+        trace.write("Création réussie de la référence dans la table des compétitions." + kNl);
+        return competition;
+    } catch (const Error& e) {
+        trace.write("Une erreur s'est produite lors de la création de la référence de cette import "
+                    "dans la table des compétitions." +
+                    kNl + strTexteErreur(e));
+        return std::nullopt;
+    }
+}
+
+}  // namespace couloir::tessimor

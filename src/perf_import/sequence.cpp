@@ -1,0 +1,95 @@
+#include "perf_import/sequence.h"
+
+#include <optional>
+#include <string>
+
+#include "perf_import/perf_file.h"
+#include "perf_import/reference_competition.h"
+#include "shared/club_import.h"
+#include "shared/error.h"
+#include "shared/files.h"
+#include "shared/licence_import.h"
+
+namespace couloir::tessimor {
+namespace {
+
+// Shows a file step and estimates its lines: the progress increment per
+// line, or nothing when the file is missing or holds no whole line.
+std::optional<double> AnnoncerFichier(PerfRun& run, const char* title, const char* text, const std::string& path,
+                                      int minimumRecordLength) {
+    AfficherEtape(run.form(), run.trace(), title, text);
+    std::int32_t count = lVerifierLongueur(run.trace(), path, minimumRecordLength);
+    if (count < 1) return std::nullopt;
+    return 100.0 / count;
+}
+
+// The condition that picks the staging rows.
+std::string staging() { return " where Num_compet = " + std::to_string(kNumCompetAttente); }
+
+// Attaches the staging rows to the competition.
+void RattacherPerfs(Database& db, std::int32_t competition) {
+    std::string number = std::to_string(competition);
+    db.execute("UPDATE Liffn set Num_compet = " + number + staging());
+    db.execute("UPDATE Liffn_relais set Num_compet = " + number + staging());
+}
+
+// Deletes the staging rows and, when the competition was already created,
+// the competition with whatever was attached to it.
+void EffacerPerfs(PerfRun& run, std::optional<std::int32_t> competition) {
+    Database& db = run.db();
+    run.trace().write("Efface toutes les données déjà importées.");
+    db.execute("Delete from Liffn" + staging());
+    db.execute("Delete from Liffn_relais" + staging());
+    if (!competition) return;
+    std::string number = std::to_string(*competition);
+    db.execute("Delete from Liffn where Num_compet = " + number);
+    db.execute("Delete from Liffn_relais where Num_compet = " + number);
+    db.execute("Delete from Rcomp where AutoNum = " + number);
+}
+
+}  // namespace
+
+void ChargerNagesValides(PerfRun& run) {
+    run.tabNagesValides.fill(false);
+    run.db().forEachRow("select Code_Nage from Nage", [&](const Row& row) {
+        if (row.isNull(0)) return true;
+        // A code the two characters of a line cannot carry is never valid.
+        std::int64_t code = roundHalfEven(numericValue(row.text(0)));
+        if (code >= 0 && code < kNombreCodesNage) run.tabNagesValides[static_cast<std::size_t>(code)] = true;
+        return true;
+    });
+}
+
+bool bEnchainerImportPerfs(PerfRun& run) {
+    Trace& trace = run.trace();
+    LireOrigine(trace, run.files.origine);
+
+    if (auto increment = AnnoncerFichier(run, "Fichier club.txt", "Vérification des clubs depuis fichier Club.txt",
+                                         run.files.club, 43))
+        ImporterClubs(run.session, run.lists, run.files.club, *increment, kClubsPerformances);
+    if (auto increment = AnnoncerFichier(run, "Fichier licence.txt",
+                                         "Traitement des licences depuis fichier Licence.txt", run.files.licence, 248))
+        ImporterLicences(run.session, run.lists, run.files.licence, *increment, kLicencesPerformances, std::nullopt);
+
+    auto increment = AnnoncerFichier(run, "Fichier Liffn.txt", "Traitement des performances depuis fichier Liffn.txt",
+                                     run.files.liffn, kLongueurPerf);
+    if (!increment) return true;
+
+    std::optional<std::int32_t> competition;
+    try {
+        if (bImporterPerfs(run, *increment)) {
+            trace.writeEmpty();
+            competition = iCreerCompetitionReference(run.db(), trace);
+            if (competition) {
+                RattacherPerfs(run.db(), *competition);
+                return true;
+            }
+        }
+    } catch (const Error& e) {
+        trace.write(strTexteErreur(e));
+    }
+    EffacerPerfs(run, competition);
+    return false;
+}
+
+}  // namespace couloir::tessimor

@@ -1,0 +1,126 @@
+// The swimmers of liffn.txt lines: found in the call's lookup lists or the
+// database, or created from the line; relayers found or replaced by the
+// reference swimmer.
+#include "perf_import/perf_file.h"
+#include "shared/club_import.h"
+#include "shared/error.h"
+#include "shared/licence_import.h"
+#include "shared/licence_record.h"
+
+namespace couloir::tessimor {
+namespace {
+
+const std::string kNl(CRLF);
+
+// The first value of the first row; no row is the "no current record" error.
+const std::string& premiereValeur(const Columns& columns) {
+    if (!columns.hasRows()) throw errors::noCurrentRecord();
+    return columns.at(0, 0);
+}
+
+std::string selectLicence(const std::string& columns, const std::string& club, const std::string& licence) {
+    return "select " + columns + " from Licence where Code_Club = " + sqlQuote(club) + " and Licence = " +
+           sqlQuote(licence);
+}
+
+}  // namespace
+
+bool PerformanceFile::bTrouverNageur(const ChampsPerf& champs, int code, std::string& message) {
+    const std::string& club = champs[kChampClub];
+    const std::string& licence = champs[kChampLicence];
+    std::string key = club + licence;
+    key_.clear();  // no swimmer to use again until this one is found
+    LookupList& nums = run_.lists.colLicencesNum;
+    LookupList& births = run_.lists.colLicencesNaissance;
+    if (bLireCollection(nums, key, swimmer_.num)) {
+        bLireCollection(births, key, swimmer_.naissance);
+        swimmer_.birthYear = annee(swimmer_.naissance);
+        key_ = key;
+        return true;
+    }
+
+    // Outside licence.txt the only birth date known is the year the licence number carries.
+    swimmer_.naissance = strNaissanceSelonLicence(licence, {});
+    swimmer_.birthYear = annee(swimmer_.naissance);
+
+    Columns stored = run_.db().ChargerColonnes(selectLicence("Num", club, licence));
+    if (stored.hasRows()) {
+        swimmer_.num = stored.at(0, 0);
+    } else {
+        run_.trace().write("Ligne n° : " + std::to_string(line_) + ". Nageur inconnu dans la base.");
+        swimmer_.num = strCreerNageurPerf(champs, code, swimmer_.naissance, message);
+        if (swimmer_.num.empty()) return false;
+    }
+    nums.add(key, swimmer_.num);
+    births.add(key, swimmer_.naissance);
+    key_ = key;
+    return true;
+}
+
+std::string PerformanceFile::strCreerNageurPerf(const ChampsPerf& champs, int code, const std::string& naissance,
+                                                std::string& message) {
+    Database& db = run_.db();
+    Trace& trace = run_.trace();
+    const std::string& club = champs[kChampClub];
+    const std::string& licence = champs[kChampLicence];
+    const std::string& nom = champs[kChampNom];
+    const std::string& prenom = champs[kChampPrenom];
+    const std::string& dateLicence = champs[kChampDateLicence];
+    try {
+        // The event decides the swimmer's sex.
+        std::string sexe = premiereValeur(db.ChargerColonnes("select Sexe from Nage where Code_Nage = " +
+                                                             std::to_string(code)));
+        db.execute("INSERT INTO Licence (Code_club, licence, Nom, Prenom, sexe, Date_Naissance, Nationalite, "
+                   "Sportive, Date_obliteration, Date_Depot, Type_licence, Nature) VALUES (" +
+                   sqlQuote(club) + ", " + sqlQuote(licence) + ", " + sqlQuote(nom) + ", " + sqlQuote(prenom) + ", " +
+                   sqlQuote(sexe) + ", " + sqlQuote(naissance) + ", 'FRA', 'O', " + sqlQuote(dateLicence) + ", " +
+                   sqlQuote(dateLicence) + ", " + sqlQuote(champs[kChampTypeLicence]) + ", 'N');");
+        trace.write("Ajout du nageur avec les données suivantes :" + kNl + "Nom : " + nom + ", Prénom : " + prenom +
+                    kNl + "Licence : " + licence + ", Date naissance : " + naissance + kNl + "Nationalité : FRA");
+        std::string num = premiereValeur(db.ChargerColonnes(selectLicence("Num", club, licence)));
+
+        if (bEstSelection(club) && db.lValeurScalaire("select count(*) from Selection where Code_Sel = " +
+                                                      sqlQuote(club) + " and Num_Lic = " + sqlNumber(num)) == 0) {
+            std::string selectionMessage;
+            if (!bInsererSelection(db, club, num, selectionMessage)) {
+                message = "Erreur lors de l'ajout de la licence dans la sélection de code : " + club + "." + kNl +
+                          selectionMessage;
+                return {};
+            }
+            trace.write("Ajout du nageur dans la sélection de code : " + club);
+        }
+        return num;
+    } catch (const Error& e) {
+        message = "Une erreur s'est produite lors de l'ajout de la licence." + kNl + strTexteErreur(e);
+        return {};
+    }
+}
+
+void PerformanceFile::ResoudreRelayeurs(ChampsPerf& champs) {
+    const std::string& club = champs[kChampClub];
+    for (int i = 0; i < kNombreRelayeurs; ++i) {
+        std::string& slot = champs[kChampRelayeur1 + i];
+        if (slot.empty()) {
+            slot = reference_;
+            continue;
+        }
+        std::string key = club + slot, num;
+        if (!bLireCollection(run_.lists.colLicencesNum, key, num)) {
+            Columns stored = run_.db().ChargerColonnes(selectLicence("Num, Date_Naissance", club, slot));
+            if (stored.hasRows()) {
+                num = stored.at(0, 0);
+                run_.lists.colLicencesNum.add(key, num);
+                run_.lists.colLicencesNaissance.add(key, stored.at(1, 0));
+            } else {
+                run_.trace().EcrireLigneErreur(line_,
+                                               "Le relayeur de licence " + slot +
+                                                   " est introuvable dans le club de code " + club + ".",
+                                               "Warning");
+                num = reference_;
+            }
+        }
+        slot = num;
+    }
+}
+
+}  // namespace couloir::tessimor

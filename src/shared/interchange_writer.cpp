@@ -1,0 +1,46 @@
+#include "shared/interchange_writer.h"
+
+#include "shared/cp1252.h"
+#include "shared/error.h"
+#include "shared/text_date.h"
+
+namespace couloir {
+namespace {
+constexpr std::size_t kBufferBytes = std::size_t{1} << 20;
+}  // namespace
+
+InterchangeWriter::InterchangeWriter(const std::string& path, Mode mode)
+    : path_(path), file_(std::fopen(path.c_str(), mode == Mode::Append ? "ab" : "wb")) {
+    if (!file_) throw errors::pathNotFound(path);
+    buffer_.reserve(kBufferBytes + 1024);
+}
+
+InterchangeWriter::~InterchangeWriter() {
+    if (!file_) return;
+    // Leaving on an error: keep the lines written so far, as far as the disk allows.
+    writeBuffer();
+    std::fclose(file_);
+}
+
+void InterchangeWriter::writeLine(std::string_view text) {
+    if (!file_) throw errors::invalidCall();
+    buffer_ += encodeCp1252(text);
+    buffer_ += CRLF;
+    if (buffer_.size() >= kBufferBytes && !writeBuffer()) throw errors::diskFull(path_);
+}
+
+bool InterchangeWriter::writeBuffer() {
+    bool written = std::fwrite(buffer_.data(), 1, buffer_.size(), file_) == buffer_.size();
+    buffer_.clear();
+    return written;
+}
+
+void InterchangeWriter::close() {
+    if (!file_) return;
+    bool written = writeBuffer();
+    bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    if (!written || !closed) throw errors::diskFull(path_);
+}
+
+}  // namespace couloir

@@ -1,0 +1,37 @@
+// An interchange file being written: UTF-8 lines go out as Windows-1252
+// bytes, each ended by CR LF, gathered in a large buffer. The file is closed
+// when the object goes, on success and on failure alike, keeping the lines
+// written so far; close() reports a failed write as a "disk full" error.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace couloir {
+
+class InterchangeWriter {
+public:
+    enum class Mode { Replace, Append };
+
+    // Creates (or replaces, or opens for appending) the file; a file that
+    // cannot be opened is a "path not found" error.
+    InterchangeWriter(const std::string& path, Mode mode);
+    ~InterchangeWriter();
+    InterchangeWriter(const InterchangeWriter&) = delete;
+    InterchangeWriter& operator=(const InterchangeWriter&) = delete;
+
+    void writeLine(std::string_view text);
+    // Writes the buffered lines and closes the file.
+    void close();
+
+private:
+    // Writes the buffer out and empties it; false when the disk took less.
+    bool writeBuffer();
+
+    std::string path_;
+    std::FILE* file_;
+    std::string buffer_;
+};
+
+}  // namespace couloir
