@@ -2,7 +2,7 @@
 
 #include <array>
 #include <cstdio>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 #include "shared/club_import.h"
@@ -76,6 +76,29 @@ std::string storedKey(std::string_view code, std::string_view licence) {
     return toUpperAscii(code) + '\n' + toUpperAscii(licence);
 }
 
+constexpr char kPackSeparator = '\x1F';
+
+// The values of a stored swimmer after his code and licence, in one text;
+// empty when one is Null or holds the separator, for a query to read them
+// as the database gives them.
+std::string packStored(const Row& row) {
+    std::string packed;
+    for (int i = 2; i < row.fieldCount(); ++i) {
+        if (row.isNull(i)) return {};
+        std::string value = row.text(i);
+        if (value.find(kPackSeparator) != std::string::npos) return {};
+        if (i > 2) packed += kPackSeparator;
+        packed += value;
+    }
+    return packed;
+}
+
+Columns unpackStored(std::string_view packed) {
+    Columns columns;
+    for (auto& value : split(packed, kPackSeparator)) columns.lists.push_back({std::move(value)});
+    return columns;
+}
+
 // One licence.txt file being read.
 class LicenceFile {
 public:
@@ -84,14 +107,15 @@ public:
         : trace_(session.trace), db_(session.db()), lists_(lists), policy_(policy), start_(start),
           handled_(policy.memory == SwimmerMemory::KeyOnly ? lists.colLicencesVues : lists.colLicencesNum),
           columns_(policy.readsBirthDate() ? "Nom, Prenom, Num, Date_Naissance" : "Nom, Prenom, Num") {
-        // Reading every stored key once costs about a quarter of a lookup per
-        // row: for a file long next to the table (the federation's list), it
-        // spares the lookup of every new swimmer.
+        // Reading every stored swimmer once costs about a quarter of a lookup
+        // per row: for a file long next to the table (the federation's list),
+        // it spares the lookup of every swimmer, new or known.
         std::uint64_t lines = fileSize / kLongueurEnregistrement;
         if (lines * 4 < static_cast<std::uint64_t>(db_.lValeurScalaire("select count(*) from Licence"))) return;
         stored_.emplace();
-        db_.forEachRow("select Code_Club, Licence from Licence", [this](const Row& row) {
-            if (!row.isNull(0) && !row.isNull(1)) stored_->insert(storedKey(row.text(0), row.text(1)));
+        db_.forEachRow("select Code_Club, Licence, " + columns_ + " from Licence", [this](const Row& row) {
+            if (row.isNull(0) || row.isNull(1)) return true;
+            stored_->emplace(storedKey(row.text(0), row.text(1)), packStored(row));  // the first row counts
             return true;
         });
     }
@@ -107,6 +131,7 @@ private:
     bool bInsererLicence(std::vector<std::string>& fields, std::string& num);
     void SignalerReutilisation(const std::string& code, const std::string& licence, const Columns& stored,
                                std::string_view line);
+    Columns storedSwimmer(std::string_view code, std::string_view licence);
     std::string strSecondeValeur(const std::string& licence, const std::string& naissance);
     void Memoriser(const std::string& key, const std::string& num, const std::string& second);
 
@@ -117,9 +142,10 @@ private:
     std::optional<Date> start_;
     LookupList& handled_;
     const std::string columns_;  // what is read of a stored swimmer
-    // When read beforehand: the club code and licence number of every stored
-    // swimmer, in capitals as the database compares them.
-    std::optional<std::unordered_set<std::string>> stored_;
+    // When read beforehand: every stored swimmer by club code and licence
+    // number (in capitals, as the database compares them), with what is read
+    // of him packed in one text; an empty text leaves it to a query.
+    std::optional<std::unordered_map<std::string, std::string>> stored_;
     long line_ = 0;
 };
 
@@ -175,10 +201,7 @@ bool LicenceFile::bTraiterLigne(std::string_view line, long lineNumber, std::str
     std::string key = code + licence;
     if (handled_.contains(key)) return true;
 
-    Columns stored;
-    if (!stored_ || stored_->count(storedKey(trim(code), trim(licence))))
-        stored = db_.ChargerColonnes("select " + columns_ + " from Licence where Code_Club = " + sqlQuote(trim(code)) +
-                                     " and Licence = " + sqlQuote(trim(licence)));
+    Columns stored = storedSwimmer(trim(code), trim(licence));
     std::string num, naissance;
     if (!stored.hasRows()) {
         std::vector<std::string> fields = DecouperLicence(line);
@@ -246,7 +269,7 @@ bool LicenceFile::bInsererLicence(std::vector<std::string>& fields, std::string&
             if (kColonnesLicence[i]) row.emplace_back(kColonnesLicence[i], fields[i]);
         row.emplace_back("Date_suppr", std::string());
         num = std::to_string(db_.appendRow("Licence", row));
-        if (stored_) stored_->insert(storedKey(fields[kChampCodeClub], fields[kChampLicence]));
+        if (stored_) stored_->emplace(storedKey(fields[kChampCodeClub], fields[kChampLicence]), std::string());
 
         std::string selectionMessage;
         if (!selectionCode.empty() && !bInsererSelection(db_, selectionCode, num, selectionMessage))
@@ -256,6 +279,17 @@ bool LicenceFile::bInsererLicence(std::vector<std::string>& fields, std::string&
         trace_.EcrireErreur("Une erreur s'est produite lors de l'ajout d'une licence.", line_, &e);
         return false;
     }
+}
+
+// The stored swimmer of a club code and licence number: no row when there is none.
+Columns LicenceFile::storedSwimmer(std::string_view code, std::string_view licence) {
+    if (stored_) {
+        auto found = stored_->find(storedKey(code, licence));
+        if (found == stored_->end()) return {};
+        if (!found->second.empty()) return unpackStored(found->second);
+    }
+    return db_.ChargerColonnes("select " + columns_ + " from Licence where Code_Club = " + sqlQuote(code) +
+                               " and Licence = " + sqlQuote(licence));
 }
 
 // A stored swimmer is never changed; a name that differs from the file's

@@ -112,14 +112,12 @@ public:
             // The close must not throw; an uncommitted batch is what a crash would lose.
         }
         cache_.clear();
+        lastAppend_.statement.reset();
         sqlite3_close(db_);
     }
 
     void execute(std::string_view sql) override {
-        bool write = !isQuery(sql);
-        if (write) beginBatch();
         run(sql, [](sqlite3_stmt*) { return true; });
-        if (write) endStatement();
     }
 
     std::int32_t lValeurScalaire(std::string_view sql) override {
@@ -164,17 +162,10 @@ public:
 
     std::int64_t appendRow(std::string_view table,
                            const std::vector<std::pair<std::string, FieldValue>>& fields) override {
-        std::string sql = "INSERT INTO " + std::string(table) + " (";
-        std::string marks;
-        for (std::size_t i = 0; i < fields.size(); ++i) {
-            sql += (i ? ", " : "") + fields[i].first;
-            marks += i ? ", ?" : "?";
-        }
-        sql += ") VALUES (" + marks + ")";
-        SqlShape shape{sql, {}};
-        for (const auto& field : fields) shape.values.push_back(field.second);
+        sqlite3_stmt* statement = appendStatement(table, fields);
+        for (std::size_t i = 0; i < fields.size(); ++i) bind(statement, static_cast<int>(i + 1), fields[i].second);
         beginBatch();
-        runShape(shape, sql, [](sqlite3_stmt*) { return true; });
+        stepAll(statement, lastAppend_.sql, [](sqlite3_stmt*) { return true; });
         endStatement();
         return sqlite3_last_insert_rowid(db_);
     }
@@ -185,11 +176,6 @@ public:
     }
 
 private:
-    static bool isQuery(std::string_view sql) {
-        std::string_view head = trim(sql);
-        return head.size() >= 6 && equalsNoCase(head.substr(0, 6), "SELECT");
-    }
-
     void exec(const char* sql) {
         char* message = nullptr;
         if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
@@ -210,9 +196,13 @@ private:
         if (++pending_ >= kStatementsPerTransaction) commit();
     }
 
+    // Every statement, query or not, runs inside the open batch: one
+    // transaction for thousands of statements instead of one each.
     template <typename OnRow>
     void run(std::string_view sql, OnRow&& onRow) {
+        beginBatch();
         runShape(shapeOf(sql), sql, onRow);
+        endStatement();
     }
 
     template <typename OnRow>
@@ -270,6 +260,32 @@ private:
         }
     }
 
+    // The INSERT of an appended row, compiled once for a run of rows of the
+    // same table and columns.
+    sqlite3_stmt* appendStatement(std::string_view table, const std::vector<std::pair<std::string, FieldValue>>& fields) {
+        bool same = lastAppend_.statement && lastAppend_.table == table && lastAppend_.columns.size() == fields.size();
+        for (std::size_t i = 0; same && i < fields.size(); ++i) same = lastAppend_.columns[i] == fields[i].first;
+        if (same) return lastAppend_.statement.get();
+        std::string sql = "INSERT INTO " + std::string(table) + " (";
+        std::string marks;
+        lastAppend_.columns.clear();
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            sql += (i ? ", " : "") + fields[i].first;
+            marks += i ? ", ?" : "?";
+            lastAppend_.columns.push_back(fields[i].first);
+        }
+        sql += ") VALUES (" + marks + ")";
+        sqlite3_stmt* raw = nullptr;
+        lastAppend_.statement.reset();
+        if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &raw,
+                               nullptr) != SQLITE_OK)
+            throw Error(sqlite3_extended_errcode(db_), describe(db_, sql));
+        lastAppend_.statement.reset(raw);
+        lastAppend_.table = table;
+        lastAppend_.sql = std::move(sql);
+        return raw;
+    }
+
     // The compiled statement of a shape, or null when it does not compile.
     sqlite3_stmt* compiled(const SqlShape& shape) {
         if (auto found = cache_.find(shape.text); found != cache_.end()) return found->second.get();
@@ -291,7 +307,7 @@ private:
         else if (std::holds_alternative<double>(value)) rc = sqlite3_bind_double(statement, index, std::get<double>(value));
         else if (std::holds_alternative<std::string>(value)) {
             const auto& text = std::get<std::string>(value);
-            rc = sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+            rc = sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);  // the values outlive the step
         } else rc = sqlite3_bind_null(statement, index);
         if (rc != SQLITE_OK) throw Error(rc, describe(db_, {}));
     }
@@ -300,6 +316,11 @@ private:
     DatabaseOptions options_;
     std::unordered_map<std::string, Statement> cache_;
     std::unordered_set<sqlite3_stmt*> busy_;
+    struct {
+        std::string table, sql;
+        std::vector<std::string> columns;
+        Statement statement;
+    } lastAppend_;
     int pending_ = 0;
 };
 
