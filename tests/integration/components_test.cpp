@@ -1,0 +1,35 @@
+// Classes created by programmatic identifier, as a host creates them.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "shared/components.h"
+#include "shared/error.h"
+
+namespace couloir {
+namespace {
+
+TEST(Components, ResolvedByProgrammaticIdentifier) {
+    EXPECT_NE(resolveMethod("Ombrelay.clsOmbrelay", "bimport_result"), nullptr);
+    EXPECT_NE(resolveMethod("Calcul_Point.ClsCalcul", "CalculPoint"), nullptr);
+    for (auto [progId, method] : {std::pair{"Ombrelay.clsAbsente", "bimport_result"},
+                                  std::pair{"Inconnu.clsOmbrelay", "bimport_result"}, std::pair{"SansPoint", "x"},
+                                  std::pair{"Ombrelay.clsOmbrelay", "bAbsente"}}) {
+        try {
+            resolveMethod(progId, method);
+            ADD_FAILURE() << progId << "." << method;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), errors::kCannotCreateObject);
+        }
+    }
+}
+
+TEST(Components, FoundOnlyInTheFoldersNamed) {
+    std::string saved = std::getenv("COULOIR_COMPONENTS") ? std::getenv("COULOIR_COMPONENTS") : "";
+    setenv("COULOIR_COMPONENTS", "/nonexistent:/also/absent", 1);
+    EXPECT_EQ(componentFolders(), (std::vector<std::string>{"/nonexistent", "/also/absent"}));
+    setenv("COULOIR_COMPONENTS", saved.c_str(), 1);
+}
+
+}  // namespace
+}  // namespace couloir
