@@ -32,8 +32,9 @@ enum ChampPerf : std::size_t {
 };
 
 inline constexpr int kNombreRelayeurs = 10;
-// A full record, without its CR LF.
-inline constexpr int kLongueurPerf = 202;
+// The record length (line and CR LF) below which liffn.txt is reported as
+// too short to hold every field.
+inline constexpr int kLongueurMinimalePerf = 202;
 
 using ChampsPerf = std::vector<std::string>;
 

@@ -72,7 +72,7 @@ bool bEnchainerImportPerfs(PerfRun& run) {
         ImporterLicences(run.session, run.lists, run.files.licence, *increment, kLicencesPerformances, std::nullopt);
 
     auto increment = AnnoncerFichier(run, "Fichier Liffn.txt", "Traitement des performances depuis fichier Liffn.txt",
-                                     run.files.liffn, kLongueurPerf);
+                                     run.files.liffn, kLongueurMinimalePerf);
     if (!increment) return true;
 
     std::optional<std::int32_t> competition;

@@ -24,7 +24,7 @@ TEST(Components, ResolvedByProgrammaticIdentifier) {
     }
 }
 
-TEST(Components, FoundOnlyInTheFoldersNamed) {
+TEST(Components, SearchedInTheFoldersNamed) {
     std::string saved = std::getenv("COULOIR_COMPONENTS") ? std::getenv("COULOIR_COMPONENTS") : "";
     setenv("COULOIR_COMPONENTS", "/nonexistent:/also/absent", 1);
     EXPECT_EQ(componentFolders(), (std::vector<std::string>{"/nonexistent", "/also/absent"}));

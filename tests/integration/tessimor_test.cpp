@@ -22,8 +22,8 @@ const std::string kClubC = "FRA2050570008";
 struct Perf {
     std::string event = "02", club = kClubA, licence = "950001", pool = "25", date = "15112025", time = "1.0523";
     std::string surname = "DUPONT", firstName = "Léa", place = "Paris", licenceDate = "01092025", licenceType = "N";
-    std::vector<std::string> relayers;
-    std::string codifications = "  RD", leg;
+    std::vector<std::string> relayers{};
+    std::string codifications = "  RD", leg{};
 
     std::string line() const {
         std::string text = pad(event, 2) + pad(club, 13) + pad(licence, 6) + pad(pool, 2) + pad(date, 8) +
@@ -271,6 +271,23 @@ TEST_F(PerfImport, BadLineDiscardsEveryPerformance) {
             << text;
         EXPECT_EQ(text.find("Traitement de "), std::string::npos) << text;
     }
+}
+
+TEST_F(PerfImport, JunkFilesAreReportedNeverImported) {
+    std::string junk;
+    for (int i = 0; i < 20000; ++i) junk += static_cast<char>((i * 7919 + i / 13) % 256);
+    const std::vector<std::string> files = {
+        junk,
+        std::string(40000, 'x') + "\r\n",            // a first line too long to measure
+        Perf{}.line() + "\r\n" + Perf{}.line().substr(0, 21),  // cut short before the pool length
+    };
+    for (const std::string& bytes : files) {
+        writeBytes(source_ + "/liffn.txt", bytes);
+        EXPECT_FALSE(importPerfs());
+        expectDiscarded();
+        EXPECT_NE(trace().find("\nFin importation : 10/03/2026 18:30:05\n"), std::string::npos) << trace();
+    }
+    EXPECT_NE(trace().find("Erreur Ligne n° : 2.\nType de bassin incorrect : .\n"), std::string::npos) << trace();
 }
 
 TEST_F(PerfImport, SwimInTheYearOfBirthIsAgeZero) {
