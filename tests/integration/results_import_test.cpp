@@ -75,6 +75,11 @@ TEST_F(ResultsImport, CleanImportStoresResultsHistoryAndFixUps) {
     EXPECT_NE(text.find("\n\n\nFin importation : 10/03/2026 18:30:05\n"), std::string::npos);
 }
 
+TEST_F(ResultsImport, CleanImportTraceReadsAsExpected) {
+    ASSERT_TRUE(importResults("1", true)) << trace();
+    EXPECT_EQ(trace(), test::readText(COULOIR_SOURCE_DIR "/tests/fixtures/results/small_meet_trace.txt"));
+}
+
 TEST_F(ResultsImport, ReimportReplacesTheEarlierImport) {
     ASSERT_TRUE(importResults("1", true)) << trace();
     std::int32_t performances = count("select count(*) from Liffn");
