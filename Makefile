@@ -32,8 +32,13 @@ test: deps
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The load tests: a large meet, the national licence list, a million
+# performances imported, then exported.
 bench: deps all
 	./bench/run.sh $(BUILD)
+	./bench/run_licences.sh $(BUILD)
+	./bench/run_performances.sh $(BUILD)
+	./bench/run_export.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(TEST_BUILD)

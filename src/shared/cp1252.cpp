@@ -79,17 +79,44 @@ unsigned char dosAccent(unsigned char code) {
 
 }  // namespace
 
+namespace {
+
+// The UTF-8 form of each byte from 0x80 up: two or three bytes.
+struct Utf8Char {
+    char bytes[3];
+    unsigned char length;
+};
+
+const std::array<Utf8Char, 128>& highBytes() {
+    static const std::array<Utf8Char, 128> table = [] {
+        std::array<Utf8Char, 128> t{};
+        for (unsigned b = 0x80; b <= 0xFF; ++b) {
+            std::string utf8;
+            appendUtf8(utf8, b < 0xA0 ? kHighControls[b - 0x80] : char32_t(b));
+            Utf8Char& entry = t[b - 0x80];
+            entry.length = static_cast<unsigned char>(utf8.size());
+            for (std::size_t i = 0; i < utf8.size(); ++i) entry.bytes[i] = utf8[i];
+        }
+        return t;
+    }();
+    return table;
+}
+
+}  // namespace
+
 std::string decodeCp1252(std::string_view bytes) {
-    bool ascii = true;
-    for (unsigned char b : bytes) ascii &= b < 0x80;
-    if (ascii) return std::string(bytes);
     std::string out;
-    out.reserve(bytes.size() + bytes.size() / 8);
-    for (unsigned char b : bytes) {
-        if (b < 0x80) out += static_cast<char>(b);
-        else if (b < 0xA0) appendUtf8(out, kHighControls[b - 0x80]);
-        else appendUtf8(out, b);
+    out.reserve(bytes.size() + 16);
+    std::size_t plain = 0;  // start of the current run of ASCII bytes
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) continue;
+        out.append(bytes.substr(plain, i - plain));
+        const Utf8Char& utf8 = highBytes()[b - 0x80];
+        out.append(utf8.bytes, utf8.length);
+        plain = i + 1;
     }
+    out.append(bytes.substr(plain));
     return out;
 }
 

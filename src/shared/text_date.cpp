@@ -78,12 +78,15 @@ std::vector<std::string> split(std::string_view text, char separator) {
 }
 
 std::vector<std::string> cutFields(std::string_view line, const std::vector<int>& widths) {
+    bool ascii = true;  // then characters are bytes
+    for (char c : line) ascii &= static_cast<unsigned char>(c) < 0x80;
     std::vector<std::string> fields;
     fields.reserve(widths.size());
     std::size_t offset = 0;  // bytes
     for (int width : widths) {
         std::string_view rest = line.substr(std::min(offset, line.size()));
-        std::string_view field = rest.substr(0, byteOffset(rest, static_cast<std::size_t>(width)));
+        auto count = static_cast<std::size_t>(width);
+        std::string_view field = rest.substr(0, ascii ? count : byteOffset(rest, count));
         offset += field.size();
         fields.emplace_back(trim(field));
     }
