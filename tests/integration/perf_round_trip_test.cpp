@@ -1,0 +1,103 @@
+// A performance history exported and imported again arrives unchanged: the
+// sample performance files imported into a first database, its history
+// exported (one club, then every club), imported into fresh databases and
+// exported again.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "couloir/couloir.h"
+#include "shared/components.h"
+#include "test_support.h"
+
+namespace couloir::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kFiles[] = {"liffn.txt", "licence.txt", "club.txt", "origine.txt"};
+
+// Every performance by what identifies it outside a database: event, swimmer
+// (club code + licence), pool, date, time, place, relay leg; relays with
+// their relayers' identities.
+const char* const kIndividual =
+    "select p.Code_epreuve, l.Code_Club, l.Licence, p.Type_bassin, p.Date_perf, p.Tps, p.Lieu, p.Passage_relais "
+    "from Liffn p, Licence l where p.Num_Lic = l.Num order by 1, 2, 3, 4, 5, 6, 7, 8";
+const char* const kRelay =
+    "select p.Code_epreuve, p.Code_club, p.Num_Lic, p.Type_bassin, p.Date_perf, p.Tps, p.Lieu, "
+    "(select Code_Club || Licence from Licence where Num = p.Licence1), "
+    "(select Code_Club || Licence from Licence where Num = p.Licence2), "
+    "(select Code_Club || Licence from Licence where Num = p.Licence3), "
+    "(select Code_Club || Licence from Licence where Num = p.Licence4) "
+    "from Liffn_relais p order by 1, 2, 3, 4, 5, 6";
+
+class PerformanceRoundTrip : public ::testing::Test {
+protected:
+    std::string newDatabase(const std::string& name) {
+        std::string path = scratch_.file(name);
+        createClubDatabase(path);
+        return path;
+    }
+
+    void importPerf(const std::string& database, const std::string& folder) {
+        auto method = reinterpret_cast<couloir_bimport_perf_fn>(resolveMethod("Tessimor.clsTessimor", "bimport_perf"));
+        std::string temp = scratch_.sub("temp");
+        ASSERT_TRUE(method(database.c_str(), folder.c_str(), temp.c_str(), trace_.c_str(), nullptr)) << readText(trace_);
+    }
+
+    std::string exportPerf(const std::string& database, const std::string& club, const std::string& folder) {
+        auto method = reinterpret_cast<couloir_bPlessaudormance_fn>(
+            resolveMethod("Plessaud.clsExportPerf", "bPlessaudormance"));
+        std::string out = scratch_.sub(folder);
+        EXPECT_TRUE(method(database.c_str(), club.c_str(), false, club.empty(), out.c_str(), trace_.c_str(), nullptr))
+            << readText(trace_);
+        return out;
+    }
+
+    std::vector<std::string> rows(const std::string& database, const std::string& query) {
+        Columns columns = openForCheck(database)->ChargerColonnes(query);
+        std::vector<std::string> out(columns.rowCount());
+        for (std::size_t row = 0; row < out.size(); ++row)
+            for (const auto& column : columns.lists) out[row] += column[row] + "|";
+        return out;
+    }
+
+    FixedNow clock_{"2026-06-01T10:00:00"};
+    ScratchDir scratch_;
+    std::string trace_ = scratch_.file("trace.txt");
+};
+
+TEST_F(PerformanceRoundTrip, EveryClubsHistoryArrivesUnchangedAndExportsAlike) {
+    std::string first = newDatabase("first.db");
+    importPerf(first, COULOIR_SOURCE_DIR "/samples/performances");
+    std::string exported = exportPerf(first, "", "all");
+
+    std::string second = newDatabase("second.db");
+    importPerf(second, exported);
+    EXPECT_EQ(rows(second, kIndividual), rows(first, kIndividual));
+    EXPECT_EQ(rows(second, kRelay), rows(first, kRelay));
+    ASSERT_FALSE(rows(first, kRelay).empty());
+
+    std::string again = exportPerf(second, "", "again");
+    for (const char* file : kFiles)
+        EXPECT_EQ(readText(again + "/" + file), readText(exported + "/" + file)) << file;
+}
+
+TEST_F(PerformanceRoundTrip, OneClubsHistoryArrivesUnchanged) {
+    std::string first = newDatabase("first.db");
+    importPerf(first, COULOIR_SOURCE_DIR "/samples/performances");
+    std::string club = rows(first, "select l.Code_Club from Licence l, Liffn p where p.Num_Lic = l.Num "
+                                   "group by l.Code_Club order by count(*) desc limit 1")[0];
+    club.pop_back();  // the separator
+    std::string exported = exportPerf(first, club, "club");
+
+    std::string second = newDatabase("second.db");
+    importPerf(second, exported);
+    std::string clubIndividual = std::string(kIndividual);
+    clubIndividual.insert(clubIndividual.find(" order by"), " and l.Code_Club = '" + club + "'");
+    EXPECT_EQ(rows(second, kIndividual), rows(first, clubIndividual));
+    EXPECT_FALSE(rows(second, kIndividual).empty());
+}
+
+}  // namespace
+}  // namespace couloir::test
