@@ -79,6 +79,17 @@ std::string pad(const std::string& text, int width) { return strCadrerGauche(tex
 FixedNow::FixedNow(const char* moment) { setenv("COULOIR_NOW", moment, 1); }
 FixedNow::~FixedNow() { unsetenv("COULOIR_NOW"); }
 
+std::vector<std::string> queryRows(Database& db, const std::string& sql) {
+    std::vector<std::string> result;
+    db.forEachRow(sql, [&](const Row& row) {
+        std::string joined;
+        for (int i = 0; i < row.fieldCount(); ++i) joined += (i ? "|" : "") + (row.isNull(i) ? "NULL" : row.text(i));
+        result.push_back(joined);
+        return true;
+    });
+    return result;
+}
+
 std::unique_ptr<Database> openForCheck(const std::string& path) {
     return openDatabase(path, DatabaseOptions{NullText::Empty});
 }

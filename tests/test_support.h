@@ -50,6 +50,9 @@ public:
     ~FixedNow();
 };
 
+// The rows of a query, one text per row, fields joined by "|", Null read "NULL".
+std::vector<std::string> queryRows(Database& db, const std::string& sql);
+
 // Opens a database for direct checks.
 std::unique_ptr<Database> openForCheck(const std::string& path);
 

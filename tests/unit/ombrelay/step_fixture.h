@@ -45,14 +45,7 @@ protected:
 
     // One row per line, its fields joined by "|".
     std::vector<std::string> rows(const std::string& sql) {
-        std::vector<std::string> result;
-        db().forEachRow(sql, [&](const Row& row) {
-            std::string joined;
-            for (int i = 0; i < row.fieldCount(); ++i) joined += (i ? "|" : "") + (row.isNull(i) ? "NULL" : row.text(i));
-            result.push_back(joined);
-            return true;
-        });
-        return result;
+        return queryRows(db(), sql);
     }
 
     ScratchDir dir;
