@@ -4,6 +4,7 @@
 #include "competition_files/creation_state.h"
 #include "competition_files/sequence.h"
 #include "couloir/couloir.h"
+#include "shared/c_arguments.h"
 #include "shared/clock.h"
 #include "shared/connection.h"
 #include "shared/progress.h"
@@ -13,7 +14,6 @@
 namespace couloir::vandrule {
 namespace {
 
-std::string text(const char* value) { return value ? value : ""; }
 
 bool bCreation_disquette(const char* strNumProfil, bool bIsSelection, const char* strNumCompet,
                          const char* strBasePath, const char* strRepTravail, const char* strFiletrace_P,

@@ -5,19 +5,22 @@
 #include "couloir/couloir.h"
 #include "licence_import/code_update.h"
 #include "licence_import/licence_sequence.h"
+#include "shared/c_arguments.h"
 #include "shared/text_date.h"
 
-using couloir::korvenna::PublicCall;
-using couloir::korvenna::text;
+using couloir::ImportCall;
+using couloir::text;
 
 // Nothing may cross the C boundary: anything unforeseen is a false result.
 extern "C" bool Korvenna_clsRecupLicence_bImport_Licence(const char* strFileBase_P, const char* strRepSource,
                                                          const char* strRepTempo, const char* strFileTrace_P,
                                                          const couloir_form* objFormCible) {
     try {
-        PublicCall call{text(strFileTrace_P), text(strFileBase_P), text(strRepSource), objFormCible,
-                        "Erreur de connexion dans dll d'import des licences." + std::string(couloir::CRLF) +
-                            "Import annulé."};
+        ImportCall call{.tracePath = text(strFileTrace_P),
+                        .database = text(strFileBase_P),
+                        .sourceDir = text(strRepSource),
+                        .form = objFormCible,
+                        .connectionFailure = couloir::kLicenceConnectionFailure};
         return couloir::korvenna::bImport_Licence(call, text(strRepTempo));
     } catch (...) {
         return false;
@@ -28,9 +31,12 @@ extern "C" bool Korvenna_clsMajIUF_bImport_CodeIUF(const char* strRepSource, con
                                                    const char* strFileTrace_P, const couloir_form* objFormCible,
                                                    bool bOnlyMonCLub, const char* strCodeMonClub) {
     try {
-        PublicCall call{text(strFileTrace_P), text(strFileBase_P), text(strRepSource), objFormCible,
-                        "Erreur de connexion dans dll de mise à jour des codes IUF." + std::string(couloir::CRLF) +
-                            "Mise à jour annulée."};
+        ImportCall call{.tracePath = text(strFileTrace_P),
+                        .database = text(strFileBase_P),
+                        .sourceDir = text(strRepSource),
+                        .form = objFormCible,
+                        .connectionFailure = "Erreur de connexion dans dll de mise à jour des codes IUF." +
+                                             std::string(couloir::CRLF) + "Mise à jour annulée."};
         return couloir::korvenna::bImport_CodeIUF(call, bOnlyMonCLub, text(strCodeMonClub));
     } catch (...) {
         return false;

@@ -47,8 +47,8 @@ bool bEnchainerImportLicences(Session& session, const LicenceFiles& files) {
 
 }  // namespace
 
-bool bImport_Licence(const PublicCall& call, const std::string& temporaryDir) {
-    return runPublicCall(call, [&](Session& session) {
+bool bImport_Licence(const ImportCall& call, const std::string& temporaryDir) {
+    return runImportCall(call, [&](Session& session) {
         LicenceFiles files{strCheminFichier(call.sourceDir, "licence.txt"), strCheminFichier(call.sourceDir, "club.txt"),
                            strCheminFichier(call.sourceDir, "origine.txt")};
         if (!bFichierPresent(session.trace, files.licence, temporaryDir)) return false;

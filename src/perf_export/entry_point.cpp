@@ -2,6 +2,7 @@
 // It opens the trace and the database and runs the export sequence.
 #include "couloir/couloir.h"
 #include "perf_export/steps.h"
+#include "shared/c_arguments.h"
 #include "shared/clock.h"
 #include "shared/text_date.h"
 
@@ -14,8 +15,6 @@ struct Arguments {
     std::string workingDir, tracePath;
     const couloir_form* form;
 };
-
-std::string text(const char* value) { return value ? value : ""; }
 
 bool exportPerformances(const Arguments& args) {
     Trace trace(args.tracePath);
@@ -43,6 +42,7 @@ extern "C" bool Plessaud_clsExportPerf_bPlessaudormance(const char* strFileBase_
                                                         bool bSelection, bool bAllClub_P, const char* strRepTravail,
                                                         const char* strFiletrace_P, const couloir_form* objFormCible) {
     using namespace couloir::plessaud;
+    using couloir::text;
     try {
         return exportPerformances(Arguments{text(strFileBase_P),
                                             ExportScope{text(strCodeClub), bSelection, bAllClub_P},

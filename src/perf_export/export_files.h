@@ -7,10 +7,10 @@
 #include <string>
 
 #include "perf_export/export_run.h"
-#include "perf_export/layouts.h"
 #include "shared/database.h"
 #include "shared/fixed_record.h"
 #include "shared/interchange_writer.h"
+#include "shared/record_layouts.h"
 
 namespace couloir::plessaud {
 

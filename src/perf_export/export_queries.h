@@ -6,7 +6,7 @@
 #include <string>
 
 #include "perf_export/export_run.h"
-#include "perf_export/layouts.h"
+#include "shared/record_layouts.h"
 
 namespace couloir::plessaud {
 

@@ -6,7 +6,7 @@
 #include "perf_export/export_files.h"
 #include "perf_export/export_queries.h"
 #include "perf_export/field_formats.h"
-#include "perf_export/layouts.h"
+#include "shared/record_layouts.h"
 #include "shared/text_date.h"
 
 namespace couloir::plessaud {

@@ -3,18 +3,12 @@
 // interchange files and runs the performance-import sequence.
 #include "couloir/couloir.h"
 #include "perf_import/sequence.h"
-#include "shared/clock.h"
+#include "shared/c_arguments.h"
 #include "shared/files.h"
+#include "shared/import_call.h"
 
 namespace couloir::tessimor {
 namespace {
-
-struct Arguments {
-    std::string database, sourceDir, temporaryDir, tracePath;
-    const couloir_form* form;
-};
-
-std::string text(const char* value) { return value ? value : ""; }
 
 FilePaths sourcePaths(const std::string& dir) {
     return {strCheminFichier(dir, "licence.txt"), strCheminFichier(dir, "club.txt"),
@@ -32,39 +26,12 @@ bool bImporterFichiers(PerfRun& run, const std::string& temporaryDir) {
     return bEnchainerImportPerfs(run);
 }
 
-bool importPerformances(const Arguments& args) {
-    Trace trace(args.tracePath);
-    if (!trace.isOpen()) return false;
-    trace.write("Début de l'import : " + generalForm(now()) + std::string(CRLF));
-
-    Form form(args.form);
-    Connexion connexion;
-    Session session{trace, form, connexion};
-    PerfRun run{session, sourcePaths(args.sourceDir)};
-    bool result = false;
-    try {
-        std::string error;
-        if (!bLecteurPret(args.sourceDir)) {
-            trace.write("Le lecteur source n'est pas pret.");
-            trace.write("Import annulé.");
-        } else if (!connexion.bConnexion(args.database, error)) {
-            trace.write("Erreur de connexion dans dll d'import des licences." + std::string(CRLF) + "Import annulé." +
-                        std::string(CRLF) + error);
-        } else {
-            ChargerNagesValides(run);
-            result = bImporterFichiers(run, args.temporaryDir);
-        }
-    } catch (const Error& e) {
-        // An error outside the steps' own handlers ends at the close below.
-        trace.write(strTexteErreur(e));
-    }
-    std::string error;
-    if (!connexion.bDeconnexion(error))
-        trace.EcrireErreur("Une erreur s'est produite lors de la déconnexion." + std::string(CRLF) + error, 0);
-    trace.writeEmpty();
-    trace.writeEmpty();
-    trace.write("Fin importation : " + generalForm(now()));
-    return result;
+bool importPerformances(const ImportCall& call, const std::string& temporaryDir) {
+    return runImportCall(call, [&](Session& session) {
+        PerfRun run{session, sourcePaths(call.sourceDir)};
+        ChargerNagesValides(run);
+        return bImporterFichiers(run, temporaryDir);
+    });
 }
 
 }  // namespace
@@ -74,10 +41,15 @@ bool importPerformances(const Arguments& args) {
 extern "C" bool Tessimor_clsTessimor_bimport_perf(const char* strFileBase_P, const char* strRepSource,
                                                   const char* strRepTempo, const char* strFileTrace_P,
                                                   const couloir_form* objFormCible) {
-    using namespace couloir::tessimor;
+    using couloir::text;
     try {
-        return importPerformances(
-            Arguments{text(strFileBase_P), text(strRepSource), text(strRepTempo), text(strFileTrace_P), objFormCible});
+        couloir::ImportCall call{.tracePath = text(strFileTrace_P),
+                                 .database = text(strFileBase_P),
+                                 .sourceDir = text(strRepSource),
+                                 .form = objFormCible,
+                                 .connectionFailure = couloir::kLicenceConnectionFailure,
+                                 .writesClosingLines = true};
+        return couloir::tessimor::importPerformances(call, text(strRepTempo));
     } catch (...) {
         return false;
     }

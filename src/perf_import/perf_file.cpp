@@ -63,35 +63,21 @@ bool PerformanceFile::bTraiterLigne(std::string_view line, long lineNumber, std:
     ChampsPerf champs;
     if (!bDecouperPerf(line, champs, message)) return false;
 
-    const std::string& club = champs[kChampClub];
+    const std::string& club = champs[kPerfClub];
     if (club != previousClub_) {
-        if (!bSauverClub(club, message)) return false;
+        if (saveLineClub(run_.trace(), run_.db(), run_.lists.colClubsVus, club, line_, n.clubsAdded, message) ==
+            kClubEchec)
+            return false;
+        message.clear();  // a club known under another label is no error here
         previousClub_ = club;
     }
-    return bLigneRelais(champs[kChampLicence]) ? bTraiterRelais(champs, *code, message)
-                                               : bTraiterIndividuel(champs, *code, message);
-}
-
-// Creates the club under the placeholder label when it is unknown; every
-// club found or created is remembered, so that it is not looked up again.
-bool PerformanceFile::bSauverClub(const std::string& club, std::string& message) {
-    int result = iSauverClub(run_.db(), run_.lists.colClubsVus, club, std::string(kLibelleInconnu), message);
-    if (result == kClubEchec) return false;
-    if (result == kClubCree) {
-        ++n.clubsAdded;
-        run_.trace().EcrireLigneErreur(line_,
-                                       "Code club (" + club + ") inconnu de la base. Création avec Le libelle " +
-                                           std::string(kLibelleInconnu) + ".",
-                                       "Warning");
-    }
-    if (result >= kClubCree && result <= kClubAutreLibelle) run_.lists.colClubsVus.add(club, club);
-    message.clear();
-    return true;
+    return bLigneRelais(champs[kPerfLicence]) ? bTraiterRelais(champs, *code, message)
+                                              : bTraiterIndividuel(champs, *code, message);
 }
 
 bool PerformanceFile::bTraiterIndividuel(const ChampsPerf& champs, int code, std::string& message) {
-    if (key_ != champs[kChampClub] + champs[kChampLicence] && !bTrouverNageur(champs, code, message)) return false;
-    long age = annee(champs[kChampDate]) - swimmer_.birthYear;
+    if (key_ != champs[kPerfClub] + champs[kPerfLicence] && !bTrouverNageur(champs, code, message)) return false;
+    long age = annee(champs[kPerfDate]) - swimmer_.birthYear;
     if (age < 0) {
         message = "Résultat négatif du calcul de l'âge lors de la performance.";
         return false;
@@ -102,7 +88,7 @@ bool PerformanceFile::bTraiterIndividuel(const ChampsPerf& champs, int code, std
 }
 
 bool PerformanceFile::bTraiterRelais(ChampsPerf& champs, int code, std::string& message) {
-    std::int64_t team = iNumeroEquipe(champs[kChampLicence]);
+    std::int64_t team = iNumeroEquipe(champs[kPerfLicence]);
     ResoudreRelayeurs(champs);
     if (!bInsererPerfRelais(champs, code, team, message)) return false;
     ++n.relay;

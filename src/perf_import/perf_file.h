@@ -41,7 +41,6 @@ private:
         int birthYear = 0;
     };
 
-    bool bSauverClub(const std::string& club, std::string& message);
     bool bTraiterIndividuel(const ChampsPerf& champs, int code, std::string& message);
     bool bTraiterRelais(ChampsPerf& champs, int code, std::string& message);
 

@@ -10,12 +10,6 @@
 namespace couloir::tessimor {
 namespace {
 
-const std::vector<int>& largeursPerf() {
-    static const std::vector<int> widths = {2, 13, 6, 2, 8, 7, 25, 15, 20, 30, 8, 1, 6, 6,
-                                            6, 6,  6, 6, 6, 6, 6,  6,  1,  1,  1, 1, 1};
-    return widths;
-}
-
 bool allDigits(std::string_view text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
@@ -57,17 +51,17 @@ int annee(const std::string& aaaammjj) { return int(parseAaaammjj(aaaammjj).year
 bool bLigneRelais(const std::string& licence) { return !licence.empty() && licence[0] == 'R'; }
 
 bool bDecouperPerf(std::string_view ligne, ChampsPerf& champs, std::string& message) {
-    champs = cutFields(ligne, largeursPerf());
-    const std::string& bassin = champs[kChampBassin];
+    champs = cutFields(ligne, kLiffnWidths);
+    const std::string& bassin = champs[kPerfBassin];
     if (bassin != "25" && bassin != "50") {
         message = "Type de bassin incorrect : " + bassin + ".";
         return false;
     }
-    champs[kChampDate] = strJjmmaaaaVersAaaammjj(champs[kChampDate]);
-    if (!bEnMajuscules(champs[kChampNom])) champs[kChampNom] = strPlierNom(champs[kChampNom]);
-    champs[kChampDateLicence] = strJjmmaaaaVersAaaammjj(champs[kChampDateLicence]);
-    champs[kChampTypeLicence] = typeLicence(champs[kChampTypeLicence]);
-    if (champs[kChampPassageRelais] != "R") champs[kChampPassageRelais].clear();
+    champs[kPerfDate] = strJjmmaaaaVersAaaammjj(champs[kPerfDate]);
+    if (!bEnMajuscules(champs[kPerfNom])) champs[kPerfNom] = strPlierNom(champs[kPerfNom]);
+    champs[kPerfDateLicence] = strJjmmaaaaVersAaaammjj(champs[kPerfDateLicence]);
+    champs[kPerfTypeLicence] = typeLicence(champs[kPerfTypeLicence]);
+    if (champs[kPerfPassageRelais] != "R") champs[kPerfPassageRelais].clear();
     return true;
 }
 

@@ -1,4 +1,5 @@
-// One line of liffn.txt: its 27 fixed-width fields and their conversions.
+// One line of liffn.txt: its 27 fixed-width fields (the shared layout) and
+// their conversions.
 #pragma once
 
 #include <cstdint>
@@ -7,31 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "shared/record_layouts.h"
+
 namespace couloir::tessimor {
 
-// Slots of the fields of a liffn.txt record, in file order.
-enum ChampPerf : std::size_t {
-    kChampEpreuve = 0,     // stroke-and-distance code
-    kChampClub = 1,        // club federal code
-    kChampLicence = 2,     // licence number, or relay code R?nnn?
-    kChampBassin = 3,      // pool length
-    kChampDate = 4,        // date of the swim
-    kChampTemps = 5,       // time m.sscc
-    kChampNom = 6,
-    kChampPrenom = 7,
-    kChampLieu = 8,        // place of the swim
-    kChampDateLicence = 10,
-    kChampTypeLicence = 11,
-    kChampRelayeur1 = 12,  // ten relayers' licence numbers follow
-    kChampCodifFede = 22,
-    kChampCodifInter = 23,
-    kChampCodifReg = 24,
-    kChampCodifDepart = 25,
-    kChampPassageRelais = 26,
-    kNombreChampsPerf = 27,
-};
-
-inline constexpr int kNombreRelayeurs = 10;
 // The record length (line and CR LF) below which liffn.txt is reported as
 // too short to hold every field.
 inline constexpr int kLongueurMinimalePerf = 202;

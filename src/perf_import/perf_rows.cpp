@@ -12,25 +12,25 @@ namespace {
 using Values = std::vector<std::pair<std::string, FieldValue>>;
 
 const std::string kNl(CRLF);
-const char* const kLicences[kNombreRelayeurs] = {"Licence1", "Licence2", "Licence3", "Licence4", "Licence5",
-                                                 "Licence6", "Licence7", "Licence8", "Licence9", "Licence10"};
+const char* const kLicences[kRelayerSlots] = {"Licence1", "Licence2", "Licence3", "Licence4", "Licence5",
+                                              "Licence6", "Licence7", "Licence8", "Licence9", "Licence10"};
 
 // The values both tables take from the line, in their statements' order.
 void addSwim(Values& row, const ChampsPerf& c, int code, std::int64_t numLic) {
     row.emplace_back("Code_epreuve", std::int64_t{code});
-    row.emplace_back("Code_club", c[kChampClub]);
+    row.emplace_back("Code_club", c[kPerfClub]);
     row.emplace_back("Num_Lic", numLic);
-    row.emplace_back("Type_bassin", wholeNumber(c[kChampBassin]));
-    row.emplace_back("Date_perf", c[kChampDate]);
-    row.emplace_back("Tps", timeValue(c[kChampTemps]));
-    row.emplace_back("Lieu", c[kChampLieu]);
+    row.emplace_back("Type_bassin", wholeNumber(c[kPerfBassin]));
+    row.emplace_back("Date_perf", c[kPerfDate]);
+    row.emplace_back("Tps", timeValue(c[kPerfTemps]));
+    row.emplace_back("Lieu", c[kPerfLieu]);
 }
 
 void addCodifications(Values& row, const ChampsPerf& c) {
-    row.emplace_back("Codif_Fede", c[kChampCodifFede]);
-    row.emplace_back("Codif_Inter", c[kChampCodifInter]);
-    row.emplace_back("Codif_Reg", c[kChampCodifReg]);
-    row.emplace_back("Codif_Depart", c[kChampCodifDepart]);
+    row.emplace_back("Codif_Fede", c[kPerfCodifFede]);
+    row.emplace_back("Codif_Inter", c[kPerfCodifInter]);
+    row.emplace_back("Codif_Reg", c[kPerfCodifReg]);
+    row.emplace_back("Codif_Depart", c[kPerfCodifDepart]);
 }
 
 std::string echecInsertion(const char* what, const Error& e) {
@@ -46,7 +46,7 @@ bool PerformanceFile::bInsererPerf(const ChampsPerf& c, int code, long age, std:
         row.reserve(14);
         addSwim(row, c, code, wholeNumber(swimmer_.num));
         addCodifications(row, c);
-        row.emplace_back("Passage_relais", c[kChampPassageRelais]);
+        row.emplace_back("Passage_relais", c[kPerfPassageRelais]);
         row.emplace_back("Age", std::int64_t{age});
         row.emplace_back("Num_compet", kNumCompetAttente);
         run_.db().appendRow("Liffn", row);
@@ -62,7 +62,7 @@ bool PerformanceFile::bInsererPerfRelais(const ChampsPerf& c, int code, std::int
         Values row;
         row.reserve(22);
         addSwim(row, c, code, team);
-        for (int i = 0; i < kNombreRelayeurs; ++i) row.emplace_back(kLicences[i], wholeNumber(c[kChampRelayeur1 + i]));
+        for (int i = 0; i < kRelayerSlots; ++i) row.emplace_back(kLicences[i], wholeNumber(c[kPerfRelayeur1 + i]));
         addCodifications(row, c);
         row.emplace_back("Num_compet", kNumCompetAttente);
         run_.db().appendRow("Liffn_relais", row);

@@ -7,21 +7,12 @@
 #include "perf_import/reference_competition.h"
 #include "shared/club_import.h"
 #include "shared/error.h"
+#include "shared/file_step.h"
 #include "shared/files.h"
 #include "shared/licence_import.h"
 
 namespace couloir::tessimor {
 namespace {
-
-// Shows a file step and estimates its lines: the progress increment per
-// line, or nothing when the file is missing or holds no whole line.
-std::optional<double> AnnoncerFichier(PerfRun& run, const char* title, const char* text, const std::string& path,
-                                      int minimumRecordLength) {
-    AfficherEtape(run.form(), run.trace(), title, text);
-    std::int32_t count = lVerifierLongueur(run.trace(), path, minimumRecordLength);
-    if (count < 1) return std::nullopt;
-    return 100.0 / count;
-}
 
 // The condition that picks the staging rows.
 std::string staging() { return " where Num_compet = " + std::to_string(kNumCompetAttente); }
@@ -64,15 +55,16 @@ bool bEnchainerImportPerfs(PerfRun& run) {
     Trace& trace = run.trace();
     LireOrigine(trace, run.files.origine);
 
-    if (auto increment = AnnoncerFichier(run, "Fichier club.txt", "Vérification des clubs depuis fichier Club.txt",
-                                         run.files.club, 43))
+    if (auto increment = announceFileStep(run.session, "Fichier club.txt",
+                                          "Vérification des clubs depuis fichier Club.txt", run.files.club, 43))
         ImporterClubs(run.session, run.lists, run.files.club, *increment, kClubsPerformances);
-    if (auto increment = AnnoncerFichier(run, "Fichier licence.txt",
-                                         "Traitement des licences depuis fichier Licence.txt", run.files.licence, 248))
+    if (auto increment = announceFileStep(run.session, "Fichier licence.txt",
+                                          "Traitement des licences depuis fichier Licence.txt", run.files.licence, 248))
         ImporterLicences(run.session, run.lists, run.files.licence, *increment, kLicencesPerformances, std::nullopt);
 
-    auto increment = AnnoncerFichier(run, "Fichier Liffn.txt", "Traitement des performances depuis fichier Liffn.txt",
-                                     run.files.liffn, kLongueurMinimalePerf);
+    auto increment =
+        announceFileStep(run.session, "Fichier Liffn.txt", "Traitement des performances depuis fichier Liffn.txt",
+                         run.files.liffn, kLongueurMinimalePerf);
     if (!increment) return true;
 
     std::optional<std::int32_t> competition;

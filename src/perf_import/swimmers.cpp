@@ -26,8 +26,8 @@ std::string selectLicence(const std::string& columns, const std::string& club, c
 }  // namespace
 
 bool PerformanceFile::bTrouverNageur(const ChampsPerf& champs, int code, std::string& message) {
-    const std::string& club = champs[kChampClub];
-    const std::string& licence = champs[kChampLicence];
+    const std::string& club = champs[kPerfClub];
+    const std::string& licence = champs[kPerfLicence];
     std::string key = club + licence;
     key_.clear();  // no swimmer to use again until this one is found
     LookupList& nums = run_.lists.colLicencesNum;
@@ -61,11 +61,11 @@ std::string PerformanceFile::strCreerNageurPerf(const ChampsPerf& champs, int co
                                                 std::string& message) {
     Database& db = run_.db();
     Trace& trace = run_.trace();
-    const std::string& club = champs[kChampClub];
-    const std::string& licence = champs[kChampLicence];
-    const std::string& nom = champs[kChampNom];
-    const std::string& prenom = champs[kChampPrenom];
-    const std::string& dateLicence = champs[kChampDateLicence];
+    const std::string& club = champs[kPerfClub];
+    const std::string& licence = champs[kPerfLicence];
+    const std::string& nom = champs[kPerfNom];
+    const std::string& prenom = champs[kPerfPrenom];
+    const std::string& dateLicence = champs[kPerfDateLicence];
     try {
         // The event decides the swimmer's sex.
         std::string sexe = premiereValeur(db.ChargerColonnes("select Sexe from Nage where Code_Nage = " +
@@ -74,7 +74,7 @@ std::string PerformanceFile::strCreerNageurPerf(const ChampsPerf& champs, int co
                    "Sportive, Date_obliteration, Date_Depot, Type_licence, Nature) VALUES (" +
                    sqlQuote(club) + ", " + sqlQuote(licence) + ", " + sqlQuote(nom) + ", " + sqlQuote(prenom) + ", " +
                    sqlQuote(sexe) + ", " + sqlQuote(naissance) + ", 'FRA', 'O', " + sqlQuote(dateLicence) + ", " +
-                   sqlQuote(dateLicence) + ", " + sqlQuote(champs[kChampTypeLicence]) + ", 'N');");
+                   sqlQuote(dateLicence) + ", " + sqlQuote(champs[kPerfTypeLicence]) + ", 'N');");
         trace.write("Ajout du nageur avec les données suivantes :" + kNl + "Nom : " + nom + ", Prénom : " + prenom +
                     kNl + "Licence : " + licence + ", Date naissance : " + naissance + kNl + "Nationalité : FRA");
         std::string num = premiereValeur(db.ChargerColonnes(selectLicence("Num", club, licence)));
@@ -97,9 +97,9 @@ std::string PerformanceFile::strCreerNageurPerf(const ChampsPerf& champs, int co
 }
 
 void PerformanceFile::ResoudreRelayeurs(ChampsPerf& champs) {
-    const std::string& club = champs[kChampClub];
-    for (int i = 0; i < kNombreRelayeurs; ++i) {
-        std::string& slot = champs[kChampRelayeur1 + i];
+    const std::string& club = champs[kPerfClub];
+    for (int i = 0; i < kRelayerSlots; ++i) {
+        std::string& slot = champs[kPerfRelayeur1 + i];
         if (slot.empty()) {
             slot = reference_;
             continue;

@@ -6,8 +6,9 @@
 
 #include "couloir/couloir.h"
 #include "results_import/sequence.h"
-#include "shared/clock.h"
+#include "shared/c_arguments.h"
 #include "shared/files.h"
+#include "shared/import_call.h"
 
 namespace couloir::ombrelay {
 namespace {
@@ -19,8 +20,6 @@ struct Arguments {
     const couloir_form* form;
     bool newCompetition;
 };
-
-std::string text(const char* value) { return value ? value : ""; }
 
 // The competition number goes unquoted into every statement: only digits pass.
 bool isCompetitionNumber(const std::string& value) {
@@ -42,59 +41,39 @@ FilePaths sourcePaths(const std::string& dir) {
             strCheminFichier(dir, "engag.txt")};
 }
 
-bool importCompetition(Kind kind, const Arguments& args) {
-    Trace trace(args.tracePath);
-    if (!trace.isOpen()) return false;
-    trace.write("Début de l'import : " + generalForm(now()) + std::string(CRLF));
+// Checks the competition number; false, reported, when it cannot be used.
+bool checkCompetitionNumber(Trace& trace, const std::string& competition) {
+    if (isCompetitionNumber(competition)) return true;
+    trace.write("Numéro de compétition incorrect : " + competition + "." + std::string(CRLF) + "Import annulé.");
+    return false;
+}
 
-    Form form(args.form);
-    Connexion connexion;
-    Session session{trace, form, connexion};
+// Purges what the results import needs purged, checks and copies the files
+// and runs the sequence of `kind`.
+bool runSequence(Kind kind, const Arguments& args, Session& session) {
     auto context = std::make_unique<ImportContext>(session);
     context->files = sourcePaths(args.sourceDir);
     context->competition = args.competition;
-    bool result = false;
-    try {
-        if (!isCompetitionNumber(args.competition)) {
-            trace.write("Numéro de compétition incorrect : " + args.competition + "." + std::string(CRLF) +
-                        "Import annulé.");
-        } else if (!bLecteurPret(args.sourceDir)) {
-            trace.write("Le lecteur source n'est pas pret.");
-            trace.write("Import annulé.");
-        } else {
-            if (kind == Kind::Results) context->InitCollections();
-            context->newCompetition = kind == Kind::Results && args.newCompetition;
-            std::string error;
-            if (!connexion.bConnexion(args.database, error)) {
-                trace.write("Erreur de connexion dans dll d'import des licences." + std::string(CRLF) + "Import annulé." +
-                            std::string(CRLF) + error);
-            } else {
-                if (kind == Kind::Results) {
-                    if (!args.newCompetition) SupprimerAnciennesDonnees(*context);
-                    context->clearEventDates();
-                }
-                bool present = true;
-                for (auto file : neededFiles(kind))
-                    if (present) present = bFichierPresent(trace, context->files.*file, args.temporaryDir);
-                if (present)
-                    result = kind == Kind::Results ? bEnchainerImportResultats(*context)
-                                                   : bEnchainerImportSquelette(*context);
-            }
-        }
-    } catch (const Error& e) {
-        // An error in the entry method's own work ends at the close below,
-        // the result keeping the value it had.
-        trace.write(strTexteErreur(e));
+    context->newCompetition = kind == Kind::Results && args.newCompetition;
+    if (kind == Kind::Results) {
+        context->InitCollections();
+        if (!args.newCompetition) SupprimerAnciennesDonnees(*context);
+        context->clearEventDates();
     }
-    std::string error;
-    if (!connexion.bDeconnexion(error)) {
-        trace.EcrireErreur("Une erreur s'est produite lors de la déconnexion." + std::string(CRLF) + error, 0);
-    }
-    if (kind == Kind::Results) context->InitCollections();
-    trace.writeEmpty();
-    trace.writeEmpty();
-    trace.write("Fin importation : " + generalForm(now()));
-    return result;
+    for (auto file : neededFiles(kind))
+        if (!bFichierPresent(session.trace, context->files.*file, args.temporaryDir)) return false;
+    return kind == Kind::Results ? bEnchainerImportResultats(*context) : bEnchainerImportSquelette(*context);
+}
+
+bool importCompetition(Kind kind, const Arguments& args) {
+    ImportCall call{.tracePath = args.tracePath,
+                    .database = args.database,
+                    .sourceDir = args.sourceDir,
+                    .form = args.form,
+                    .connectionFailure = kLicenceConnectionFailure,
+                    .writesClosingLines = true,
+                    .checkArguments = [&](Trace& trace) { return checkCompetitionNumber(trace, args.competition); }};
+    return runImportCall(call, [&](Session& session) { return runSequence(kind, args, session); });
 }
 
 // Nothing may cross the C boundary: anything unforeseen is a false result.
@@ -109,9 +88,9 @@ bool guarded(Kind kind, const Arguments& args) {
 }  // namespace
 }  // namespace couloir::ombrelay
 
+using couloir::text;
 using couloir::ombrelay::Arguments;
 using couloir::ombrelay::Kind;
-using couloir::ombrelay::text;
 
 extern "C" bool Ombrelay_clsOmbrelay_bimport_result(const char* strFileBase_P, const char* strRepSource,
                                                     const char* strRepTempo, const char* strFileTrace_P,

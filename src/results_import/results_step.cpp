@@ -21,25 +21,17 @@ const std::string kPlaceholderLabel(kLibelleInconnu);
 
 // Makes sure the line's club exists, creating it under the placeholder
 // label; false, reported, when it can be neither found nor created.
-bool saveLineClub(ImportContext& context, long lineNumber, const std::string& code, long& clubsCreated) {
+bool ensureLineClub(ImportContext& context, long lineNumber, const std::string& code, long& clubsCreated) {
     std::string message;
-    int result = iSauverClub(context.db(), context.lists.colClubsVus, code, kPlaceholderLabel, message);
-    if (result <= kClubEchec) {
-        context.trace().EcrireLigneErreur(lineNumber,
-                                          "Code club (" + code +
-                                              ") inconnu de la base. Echec de la création avec Le libelle " +
-                                              kPlaceholderLabel + "." + std::string(CRLF) + message,
-                                          "Erreur");
-        return false;
-    }
-    if (result == kClubCree) {
-        ++clubsCreated;
-        context.trace().EcrireLigneErreur(
-            lineNumber, "Code club (" + code + ") inconnu de la base. Création avec Le libelle " + kPlaceholderLabel,
-            "Warning");
-        context.lists.colClubsVus.add(code, code);
-    }
-    return true;
+    if (saveLineClub(context.trace(), context.db(), context.lists.colClubsVus, code, lineNumber, clubsCreated, message,
+                     CreatedClubWarning::WithoutPeriod) != kClubEchec)
+        return true;
+    context.trace().EcrireLigneErreur(lineNumber,
+                                      "Code club (" + code +
+                                          ") inconnu de la base. Echec de la création avec Le libelle " +
+                                          kPlaceholderLabel + "." + std::string(CRLF) + message,
+                                      "Erreur");
+    return false;
 }
 
 // Imports the lines of the open file; false at the first line that stops the step.
@@ -53,7 +45,7 @@ bool importLines(ImportContext& context, LineReader& reader, double increment, c
     while (reader.next(text, false)) {
         ++lineNumber;
         DecouperLigneResultat(context.trace(), text, fields, lineNumber, objCalculPoint);
-        if (!saveLineClub(context, lineNumber, fields[kClubField], clubsCreated)) return false;
+        if (!ensureLineClub(context, lineNumber, fields[kClubField], clubsCreated)) return false;
         line.relay = fields[kLicenceField].starts_with('R');
         line.resultTable = "Prres";
         line.performanceTable = "Liffn";

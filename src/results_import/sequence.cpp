@@ -4,6 +4,7 @@
 
 #include "results_import/steps.h"
 #include "shared/club_import.h"
+#include "shared/file_step.h"
 #include "shared/files.h"
 #include "shared/licence_import.h"
 
@@ -53,16 +54,17 @@ constexpr int kOlderCategoriesRecordLength = 31;
 // Shows the step, estimates its lines and runs its import when there are
 // any; false when the import ran and failed.
 bool runFileStep(ImportContext& context, const FileStep& step) {
-    AfficherEtape(context.form(), context.trace(), step.title, step.text);
     const std::string& path = context.files.*step.path;
+    auto increment = announceFileStep(context.session, step.title, step.text, path, step.minimumRecordLength);
+    // The older layout passes the length check, which then writes nothing
+    // before this warning.
     if (step.path == &FilePaths::categori && iLongueurLigne(path) == kOlderCategoriesRecordLength) {
         context.trace().EcrireErreur("Warning. Format du fichier categori.txt non conforme à PCE 3." + std::string(CRLF) +
                                          "Les informations seront automatiquement mises à jour.",
                                      0);
     }
-    std::int32_t count = lVerifierLongueur(context.trace(), path, step.minimumRecordLength);
-    if (count <= 0) return true;
-    return step.run(context, 100.0 / count);
+    if (!increment) return true;
+    return step.run(context, *increment);
 }
 
 bool runHeaderStep(ImportContext& context) {

@@ -88,6 +88,21 @@ int iSauverClub(Database& db, LookupList& colClubsVus, const std::string& code, 
     return kClubConnu;
 }
 
+int saveLineClub(Trace& trace, Database& db, LookupList& colClubsVus, const std::string& code, long lineNumber,
+                 long& clubsCreated, std::string& message, CreatedClubWarning warning) {
+    const std::string label(kLibelleInconnu);
+    int result = iSauverClub(db, colClubsVus, code, label, message);
+    if (result == kClubCree) {
+        ++clubsCreated;
+        trace.EcrireLigneErreur(lineNumber,
+                                "Code club (" + code + ") inconnu de la base. Création avec Le libelle " + label +
+                                    (warning == CreatedClubWarning::WithPeriod ? "." : ""),
+                                "Warning");
+    }
+    if (result >= kClubCree && result <= kClubAutreLibelle) colClubsVus.add(code, code);
+    return result;
+}
+
 namespace {
 
 // Code (13) and label (30) of a club.txt line.

@@ -41,6 +41,18 @@ enum ResultatClub : int {
 int iSauverClub(Database& db, LookupList& colClubsVus, const std::string& code, const std::string& label,
                 std::string& message);
 
+// How the warning about a club created under the placeholder label ends.
+enum class CreatedClubWarning { WithPeriod, WithoutPeriod };
+
+// iSauverClub under the placeholder label, for the club that line
+// `lineNumber` of a data file names. A created club is added to
+// `clubsCreated` and reported by a "Warning" line entry "Code club (code)
+// inconnu de la base. Création avec Le libelle Null", then the period unless
+// WithoutPeriod. Every club found or created is added to colClubsVus, so that
+// the next lines of the same club need no query. Returns iSauverClub's result.
+int saveLineClub(Trace& trace, Database& db, LookupList& colClubsVus, const std::string& code, long lineNumber,
+                 long& clubsCreated, std::string& message, CreatedClubWarning warning = CreatedClubWarning::WithPeriod);
+
 // Where the three importing libraries differ in reading club.txt.
 struct ClubImportPolicy {
     // The first line whose club cannot be saved ends the file (and the import).

@@ -127,7 +127,7 @@ public:
     void EcrireBilan();
 
 private:
-    int iSauverClubInconnu(const std::string& code, std::string& message);
+    int saveClub(const std::string& code, std::string& message);
     bool bInsererLicence(std::vector<std::string>& fields, std::string& num);
     void SignalerReutilisation(const std::string& code, const std::string& licence, const Columns& stored,
                                std::string_view line);
@@ -149,20 +149,9 @@ private:
     long line_ = 0;
 };
 
-// iSauverClub with the placeholder label; a created club is counted and
-// reported. Every club found or created is remembered, so that the next
-// licences of the same club need no query.
-int LicenceFile::iSauverClubInconnu(const std::string& code, std::string& message) {
-    int result = iSauverClub(db_, lists_.colClubsVus, code, std::string(kLibelleInconnu), message);
-    if (result == kClubCree) {
-        ++n.clubsAdded;
-        trace_.EcrireLigneErreur(line_,
-                                 "Code club (" + code + ") inconnu de la base. Création avec Le libelle " +
-                                     std::string(kLibelleInconnu) + ".",
-                                 "Warning");
-    }
-    if (result >= kClubCree && result <= kClubAutreLibelle) lists_.colClubsVus.add(code, code);
-    return result;
+// saveLineClub for the current line.
+int LicenceFile::saveClub(const std::string& code, std::string& message) {
+    return saveLineClub(trace_, db_, lists_.colClubsVus, code, line_, n.clubsAdded, message);
 }
 
 bool LicenceFile::bTraiterLigne(std::string_view line, long lineNumber, std::string& message) {
@@ -174,7 +163,7 @@ bool LicenceFile::bTraiterLigne(std::string_view line, long lineNumber, std::str
     }
 
     std::string clubMessage;
-    if (iSauverClubInconnu(code, clubMessage) == kClubEchec) {
+    if (saveClub(code, clubMessage) == kClubEchec) {
         message = "Code club (" + code + ") inconnu de la base. Echec de la création avec Le libelle " +
                   std::string(kLibelleInconnu) + ".";
         return false;
@@ -187,7 +176,7 @@ bool LicenceFile::bTraiterLigne(std::string_view line, long lineNumber, std::str
         selectionCode = code;
         selectionLicence = licence;
         OrigineSelection origin = origineSelection(charSubstr(line, kDebutOrigine, kLargeurOrigine));
-        if (!origin.licence.empty() && iSauverClubInconnu(origin.code, clubMessage) != kClubEchec) {
+        if (!origin.licence.empty() && saveClub(origin.code, clubMessage) != kClubEchec) {
             code = origin.code;
             licence = origin.licence;
         } else {

@@ -5,15 +5,12 @@
 #include "shared/clock.h"
 #include "shared/cp1252.h"
 #include "shared/error.h"
+#include "shared/record_layouts.h"
 #include "shared/text_date.h"
 
 namespace couloir {
 
-const std::vector<int>& largeursLicence() {
-    static const std::vector<int> widths = {13, 6, 25, 20, 1, 8, 3, 30, 30, 7, 26, 14,
-                                            1,  1, 1,  1,  1, 1, 8, 8,  1,  1, 19, 22};
-    return widths;
-}
+const std::vector<int>& largeursLicence() { return kLicenceWidths; }
 
 OrigineSelection origineSelection(std::string_view champOrigine) {
     return {std::string(trim(charSubstr(champOrigine, 0, 13))), std::string(trim(charSubstr(champOrigine, 13, 6)))};

@@ -1,6 +1,6 @@
-// The record layouts of the files more than one library writes: club.txt
-// and licence.txt, each field by name in file order with its width in
-// characters.
+// The record layouts of the files more than one library writes or reads:
+// club.txt, licence.txt and liffn.txt, each field by name in file order with
+// its width in characters.
 #pragma once
 
 #include "shared/fixed_record.h"
@@ -19,5 +19,32 @@ enum LicenceField { kLicClub, kLicLicence, kLicNom, kLicPrenom, kLicSexe, kLicNa
                     kLicObliteration, kLicTypeLicence, kLicNature, kLicOrigine, kLicCodeUnique };
 inline const Widths kLicenceWidths = {13, 6, 25, 20, 1, 8, 3, 30, 30, 7, 26, 14,
                                       1,  1, 1,  1,  1, 1, 8, 8,  1,  1, 19, 22};
+
+// liffn.txt, 202 characters: one performance, individual or relay; a relay
+// line's licence field holds its relay code (R?nnn?) and its relayer fields
+// name up to ten relayers by licence number.
+inline constexpr int kRelayerSlots = 10;
+enum LiffnField {
+    kPerfEpreuve,       // stroke-and-distance code
+    kPerfClub,          // club federal code
+    kPerfLicence,       // licence number, or relay code
+    kPerfBassin,        // pool length
+    kPerfDate,          // date of the swim
+    kPerfTemps,         // time m.sscc
+    kPerfNom,
+    kPerfPrenom,
+    kPerfLieu,          // place of the swim
+    kPerfNomClub,
+    kPerfDateLicence,
+    kPerfTypeLicence,
+    kPerfRelayeur1,     // the first of the relayer slots
+    kPerfCodifFede = kPerfRelayeur1 + kRelayerSlots,
+    kPerfCodifInter,
+    kPerfCodifReg,
+    kPerfCodifDepart,
+    kPerfPassageRelais,
+};
+inline const Widths kLiffnWidths = {2, 13, 6, 2, 8, 7, 25, 15, 20, 30, 8, 1, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6,
+                                    1, 1,  1, 1, 1};
 
 }  // namespace couloir

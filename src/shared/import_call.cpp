@@ -1,0 +1,54 @@
+#include "shared/import_call.h"
+
+#include "shared/clock.h"
+#include "shared/files.h"
+
+namespace couloir {
+namespace {
+
+// Everything the sequence needs first; false, reported, when the call stops here.
+bool prepare(const ImportCall& call, Trace& trace, Connexion& connexion) {
+    if (call.checkArguments && !call.checkArguments(trace)) return false;
+    if (!bLecteurPret(call.sourceDir)) {
+        trace.write("Le lecteur source n'est pas pret.");
+        trace.write("Import annulé.");
+        return false;
+    }
+    std::string error;
+    if (!connexion.bConnexion(call.database, error)) {
+        trace.write(call.connectionFailure + std::string(CRLF) + error);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool runImportCall(const ImportCall& call, const std::function<bool(Session&)>& sequence) {
+    Trace trace(call.tracePath);
+    if (!trace.isOpen()) return false;
+    trace.write("Début de l'import : " + generalForm(now()) + std::string(CRLF));
+
+    Form form(call.form);
+    Connexion connexion;
+    Session session{trace, form, connexion};
+    bool result = false;
+    try {
+        if (prepare(call, trace, connexion)) result = sequence(session);
+    } catch (const Error& e) {
+        trace.write(strTexteErreur(e));
+    }
+    // Closing a connection that was never opened, or that the sequence
+    // already closed, does nothing.
+    std::string error;
+    if (!connexion.bDeconnexion(error))
+        trace.EcrireErreur("Une erreur s'est produite lors de la déconnexion." + std::string(CRLF) + error, 0);
+    if (call.writesClosingLines) {
+        trace.writeEmpty();
+        trace.writeEmpty();
+        trace.write("Fin importation : " + generalForm(now()));
+    }
+    return result;
+}
+
+}  // namespace couloir
