@@ -27,6 +27,7 @@ void setupCreateFiles(CLI::App& app, int& status) {
             findEntryPoint("Vandrule.clscreate_disk", "bCreation_disquette"));
         if (!entry) { status = kFailure; return; }
         ConsoleForm form = makeForm(options->common);
+        prepareFolder(options->output);
         bool result = entry(options->profile.c_str(), options->selection, options->competition.c_str(),
                             options->database.c_str(), options->output.c_str(), options->common.trace.c_str(),
                             form.form());
@@ -59,6 +60,7 @@ void setupExportPerf(CLI::App& app, int& status) {
             findEntryPoint("Plessaud.clsExportPerf", "bPlessaudormance"));
         if (!entry) { status = kFailure; return; }
         ConsoleForm form = makeForm(options->common);
+        prepareFolder(options->output);
         bool result = entry(options->database.c_str(), options->club.c_str(), options->selection, options->all,
                             options->output.c_str(), options->common.trace.c_str(), form.form());
         status = finish(result, options->common);

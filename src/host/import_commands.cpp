@@ -44,7 +44,7 @@ void setupImportResults(CLI::App& app, int& status) {
             return;
         }
         ConsoleForm form = makeForm(options->common);
-        std::string temp = prepareTemporaryFolder(options->temp);
+        std::string temp = prepareFolder(options->temp);
         bool result = entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
                             options->common.trace.c_str(), form.form(), competition->c_str(), *isNew);
         status = finish(result, options->common);
@@ -62,7 +62,7 @@ void setupImportSkeleton(CLI::App& app, int& status) {
         if (!entry) { status = kFailure; return; }
         prepareCompetitionRow(options->database, *competition, true);
         ConsoleForm form = makeForm(options->common);
-        std::string temp = prepareTemporaryFolder(options->temp);
+        std::string temp = prepareFolder(options->temp);
         bool result = entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
                             options->common.trace.c_str(), form.form(), competition->c_str());
         status = finish(result, options->common);
@@ -77,7 +77,7 @@ void setupImportLicences(CLI::App& app, int& status) {
             findEntryPoint("Korvenna.clsRecupLicence", "bImport_Licence"));
         if (!entry) { status = kFailure; return; }
         ConsoleForm form = makeForm(options->common);
-        std::string temp = prepareTemporaryFolder(options->temp);
+        std::string temp = prepareFolder(options->temp);
         bool result = entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
                             options->common.trace.c_str(), form.form());
         status = finish(result, options->common);
@@ -106,7 +106,7 @@ void setupImportPerf(CLI::App& app, int& status) {
         auto entry = reinterpret_cast<couloir_bimport_perf_fn>(findEntryPoint("Tessimor.clsTessimor", "bimport_perf"));
         if (!entry) { status = kFailure; return; }
         ConsoleForm form = makeForm(options->common);
-        std::string temp = prepareTemporaryFolder(options->temp);
+        std::string temp = prepareFolder(options->temp);
         bool result = entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
                             options->common.trace.c_str(), form.form());
         status = finish(result, options->common);

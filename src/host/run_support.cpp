@@ -24,7 +24,7 @@ void addTemporaryOption(CLI::App& command, std::string& folder) {
     command.add_option("--temp", folder, "Folder for the working copies (default: a fresh temporary folder)");
 }
 
-std::string prepareTemporaryFolder(const std::string& given) {
+std::string prepareFolder(const std::string& given) {
     fs::path folder = given;
     if (folder.empty()) {
         std::random_device random;

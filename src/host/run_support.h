@@ -23,8 +23,9 @@ void addCommonOptions(CLI::App& command, CommonOptions& options);
 // Adds --temp: the folder that receives the working copies.
 void addTemporaryOption(CLI::App& command, std::string& folder);
 
-// The folder given, created if needed, or a fresh one under the system's temporary folder.
-std::string prepareTemporaryFolder(const std::string& given);
+// The folder given, created if needed, or a fresh one under the system's
+// temporary folder when none is given.
+std::string prepareFolder(const std::string& given);
 
 // The entry point of a component's method, or null after telling why on stderr.
 void* findEntryPoint(const std::string& progId, const std::string& method);

@@ -58,6 +58,20 @@ TEST(Host, ImportResultsPrintsTheTraceAndReturnsTheResult) {
     EXPECT_EQ(quiet.output, "");
 }
 
+TEST(Host, WritingCommandsCreateTheirOutputFolder) {
+    test::ScratchDir dir;
+    std::string db = dir.file("club.db");
+    createDatabase(db, test::clubDatabaseScript() + "\n" + test::readBytes(COULOIR_SOURCE_DIR "/samples/club_fixture.sql"));
+    std::string out = dir.file("new/out");
+    CommandRun run = couloir("create-files " + db + " " + out + " --competition 7 --profile 1 --quiet --trace " +
+                             dir.file("trace.txt"));
+    EXPECT_EQ(run.status, 0) << test::readText(dir.file("trace.txt"));
+    EXPECT_TRUE(std::filesystem::exists(out + "/Origine.txt"));
+    run = couloir("export-perf " + db + " " + dir.file("export") + " --all --quiet --trace " + dir.file("trace.txt"));
+    EXPECT_EQ(run.status, 0) << test::readText(dir.file("trace.txt"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("export")));
+}
+
 TEST(Host, UsageErrorsExitWithTwo) {
     EXPECT_EQ(couloir("").status, 2);
     EXPECT_EQ(couloir("import-results only-one-argument").status, 2);
