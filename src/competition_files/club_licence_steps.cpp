@@ -50,10 +50,10 @@ void writeRelayPseudoLicences(CreationState& state, InterchangeWriter& file, con
         for (int team = 1; team <= counts[sex]; ++team) {
             FixedRecord record(kLicenceWidths);
             record.left(kLicClub, state.strCodeClubProfil)
-                .left(kLicLicence, strLicenceRelais(kRelaySexes[sex], team))
+                .left(kLicLicence, relayLicence(kRelaySexes[sex], team))
                 .left(kLicNom, "RELAIS")
                 .left(kLicPrenom, kRelaySexes[sex].label)
-                .left(kLicSexe, kRelaySexes[sex].sexe)
+                .left(kLicSexe, kRelaySexes[sex].swimmerSex)
                 .left(kLicSportive, "O")
                 .left(kLicDepot, season)
                 .left(kLicObliteration, season)
@@ -92,7 +92,7 @@ std::string swimmerRecord(CreationState& state, const Columns& rows, std::size_t
         .left(kLicCodeUnique, column(cCodeUnique));
     if (state.bIsSelection) {
         // Presented under the selection's number; his own club and licence follow.
-        record.left(kLicLicence, strNumeroSelection(state, column(cClub), column(cLicence)))
+        record.left(kLicLicence, selectionLicence(state, column(cClub), column(cLicence)))
             .left(kLicOrigine, strCadrerGauche(column(cClub), kLicenceWidths[kLicClub]) + column(cLicence));
     }
     return record.text();
@@ -136,7 +136,7 @@ bool bCreerLicence(CreationState& state) {
     try {
         std::string season = strDebutSaison(state.strDateDebutCompet);
         std::array<int, 3> teams = relayTeamCounts(state);
-        if (state.bIsSelection) NumeroterSelection(state);
+        if (state.bIsSelection) numberSelection(state);
         InterchangeWriter file(state.outputPath("Licence.txt"), InterchangeWriter::Mode::Replace);
         statement =
             "SELECT Licence.Code_Club, Licence.Licence, Licence.Nom, Licence.Prenom, Licence.Sexe, "

@@ -14,11 +14,11 @@ namespace {
 
 constexpr const char* kProducer = "Lorvantide";
 
-// The date of the event on day `jourCourse` of a competition starting on `start`.
-std::string strDateEpreuve(Date start, std::string_view jourCourse) {
+// The date of the event on day `raceDay` of a competition starting on `start`.
+std::string eventDate(Date start, std::string_view raceDay) {
     auto day = std::chrono::sys_days{start} +
-               std::chrono::days{static_cast<long long>(numericValue(jourCourse)) - 1};
-    return strAaaammjjVersJjmmaaaa(formatAaaammjj(Date{day}));
+               std::chrono::days{static_cast<long long>(numericValue(raceDay)) - 1};
+    return strAaaammjjVersJjmmaaaa(formatYyyymmdd(Date{day}));
 }
 
 // One pass of Nage.txt: the individual strokes, then the relay strokes.
@@ -132,15 +132,15 @@ bool bCreerPcomp(CreationState& state) {
             Date start = dated ? parseLongDate(state.strDateDebutCompet) : Date{};
             for (std::size_t row = 0; row < rows.rowCount(); ++row) {
                 auto column = [&](int index) -> const std::string& { return rows.at(index, row); };
-                const std::string& typeFinale = column(6);
+                const std::string& finalsType = column(6);
                 FixedRecord record(kPcompWidths);
                 record.left(kPcompNum, column(0))
-                    .left(kPcompEpreuve, strCodeEpreuve(column(1)))
-                    .left(kPcompDate, dated ? strDateEpreuve(start, column(2)) : std::string())
+                    .left(kPcompEpreuve, twoDigitEventCode(column(1)))
+                    .left(kPcompDate, dated ? eventDate(start, column(2)) : std::string())
                     .left(kPcompGenre, numericValue(column(3)) <= 1 ? "I" : "R")
                     .left(kPcompType, column(4))
                     .left(kPcompFinales, column(5))
-                    .left(kPcompTypeFinale, typeFinale == "C" || typeFinale == "T" ? typeFinale : std::string())
+                    .left(kPcompTypeFinale, finalsType == "C" || finalsType == "T" ? finalsType : std::string())
                     .right(kPcompOrdre, column(7));
                 file.writeLine(record.text());
             }
@@ -163,11 +163,11 @@ bool bCreerNage(CreationState& state) {
             Columns rows = strokesOfPass(state, pass);
             for (std::size_t row = 0; row < rows.rowCount(); ++row) {
                 FixedRecord record(kNageWidths);
-                record.left(kNageCode, strCodeEpreuve(rows.at(0, row)))
+                record.left(kNageCode, twoDigitEventCode(rows.at(0, row)))
                     .left(kNageLibelle, trim(charSubstr(rows.at(1, row), 0, 20)))
                     .right(kNageDistance, rows.at(2, row))
                     .right(kNageNageurs, rows.at(3, row))
-                    .left(kNageMixte, bVrai(rows.at(4, row)) ? "O" : "");
+                    .left(kNageMixte, isTrue(rows.at(4, row)) ? "O" : "");
                 file.writeLine(record.text());
             }
         }

@@ -4,14 +4,14 @@
 
 namespace couloir::vandrule {
 
-FixedRecord engagRecord(const CreationState& state, std::string_view codeEpreuve, std::string_view licence,
-                   std::string_view temps) {
+FixedRecord engagRecord(const CreationState& state, std::string_view eventCode, std::string_view licence,
+                        std::string_view time) {
     FixedRecord record(kEngagWidths);
     record.left(kEngNum, state.strNumRcomp)
-        .left(kEngEpreuve, strCodeEpreuve(codeEpreuve))
+        .left(kEngEpreuve, twoDigitEventCode(eventCode))
         .left(kEngClub, state.strCodeClubProfil)
         .left(kEngLicence, licence)
-        .right(kEngTemps, strTemps(temps));
+        .right(kEngTemps, fourDecimalTime(time));
     return record;
 }
 

@@ -10,7 +10,7 @@
 
 namespace couloir::vandrule {
 
-FixedRecord engagRecord(const CreationState& state, std::string_view codeEpreuve, std::string_view licence,
-                   std::string_view temps);
+FixedRecord engagRecord(const CreationState& state, std::string_view eventCode, std::string_view licence,
+                        std::string_view time);
 
 }  // namespace couloir::vandrule

@@ -11,10 +11,10 @@ namespace {
 
 // The federation numbers men's teams from 51; other teams keep their
 // number, on two characters.
-std::string strEquipe(std::string_view numEquipe, std::string_view sexe) {
-    auto team = static_cast<long long>(numericValue(numEquipe));
+std::string entryTeam(std::string_view teamNumber, std::string_view sex) {
+    auto team = static_cast<long long>(numericValue(teamNumber));
     if (team <= 0) return {};
-    if (sexe == "M") return std::to_string(team + 50);
+    if (sex == "M") return std::to_string(team + 50);
     return (team < 10 ? " " : "") + std::to_string(team);
 }
 
@@ -37,11 +37,11 @@ bool bCreerEngag(CreationState& state) {
         for (std::size_t row = 0; row < rows.rowCount(); ++row) {
             auto column = [&](int index) -> const std::string& { return rows.at(index, row); };
             FixedRecord record = engagRecord(state, column(0), column(1), column(2));
-            record.left(kEngEquipe, strEquipe(column(3), column(7)))
+            record.left(kEngEquipe, entryTeam(column(3), column(7)))
                 .left(kEngDatePerf, strAaaammjjVersJjmmaaaa(column(4)))
                 .left(kEngLieuPerf, column(5))
                 .left(kEngBassin, column(6));
-            if (state.bIsSelection) record.left(kEngLicence, strNumeroSelection(state, column(8), column(1)));
+            if (state.bIsSelection) record.left(kEngLicence, selectionLicence(state, column(8), column(1)));
             file.writeLine(record.text());
         }
         file.close();

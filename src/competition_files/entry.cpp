@@ -23,8 +23,8 @@ bool bCreation_disquette(const char* strNumProfil, bool bIsSelection, const char
 
     Form form(objFormCible);
     // Null columns read as empty texts here.
-    Connexion connexion(ConnectionOptions{NullText::Empty, true});
-    Session session{trace, form, connexion};
+    Connection connection(ConnectionOptions{NullText::Empty, true});
+    Session session{trace, form, connection};
     CreationState state{.session = session,
                         .strNumProfil = text(strNumProfil),
                         .bIsSelection = bIsSelection,
@@ -33,9 +33,9 @@ bool bCreation_disquette(const char* strNumProfil, bool bIsSelection, const char
 
     bool result = false;
     std::string errorText;
-    if (connexion.bConnexion(text(strBasePath), errorText)) {
+    if (connection.bConnexion(text(strBasePath), errorText)) {
         result = bEnchainerCreation(state);
-        if (!connexion.bDeconnexion(errorText))
+        if (!connection.bDeconnexion(errorText))
             trace.write("Erreur lors de la déconnexion de la base." + std::string(CRLF) + errorText);
     } else {
         trace.write("Erreur lors de la connexion à la base." + std::string(CRLF) + errorText);

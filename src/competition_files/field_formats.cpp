@@ -6,20 +6,20 @@
 
 namespace couloir::vandrule {
 
-std::string strCodeEpreuve(std::string_view code) {
+std::string twoDigitEventCode(std::string_view code) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%02lld", static_cast<long long>(numericValue(code)));
     return buffer;
 }
 
-std::string strTemps(std::string_view time) {
+std::string fourDecimalTime(std::string_view time) {
     if (trim(time).empty()) return {};
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.4f", numericValue(time));
     return buffer;
 }
 
-bool bVrai(std::string_view value) { return equalsNoCase(trim(value), "true") || numericValue(value) != 0; }
+bool isTrue(std::string_view value) { return equalsNoCase(trim(value), "true") || numericValue(value) != 0; }
 
 std::string strDebutSaison(std::string_view longDate) {
     Date date = parseLongDate(longDate);

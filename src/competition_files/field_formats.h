@@ -7,11 +7,11 @@
 namespace couloir::vandrule {
 
 // An event code on two digits: 5 -> "05", 12 -> "12".
-std::string strCodeEpreuve(std::string_view code);
+std::string twoDigitEventCode(std::string_view code);
 // A time with four decimals and a point ("65.43" -> "65.4300"); empty stays empty.
-std::string strTemps(std::string_view time);
+std::string fourDecimalTime(std::string_view time);
 // A boolean column read as text ("1", "-1", "true") is true.
-bool bVrai(std::string_view value);
+bool isTrue(std::string_view value);
 // The season a long-form date falls in, as its first day "1609" + year:
 // seasons start on 16 September. A text that is no date is a type mismatch.
 std::string strDebutSaison(std::string_view longDate);

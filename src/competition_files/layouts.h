@@ -28,7 +28,7 @@ inline const Widths kEngagWidths = {3, 2, 13, 6, 7, 2, 8, 20, 2};
 
 // Relais.txt, 84 characters: the team, then up to ten relayers' licence
 // numbers in leg order.
-enum RelaisField { kRelNum, kRelEpreuve, kRelClub, kRelLicence, kRelPremierRelayeur };
+enum RelaisField { kRelNum, kRelEpreuve, kRelClub, kRelLicence, kRelFirstRelayer };
 inline constexpr int kRelayerSlots = 10;
 inline const Widths kRelaisWidths = {3, 2, 13, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6};
 

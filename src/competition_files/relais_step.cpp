@@ -16,10 +16,10 @@ namespace couloir::vandrule {
 namespace {
 
 // The team query's columns: the event, the ten relayer slots, then these.
-enum TeamColumn { cEpreuve = 0, cPremierRelayeur = 1, cTps = 11, cEquipe, cSexe, cNageurs, cLibelle, cNumLic };
+enum TeamColumn { cEpreuve = 0, cFirstRelayer = 1, cTps = 11, cEquipe, cSexe, cNageurs, cLibelle, cNumLic };
 
 struct Relayer {
-    std::string codeClub;  // known in a selection only
+    std::string clubCode;  // known in a selection only
     std::string licence;
 };
 
@@ -40,23 +40,23 @@ std::optional<Relayer> strLicenceRelayeur(CreationState& state, std::string_view
                              "AND Visible = true");
     if (!rows.hasRows()) return std::nullopt;
     Relayer relayer{state.bIsSelection ? rows.at(1, 0) : std::string(), rows.at(0, 0)};
-    if (relayer.codeClub.empty() && relayer.licence.empty()) return std::nullopt;
+    if (relayer.clubCode.empty() && relayer.licence.empty()) return std::nullopt;
     return relayer;
 }
 
-void EcrireRelaisIncomplet(Trace& trace, int found, int required, std::string_view label, std::string_view numLic,
-                           std::string_view numEquipe) {
+void EcrireRelaisIncomplet(Trace& trace, int found, int required, std::string_view label, std::string_view licenceNum,
+                           std::string_view teamNumber) {
     if (found >= required) return;
     std::string line = "Seulement " + std::to_string(found) + " nageur" + (found > 1 ? "s" : "") + " dans le relais " +
-                       std::string(label) + " équipe " + std::string(numLic);
-    if (numericValue(numEquipe) > 0) line += " dans l'équipe n° " + std::string(numEquipe);
+                       std::string(label) + " équipe " + std::string(licenceNum);
+    if (numericValue(teamNumber) > 0) line += " dans l'équipe n° " + std::string(teamNumber);
     trace.write(line);
 }
 
 // The team number of Engag.txt, men's teams from 51; a team without a
 // number (0) stays blank whatever its sex.
-std::string strEquipeRelais(std::string_view numEquipe, const RelaySex& sex) {
-    auto team = static_cast<long long>(numericValue(numEquipe));
+std::string relayTeam(std::string_view teamNumber, const RelaySex& sex) {
+    auto team = static_cast<long long>(numericValue(teamNumber));
     return team <= 0 ? std::string() : std::to_string(team + sex.teamOffset);
 }
 
@@ -65,26 +65,26 @@ void writeTeam(CreationState& state, const Columns& rows, std::size_t row, const
     auto column = [&](int index) -> const std::string& { return rows.at(index, row); };
     const RelaySex& sex = relaySex(column(cSexe));
     int required = static_cast<int>(numericValue(column(cNageurs)));
-    std::string licence = strLicenceRelais(sex, relayTeamNumber(column(cNumLic)));
+    std::string licence = relayLicence(sex, relayTeamNumber(column(cNumLic)));
 
     FixedRecord entry = engagRecord(state, column(cEpreuve), licence, column(cTps));
-    entry.left(kEngEquipe, strEquipeRelais(column(cEquipe), sex));
+    entry.left(kEngEquipe, relayTeam(column(cEquipe), sex));
     engag.writeLine(entry.text());
 
     FixedRecord team(kRelaisWidths);
     team.left(kRelNum, state.strNumRcomp)
-        .left(kRelEpreuve, strCodeEpreuve(column(cEpreuve)))
+        .left(kRelEpreuve, twoDigitEventCode(column(cEpreuve)))
         .left(kRelClub, state.strCodeClubProfil)
         .left(kRelLicence, licence);
     int found = 0;
     for (int slot = 0; slot < kRelayerSlots; ++slot) {
-        const std::string& key = column(cPremierRelayeur + slot);
+        const std::string& key = column(cFirstRelayer + slot);
         if (key != placeholder) {
             if (auto relayer = strLicenceRelayeur(state, key)) {
                 std::string number = state.bIsSelection
-                                         ? strNumeroSelection(state, relayer->codeClub, relayer->licence)
+                                         ? selectionLicence(state, relayer->clubCode, relayer->licence)
                                          : relayer->licence;
-                team.left(kRelPremierRelayeur + found, number);
+                team.left(kRelFirstRelayer + found, number);
                 ++found;
             }
         }

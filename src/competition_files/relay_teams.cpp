@@ -14,9 +14,9 @@ const std::array<RelaySex, 3> kRelaySexes = {{
     {"R3", "Mixte", "", 0},
 }};
 
-const RelaySex& relaySex(std::string_view nageSexe) {
-    if (nageSexe == "F") return kRelaySexes[0];
-    if (nageSexe == "M") return kRelaySexes[1];
+const RelaySex& relaySex(std::string_view eventSex) {
+    if (eventSex == "F") return kRelaySexes[0];
+    if (eventSex == "M") return kRelaySexes[1];
     return kRelaySexes[2];
 }
 
@@ -27,7 +27,7 @@ int relayTeamNumber(std::string_view text) {
     return static_cast<int>(value);
 }
 
-std::string strLicenceRelais(const RelaySex& sex, int team) {
+std::string relayLicence(const RelaySex& sex, int team) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%s%03dF", sex.code, team);
     return buffer;

@@ -9,22 +9,22 @@
 namespace couloir::vandrule {
 
 struct RelaySex {
-    const char* code;    // first two characters of the pseudo-licence
-    const char* label;   // the pseudo-swimmer's first name
-    const char* sexe;    // the pseudo-swimmer's sex
-    int teamOffset;      // added to the team number in Engag.txt
+    const char* code;        // first two characters of the pseudo-licence
+    const char* label;       // the pseudo-swimmer's first name
+    const char* swimmerSex;  // the pseudo-swimmer's sex
+    int teamOffset;          // added to the team number in Engag.txt
 };
 
 // Women, men, mixed: the order of the pseudo-licences in Licence.txt.
 extern const std::array<RelaySex, 3> kRelaySexes;
 
 // The sex of a relay event from Nage.Sexe: "F", "M", anything else mixed.
-const RelaySex& relaySex(std::string_view nageSexe);
+const RelaySex& relaySex(std::string_view eventSex);
 
 // A team's number inside its pseudo-licence, from 1 to 999; anything else
 // cannot be written in three digits and is an error.
 int relayTeamNumber(std::string_view text);
 // Code + team number on three digits + "F": team 1 of the men is R1001F.
-std::string strLicenceRelais(const RelaySex& sex, int team);
+std::string relayLicence(const RelaySex& sex, int team);
 
 }  // namespace couloir::vandrule

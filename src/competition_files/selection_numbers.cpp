@@ -8,7 +8,7 @@
 
 namespace couloir::vandrule {
 
-void NumeroterSelection(CreationState& state) {
+void numberSelection(CreationState& state) {
     // Swimmers born on the same day are taken in licence order, so that the
     // numbering does not depend on the engine.
     Columns rows = state.db().ChargerColonnes(
@@ -23,7 +23,7 @@ void NumeroterSelection(CreationState& state) {
     // of birth cannot make a year start again and give a number twice.
     std::map<double, int> lastRank;
     for (std::size_t row = 0; row < rows.rowCount(); ++row) {
-        const std::string& codeClub = rows.at(0, row);
+        const std::string& clubCode = rows.at(0, row);
         const std::string& licence = rows.at(1, row);
         std::string birthYear(charSubstr(licence, 0, 2));
         int counter = ++lastRank[numericValue(birthYear)];
@@ -32,17 +32,17 @@ void NumeroterSelection(CreationState& state) {
         std::string lastCharacter(length ? charSubstr(licence, length - 1, 1) : std::string_view{});
         char rank[16];
         std::snprintf(rank, sizeof rank, "%03d", counter);
-        state.colLicencesSelection.add(codeClub + licence, state.strCodeClubProfil + birthYear + rank + lastCharacter);
+        state.colLicencesSelection.add(clubCode + licence, state.strCodeClubProfil + birthYear + rank + lastCharacter);
     }
 }
 
-std::string strNumeroSelection(CreationState& state, std::string_view codeClub, std::string_view licence) {
+std::string selectionLicence(CreationState& state, std::string_view clubCode, std::string_view licence) {
     std::string value;
-    if (bLireCollection(state.colLicencesSelection, std::string(codeClub) + std::string(licence), value)) {
+    if (bLireCollection(state.colLicencesSelection, std::string(clubCode) + std::string(licence), value)) {
         std::size_t length = charCount(value);
         return std::string(charSubstr(value, length > 6 ? length - 6 : 0, 6));
     }
-    state.trace().write("Warning Licence (" + std::string(codeClub) + " + " + std::string(licence) +
+    state.trace().write("Warning Licence (" + std::string(clubCode) + " + " + std::string(licence) +
                         ") absente des nageurs engagés par la sélection : numéro de licence laissé en blanc.");
     return {};
 }

@@ -12,11 +12,11 @@
 namespace couloir::vandrule {
 
 // Numbers the visible swimmers the selection enters, into colLicencesSelection.
-void NumeroterSelection(CreationState& state);
+void numberSelection(CreationState& state);
 
 // The selection licence number of a swimmer known by his own club code and
 // licence number. A swimmer the selection did not enter has none: he gets
 // the empty text (a blank field) and the trace says so.
-std::string strNumeroSelection(CreationState& state, std::string_view codeClub, std::string_view licence);
+std::string selectionLicence(CreationState& state, std::string_view clubCode, std::string_view licence);
 
 }  // namespace couloir::vandrule

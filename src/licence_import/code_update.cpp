@@ -16,8 +16,8 @@ namespace fs = std::filesystem;
 
 // A code file's record: region, department and club number (9 characters),
 // licence number (6) and unique code (30), with its CR LF.
-constexpr int kLongueurCodes = 47;
-constexpr std::size_t kLargeurClub = 9, kLargeurLicence = 6, kLargeurCode = 30;
+constexpr int kCodesRecordLength = 47;
+constexpr std::size_t kClubWidth = 9, kLicenceWidth = 6, kCodeWidth = 30;
 
 struct CodeUpdate {
     bool ownClubOnly;
@@ -41,9 +41,9 @@ void MajCodesIUF(Session& session, const std::string& path, double increment, co
         std::string line, previousRegion, interRegion;
         while (reader.next(line, false)) {
             ++lines;
-            std::string_view clubField = charSubstr(line, 0, kLargeurClub);
-            std::string_view licence = trim(charSubstr(line, kLargeurClub, kLargeurLicence));
-            std::string_view code = trim(charSubstr(line, kLargeurClub + kLargeurLicence, kLargeurCode));
+            std::string_view clubField = charSubstr(line, 0, kClubWidth);
+            std::string_view licence = trim(charSubstr(line, kClubWidth, kLicenceWidth));
+            std::string_view code = trim(charSubstr(line, kClubWidth + kLicenceWidth, kCodeWidth));
 
             // The files are sorted by club: the region changes seldom.
             std::string region(charSubstr(clubField, 0, 2));
@@ -105,12 +105,12 @@ bool bEnchainerMajIUF(Session& session, const std::string& folder, const CodeUpd
         int length = recordLength(path);
         session.form.setCaption("Lb_message", 2, "Fichier " + name);
         session.form.call("Refresh");
-        if (length != kLongueurCodes) {
+        if (length != kCodesRecordLength) {
             trace.write("Longueur des lignes dans le fichier " + path + " insuffisante.");
             trace.write("Traitement annulé pour ce fichier");
             continue;
         }
-        cumulativeLines += lVerifierLongueur(trace, path, kLongueurCodes);
+        cumulativeLines += lVerifierLongueur(trace, path, kCodesRecordLength);
         if (cumulativeLines == 0) {
             trace.write("Aucune licence mise à jour.");
             continue;

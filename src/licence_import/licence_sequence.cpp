@@ -33,13 +33,13 @@ bool bEnchainerImportLicences(Session& session, const LicenceFiles& files) {
     RunLists lists;
     if (fileExists(files.club)) {
         trace.write("Vérification des clubs depuis fichier Club.txt");
-        ImporterClubs(session, lists, files.club, increment, kClubsLicences);
+        ImporterClubs(session, lists, files.club, increment, kClubsForLicences);
     } else {
         trace.write("Fichier Club.txt non disponible.");
     }
     trace.writeEmpty();
     trace.write("Traitement des licences depuis fichier Licence.txt");
-    ImporterLicences(session, lists, files.licence, increment, kLicencesLicences, std::nullopt);
+    ImporterLicences(session, lists, files.licence, increment, kLicencesForLicences, std::nullopt);
 
     trace.write("Fin importation : " + generalForm(now()));
     return true;

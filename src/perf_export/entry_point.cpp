@@ -23,15 +23,15 @@ bool exportPerformances(const Arguments& args) {
 
     Form form(args.form);
     // The export only reads: it leaves the open/closed mark alone.
-    Connexion connexion(ConnectionOptions{NullText::Empty, /*writesLastClose=*/false});
-    Session session{trace, form, connexion};
+    Connection connection(ConnectionOptions{NullText::Empty, /*writesLastClose=*/false});
+    Session session{trace, form, connection};
     ExportRun run{session, args.scope, outputPaths(args.workingDir)};
     std::string error;
-    if (!connexion.bConnexion(args.database, error)) {
+    if (!connection.bConnexion(args.database, error)) {
         trace.write("Erreur de connexion dans dll d'export." + std::string(CRLF) + "Fichier licence.txt non créé.");
         return false;
     }
-    return bExporterPerformances(run);
+    return runExportSequence(run);
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ OutputPaths outputPaths(const std::string& strRepTravail) {
             strCheminFichier(strRepTravail, "origine.txt"), strCheminFichier(strRepTravail, "liffn.txt")};
 }
 
-void CreerOrigine(ExportRun& run) {
+void writeOrigin(ExportRun& run) {
     try {
         run.trace().write("Création du fichier Origine.txt");
         InterchangeWriter origine(run.paths.origine, InterchangeWriter::Mode::Replace);
@@ -28,7 +28,7 @@ void CreerOrigine(ExportRun& run) {
     }
 }
 
-bool bExporterPerformances(ExportRun& run) {
+bool runExportSequence(ExportRun& run) {
     // What the sequence is doing, for the message of an error it does not handle itself.
     std::string operation = "du calcul du nombre de performances.";
     bool result = true;
@@ -42,15 +42,15 @@ bool bExporterPerformances(ExportRun& run) {
             run.trace().write("Aucune performance exportée.");
         } else {
             operation = "de la création du fichier origine.txt.";
-            CreerOrigine(run);
+            writeOrigin(run);
             run.trace().write("Traitement des performances individuelles");
             operation = "de l'export des performances individuelles.";
             run.increment = 100.0 / static_cast<double>(total);
-            ExporterPerfsIndividuelles(run, *performances);
+            exportIndividualPerformances(run, *performances);
             performances.reset();
             run.trace().writeEmpty();
             operation = "de l'export des performances en relais.";
-            ExporterPerfsRelais(run, relay);
+            exportRelayPerformances(run, relay);
             run.trace().writeEmpty();
         }
     } catch (const Error& e) {

@@ -47,7 +47,7 @@ void writeCounts(Trace& trace, const Counts& n) {
 
 }  // namespace
 
-void ExporterPerfsIndividuelles(ExportRun& run, const IndividualPerformances& performances) {
+void exportIndividualPerformances(ExportRun& run, const IndividualPerformances& performances) {
     Counts n;
     try {
         run.form().setCaption("Lb_message", 1, "Export des perfs individuelles");

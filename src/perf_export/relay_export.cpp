@@ -112,7 +112,7 @@ void writeCounts(Trace& trace, const Counts& n) {
 
 }  // namespace
 
-void ExporterPerfsRelais(ExportRun& run, std::int32_t relayCount) {
+void exportRelayPerformances(ExportRun& run, std::int32_t relayCount) {
     Counts n;
     try {
         run.form().setCaption("Lb_message", 3, "Epreuve :");

@@ -10,15 +10,15 @@
 namespace couloir::plessaud {
 
 // Counts, then writes the four files; false when they are incomplete.
-bool bExporterPerformances(ExportRun& run);
+bool runExportSequence(ExportRun& run);
 
 // origine.txt: the producer's name.
-void CreerOrigine(ExportRun& run);
+void writeOrigin(ExportRun& run);
 // The individual performances, with their swimmers and clubs; creates the
 // licence, club and performance files.
-void ExporterPerfsIndividuelles(ExportRun& run, const IndividualPerformances& performances);
+void exportIndividualPerformances(ExportRun& run, const IndividualPerformances& performances);
 // The relay performances, with their relayers and clubs, appended to the
 // files; `relayCount` is the number of relay performances to export.
-void ExporterPerfsRelais(ExportRun& run, std::int32_t relayCount);
+void exportRelayPerformances(ExportRun& run, std::int32_t relayCount);
 
 }  // namespace couloir::plessaud

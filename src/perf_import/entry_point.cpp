@@ -18,7 +18,7 @@ FilePaths sourcePaths(const std::string& dir) {
 // Checks the files and runs the sequence; false when liffn.txt is missing
 // or the performances were discarded. The other files are optional: a
 // missing one only skips its step.
-bool bImporterFichiers(PerfRun& run, const std::string& temporaryDir) {
+bool importFiles(PerfRun& run, const std::string& temporaryDir) {
     Trace& trace = run.trace();
     if (!bFichierPresent(trace, run.files.liffn, temporaryDir)) return false;
     for (std::string* path : {&run.files.licence, &run.files.club, &run.files.origine})
@@ -30,7 +30,7 @@ bool importPerformances(const ImportCall& call, const std::string& temporaryDir)
     return runImportCall(call, [&](Session& session) {
         PerfRun run{session, sourcePaths(call.sourceDir)};
         ChargerNagesValides(run);
-        return bImporterFichiers(run, temporaryDir);
+        return importFiles(run, temporaryDir);
     });
 }
 

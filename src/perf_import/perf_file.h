@@ -13,7 +13,7 @@
 namespace couloir::tessimor {
 
 // The Num_compet of the rows not yet attached to a competition.
-inline constexpr std::int64_t kNumCompetAttente = -1;
+inline constexpr std::int64_t kStagingCompetition = -1;
 
 // Reads liffn.txt, advancing the progress bar by `increment` per line, then
 // writes the summary. False when the file was stopped by an error: every
@@ -32,27 +32,27 @@ public:
     } n;
 
     // Handles line number `lineNumber`; false when it stops the file, with `message` set.
-    bool bTraiterLigne(std::string_view line, long lineNumber, std::string& message);
-    void EcrireBilan();
+    bool handleLine(std::string_view line, long lineNumber, std::string& message);
+    void writeSummary();
 
 private:
-    struct Nageur {
-        std::string num, naissance;  // Licence.Num, date of birth yyyymmdd
+    struct Swimmer {
+        std::string num, birthDate;  // Licence.Num, date of birth yyyymmdd
         int birthYear = 0;
     };
 
-    bool bTraiterIndividuel(const ChampsPerf& champs, int code, std::string& message);
-    bool bTraiterRelais(ChampsPerf& champs, int code, std::string& message);
+    bool handleIndividual(const PerfFields& fields, int code, std::string& message);
+    bool handleRelay(PerfFields& fields, int code, std::string& message);
 
     // swimmers.cpp
-    bool bTrouverNageur(const ChampsPerf& champs, int code, std::string& message);
-    std::string strCreerNageurPerf(const ChampsPerf& champs, int code, const std::string& naissance,
+    bool findSwimmer(const PerfFields& fields, int code, std::string& message);
+    std::string strCreerNageurPerf(const PerfFields& fields, int code, const std::string& birthDate,
                                    std::string& message);
-    void ResoudreRelayeurs(ChampsPerf& champs);
+    void ResoudreRelayeurs(PerfFields& fields);
 
     // perf_rows.cpp
-    bool bInsererPerf(const ChampsPerf& champs, int code, long age, std::string& message);
-    bool bInsererPerfRelais(const ChampsPerf& champs, int code, std::int64_t team, std::string& message);
+    bool bInsererPerf(const PerfFields& fields, int code, long age, std::string& message);
+    bool bInsererPerfRelais(const PerfFields& fields, int code, std::int64_t team, std::string& message);
 
     PerfRun& run_;
     const std::string reference_;
@@ -62,7 +62,7 @@ private:
     // The swimmer of the previous individual line, used again without a
     // lookup, and his key: club code + licence number.
     std::string key_;
-    Nageur swimmer_;
+    Swimmer swimmer_;
 };
 
 }  // namespace couloir::tessimor

@@ -21,52 +21,52 @@ bool isSmallLetter(unsigned char c) {
 }
 
 // A surname already in capitals, accented ones included, is kept as written.
-bool bEnMajuscules(std::string_view nom) {
+bool isUpperCase(std::string_view surname) {
     bool ascii = true;
-    for (char c : nom) {
+    for (char c : surname) {
         if (c >= 'a' && c <= 'z') return false;
         if (static_cast<unsigned char>(c) >= 0x80) ascii = false;
     }
     if (ascii) return true;
-    for (char c : encodeCp1252(nom))
+    for (char c : encodeCp1252(surname))
         if (isSmallLetter(static_cast<unsigned char>(c))) return false;
     return true;
 }
 
-std::string typeLicence(std::string_view type) {
+std::string licenceType(std::string_view type) {
     std::string upper = toUpperAscii(type);
     return upper == "R" || upper == "T" ? upper : "N";
 }
 
 }  // namespace
 
-std::optional<int> codeNage(std::string_view deuxCaracteres) {
-    std::string_view digits = trim(deuxCaracteres);
+std::optional<int> strokeCode(std::string_view twoCharacters) {
+    std::string_view digits = trim(twoCharacters);
     if (!allDigits(digits)) return std::nullopt;
     return static_cast<int>(wholeNumber(digits));  // at most two digits: 0 to 99
 }
 
-int annee(const std::string& aaaammjj) { return int(parseAaaammjj(aaaammjj).year()); }
+int yearOf(const std::string& yyyymmdd) { return int(parseYyyymmdd(yyyymmdd).year()); }
 
-bool bLigneRelais(const std::string& licence) { return !licence.empty() && licence[0] == 'R'; }
+bool isRelayLine(const std::string& licence) { return !licence.empty() && licence[0] == 'R'; }
 
-bool bDecouperPerf(std::string_view ligne, ChampsPerf& champs, std::string& message) {
-    champs = cutFields(ligne, kLiffnWidths);
-    const std::string& bassin = champs[kPerfBassin];
-    if (bassin != "25" && bassin != "50") {
-        message = "Type de bassin incorrect : " + bassin + ".";
+bool bDecouperPerf(std::string_view line, PerfFields& fields, std::string& message) {
+    fields = cutFields(line, kLiffnWidths);
+    const std::string& pool = fields[kPerfBassin];
+    if (pool != "25" && pool != "50") {
+        message = "Type de bassin incorrect : " + pool + ".";
         return false;
     }
-    champs[kPerfDate] = strJjmmaaaaVersAaaammjj(champs[kPerfDate]);
-    if (!bEnMajuscules(champs[kPerfNom])) champs[kPerfNom] = strPlierNom(champs[kPerfNom]);
-    champs[kPerfDateLicence] = strJjmmaaaaVersAaaammjj(champs[kPerfDateLicence]);
-    champs[kPerfTypeLicence] = typeLicence(champs[kPerfTypeLicence]);
-    if (champs[kPerfPassageRelais] != "R") champs[kPerfPassageRelais].clear();
+    fields[kPerfDate] = strJjmmaaaaVersAaaammjj(fields[kPerfDate]);
+    if (!isUpperCase(fields[kPerfNom])) fields[kPerfNom] = foldSurname(fields[kPerfNom]);
+    fields[kPerfDateLicence] = strJjmmaaaaVersAaaammjj(fields[kPerfDateLicence]);
+    fields[kPerfTypeLicence] = licenceType(fields[kPerfTypeLicence]);
+    if (fields[kPerfPassageRelais] != "R") fields[kPerfPassageRelais].clear();
     return true;
 }
 
-std::int64_t iNumeroEquipe(std::string_view codeRelais) {
-    std::string_view digits = trim(charSubstr(codeRelais, 2, 3));
+std::int64_t teamNumber(std::string_view relayCode) {
+    std::string_view digits = trim(charSubstr(relayCode, 2, 3));
     if (!allDigits(digits)) throw errors::typeMismatch();
     return wholeNumber(digits);
 }
@@ -79,8 +79,8 @@ std::int64_t wholeNumber(std::string_view text) {
     return value;
 }
 
-double timeValue(std::string_view temps) {
-    std::string_view time = trim(temps);
+double timeValue(std::string_view field) {
+    std::string_view time = trim(field);
     std::size_t point = time.find('.');
     std::string_view whole = time.substr(0, point);
     std::string_view decimals = point == std::string_view::npos ? std::string_view("0") : time.substr(point + 1);

@@ -16,31 +16,31 @@ const char* const kLicences[kRelayerSlots] = {"Licence1", "Licence2", "Licence3"
                                               "Licence6", "Licence7", "Licence8", "Licence9", "Licence10"};
 
 // The values both tables take from the line, in their statements' order.
-void addSwim(Values& row, const ChampsPerf& c, int code, std::int64_t numLic) {
+void addSwim(Values& row, const PerfFields& c, int code, std::int64_t swimmerNum) {
     row.emplace_back("Code_epreuve", std::int64_t{code});
     row.emplace_back("Code_club", c[kPerfClub]);
-    row.emplace_back("Num_Lic", numLic);
+    row.emplace_back("Num_Lic", swimmerNum);
     row.emplace_back("Type_bassin", wholeNumber(c[kPerfBassin]));
     row.emplace_back("Date_perf", c[kPerfDate]);
     row.emplace_back("Tps", timeValue(c[kPerfTemps]));
     row.emplace_back("Lieu", c[kPerfLieu]);
 }
 
-void addCodifications(Values& row, const ChampsPerf& c) {
+void addCodifications(Values& row, const PerfFields& c) {
     row.emplace_back("Codif_Fede", c[kPerfCodifFede]);
     row.emplace_back("Codif_Inter", c[kPerfCodifInter]);
     row.emplace_back("Codif_Reg", c[kPerfCodifReg]);
     row.emplace_back("Codif_Depart", c[kPerfCodifDepart]);
 }
 
-std::string echecInsertion(const char* what, const Error& e) {
+std::string insertionFailure(const char* what, const Error& e) {
     return std::string("Une erreur s'est produite lors de l'ajout de la performance ") + what + "." + kNl +
            "Importation annulée." + kNl + strTexteErreur(e);
 }
 
 }  // namespace
 
-bool PerformanceFile::bInsererPerf(const ChampsPerf& c, int code, long age, std::string& message) {
+bool PerformanceFile::bInsererPerf(const PerfFields& c, int code, long age, std::string& message) {
     try {
         Values row;
         row.reserve(14);
@@ -48,27 +48,27 @@ bool PerformanceFile::bInsererPerf(const ChampsPerf& c, int code, long age, std:
         addCodifications(row, c);
         row.emplace_back("Passage_relais", c[kPerfPassageRelais]);
         row.emplace_back("Age", std::int64_t{age});
-        row.emplace_back("Num_compet", kNumCompetAttente);
+        row.emplace_back("Num_compet", kStagingCompetition);
         run_.db().appendRow("Liffn", row);
         return true;
     } catch (const Error& e) {
-        message = echecInsertion("individuelle", e);
+        message = insertionFailure("individuelle", e);
         return false;
     }
 }
 
-bool PerformanceFile::bInsererPerfRelais(const ChampsPerf& c, int code, std::int64_t team, std::string& message) {
+bool PerformanceFile::bInsererPerfRelais(const PerfFields& c, int code, std::int64_t team, std::string& message) {
     try {
         Values row;
         row.reserve(22);
         addSwim(row, c, code, team);
         for (int i = 0; i < kRelayerSlots; ++i) row.emplace_back(kLicences[i], wholeNumber(c[kPerfRelayeur1 + i]));
         addCodifications(row, c);
-        row.emplace_back("Num_compet", kNumCompetAttente);
+        row.emplace_back("Num_compet", kStagingCompetition);
         run_.db().appendRow("Liffn_relais", row);
         return true;
     } catch (const Error& e) {
-        message = echecInsertion("relais", e);
+        message = insertionFailure("relais", e);
         return false;
     }
 }

@@ -16,7 +16,7 @@ struct FilePaths {
 };
 
 // The number of stroke-and-distance codes a two-character field can carry.
-inline constexpr int kNombreCodesNage = 100;
+inline constexpr int kStrokeCodeCount = 100;
 
 struct PerfRun {
     PerfRun(Session& s, FilePaths paths) : session(s), files(std::move(paths)) {}
@@ -25,7 +25,7 @@ struct PerfRun {
     FilePaths files;
     RunLists lists;
     // True for the codes listed in Nage, indexed by code.
-    std::array<bool, kNombreCodesNage> tabNagesValides{};
+    std::array<bool, kStrokeCodeCount> tabNagesValides{};
 
     Trace& trace() { return session.trace; }
     Form& form() { return session.form; }

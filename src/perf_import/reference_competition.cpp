@@ -13,16 +13,16 @@ namespace {
 
 const std::string kNl(CRLF);
 // Reads after an insert before giving up on seeing the new row.
-constexpr int kLectures = 5;
+constexpr int kReadAttempts = 5;
 
 std::string firstValueOrEmpty(const Columns& columns) { return columns.hasRows() ? columns.at(0, 0) : std::string(); }
 
-std::string nomCompetition(std::int16_t rank, const std::string& today) {
+std::string competitionName(std::int16_t rank, const std::string& today) {
     return (rank == 1 ? std::string("1er") : std::to_string(rank) + "ème") + " import perf du " + today;
 }
 
 // A competition number read from the database; beyond 32 bits is an overflow.
-std::int32_t numeroCompetition(const std::string& text) {
+std::int32_t competitionNumber(const std::string& text) {
     std::int64_t value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size()) throw errors::typeMismatch();
@@ -32,12 +32,12 @@ std::int32_t numeroCompetition(const std::string& text) {
 }
 
 // The reference pool's Num, created when missing; empty when that failed.
-std::string piscineReference(Database& db, Trace& trace) {
+std::string referencePool(Database& db, Trace& trace) {
     std::string pool = strPiscineReference(db);
     if (!pool.empty()) return pool;
     trace.write("Impossible de trouver la piscine référence. Création de celle ci.");
-    db.execute("INSERT INTO Piscine (Nom) VALUES (" + sqlQuote(kLibelleInconnu) + ");");
-    for (int i = 0; i < kLectures && pool.empty(); ++i) pool = strPiscineReference(db);
+    db.execute("INSERT INTO Piscine (Nom) VALUES (" + sqlQuote(kPlaceholderLabel) + ");");
+    for (int i = 0; i < kReadAttempts && pool.empty(); ++i) pool = strPiscineReference(db);
     trace.write(pool.empty() ? "La création de la piscine référence a échoué."
                              : "Création réussie de la piscine de référence.");
     return pool;
@@ -46,7 +46,7 @@ std::string piscineReference(Database& db, Trace& trace) {
 }  // namespace
 
 std::string strPiscineReference(Database& db) {
-    return firstValueOrEmpty(db.ChargerColonnes("SELECT Num from Piscine WHERE Nom = " + sqlQuote(kLibelleInconnu)));
+    return firstValueOrEmpty(db.ChargerColonnes("SELECT Num from Piscine WHERE Nom = " + sqlQuote(kPlaceholderLabel)));
 }
 
 std::string strCompetitionParNom(Database& db, const std::string& name) {
@@ -56,27 +56,27 @@ std::string strCompetitionParNom(Database& db, const std::string& name) {
 std::optional<std::int32_t> iCreerCompetitionReference(Database& db, Trace& trace) {
     try {
         trace.write("Création de la référence dans la table des compétitions");
-        std::string pool = piscineReference(db, trace);
+        std::string pool = referencePool(db, trace);
         if (pool.empty()) return std::nullopt;
 
-        std::string today = todayAaaammjj();
+        std::string today = todayYyyymmdd();
         std::int16_t rank = 1;
-        std::string name = nomCompetition(rank, today);
+        std::string name = competitionName(rank, today);
         while (!strCompetitionParNom(db, name).empty()) {
             rank = toInt16(std::int64_t{rank} + 1);
-            name = nomCompetition(rank, today);
+            name = competitionName(rank, today);
         }
         db.execute("INSERT INTO Rcomp (Num, Type, Nom, debut, fin, Deroule, Visible, Num_Piscine) VALUES (' ', 'C', " +
                    sqlQuote(name) + ", " + sqlQuote(today) + ", " + sqlQuote(today) + ", true, false, " +
                    sqlNumber(pool) + ");");
 
         std::string number;
-        for (int i = 0; i < kLectures && number.empty(); ++i) number = strCompetitionParNom(db, name);
+        for (int i = 0; i < kReadAttempts && number.empty(); ++i) number = strCompetitionParNom(db, name);
         if (number.empty()) {
             trace.write("La création de la référence dans la table des compétitions a échoué." + kNl);
             return std::nullopt;
         }
-        std::int32_t competition = numeroCompetition(number);
+        std::int32_t competition = competitionNumber(number);
         trace.write("Création réussie de la référence dans la table des compétitions." + kNl);
         return competition;
     } catch (const Error& e) {

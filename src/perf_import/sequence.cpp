@@ -15,10 +15,10 @@ namespace couloir::tessimor {
 namespace {
 
 // The condition that picks the staging rows.
-std::string staging() { return " where Num_compet = " + std::to_string(kNumCompetAttente); }
+std::string staging() { return " where Num_compet = " + std::to_string(kStagingCompetition); }
 
 // Attaches the staging rows to the competition.
-void RattacherPerfs(Database& db, std::int32_t competition) {
+void attachPerformances(Database& db, std::int32_t competition) {
     std::string number = std::to_string(competition);
     db.execute("UPDATE Liffn set Num_compet = " + number + staging());
     db.execute("UPDATE Liffn_relais set Num_compet = " + number + staging());
@@ -26,7 +26,7 @@ void RattacherPerfs(Database& db, std::int32_t competition) {
 
 // Deletes the staging rows and, when the competition was already created,
 // the competition with whatever was attached to it.
-void EffacerPerfs(PerfRun& run, std::optional<std::int32_t> competition) {
+void erasePerformances(PerfRun& run, std::optional<std::int32_t> competition) {
     Database& db = run.db();
     run.trace().write("Efface toutes les données déjà importées.");
     db.execute("Delete from Liffn" + staging());
@@ -46,7 +46,7 @@ void ChargerNagesValides(PerfRun& run) {
         if (row.isNull(0)) return true;
         // A code the two characters of a line cannot carry is never valid.
         std::int64_t code = roundHalfEven(numericValue(row.text(0)));
-        if (code >= 0 && code < kNombreCodesNage) run.tabNagesValides[static_cast<std::size_t>(code)] = true;
+        if (code >= 0 && code < kStrokeCodeCount) run.tabNagesValides[static_cast<std::size_t>(code)] = true;
         return true;
     });
 }
@@ -57,14 +57,14 @@ bool bEnchainerImportPerfs(PerfRun& run) {
 
     if (auto increment = announceFileStep(run.session, "Fichier club.txt",
                                           "Vérification des clubs depuis fichier Club.txt", run.files.club, 43))
-        ImporterClubs(run.session, run.lists, run.files.club, *increment, kClubsPerformances);
+        ImporterClubs(run.session, run.lists, run.files.club, *increment, kClubsForPerformances);
     if (auto increment = announceFileStep(run.session, "Fichier licence.txt",
                                           "Traitement des licences depuis fichier Licence.txt", run.files.licence, 248))
-        ImporterLicences(run.session, run.lists, run.files.licence, *increment, kLicencesPerformances, std::nullopt);
+        ImporterLicences(run.session, run.lists, run.files.licence, *increment, kLicencesForPerformances, std::nullopt);
 
     auto increment =
         announceFileStep(run.session, "Fichier Liffn.txt", "Traitement des performances depuis fichier Liffn.txt",
-                         run.files.liffn, kLongueurMinimalePerf);
+                         run.files.liffn, kMinimumRecordLength);
     if (!increment) return true;
 
     std::optional<std::int32_t> competition;
@@ -73,14 +73,14 @@ bool bEnchainerImportPerfs(PerfRun& run) {
             trace.writeEmpty();
             competition = iCreerCompetitionReference(run.db(), trace);
             if (competition) {
-                RattacherPerfs(run.db(), *competition);
+                attachPerformances(run.db(), *competition);
                 return true;
             }
         }
     } catch (const Error& e) {
         trace.write(strTexteErreur(e));
     }
-    EffacerPerfs(run, competition);
+    erasePerformances(run, competition);
     return false;
 }
 

@@ -13,7 +13,7 @@ namespace {
 const std::string kNl(CRLF);
 
 // The first value of the first row; no row is the "no current record" error.
-const std::string& premiereValeur(const Columns& columns) {
+const std::string& firstValue(const Columns& columns) {
     if (!columns.hasRows()) throw errors::noCurrentRecord();
     return columns.at(0, 0);
 }
@@ -25,59 +25,61 @@ std::string selectLicence(const std::string& columns, const std::string& club, c
 
 }  // namespace
 
-bool PerformanceFile::bTrouverNageur(const ChampsPerf& champs, int code, std::string& message) {
-    const std::string& club = champs[kPerfClub];
-    const std::string& licence = champs[kPerfLicence];
+bool PerformanceFile::findSwimmer(const PerfFields& fields, int code, std::string& message) {
+    const std::string& club = fields[kPerfClub];
+    const std::string& licence = fields[kPerfLicence];
     std::string key = club + licence;
     key_.clear();  // no swimmer to use again until this one is found
     LookupList& nums = run_.lists.colLicencesNum;
     LookupList& births = run_.lists.colLicencesNaissance;
     if (bLireCollection(nums, key, swimmer_.num)) {
-        bLireCollection(births, key, swimmer_.naissance);
-        swimmer_.birthYear = annee(swimmer_.naissance);
+        bLireCollection(births, key, swimmer_.birthDate);
+        swimmer_.birthYear = yearOf(swimmer_.birthDate);
         key_ = key;
         return true;
     }
 
     // Outside licence.txt the only birth date known is the year the licence number carries.
-    swimmer_.naissance = strNaissanceSelonLicence(licence, {});
-    swimmer_.birthYear = annee(swimmer_.naissance);
+    swimmer_.birthDate = birthDateFromLicence(licence, {});
+    swimmer_.birthYear = yearOf(swimmer_.birthDate);
 
     Columns stored = run_.db().ChargerColonnes(selectLicence("Num", club, licence));
     if (stored.hasRows()) {
         swimmer_.num = stored.at(0, 0);
     } else {
         run_.trace().write("Ligne n° : " + std::to_string(line_) + ". Nageur inconnu dans la base.");
-        swimmer_.num = strCreerNageurPerf(champs, code, swimmer_.naissance, message);
+        swimmer_.num = strCreerNageurPerf(fields, code, swimmer_.birthDate, message);
         if (swimmer_.num.empty()) return false;
     }
     nums.add(key, swimmer_.num);
-    births.add(key, swimmer_.naissance);
+    births.add(key, swimmer_.birthDate);
     key_ = key;
     return true;
 }
 
-std::string PerformanceFile::strCreerNageurPerf(const ChampsPerf& champs, int code, const std::string& naissance,
+std::string PerformanceFile::strCreerNageurPerf(const PerfFields& fields, int code, const std::string& birthDate,
                                                 std::string& message) {
     Database& db = run_.db();
     Trace& trace = run_.trace();
-    const std::string& club = champs[kPerfClub];
-    const std::string& licence = champs[kPerfLicence];
-    const std::string& nom = champs[kPerfNom];
-    const std::string& prenom = champs[kPerfPrenom];
-    const std::string& dateLicence = champs[kPerfDateLicence];
+    const std::string& club = fields[kPerfClub];
+    const std::string& licence = fields[kPerfLicence];
+    const std::string& surname = fields[kPerfNom];
+    const std::string& firstName = fields[kPerfPrenom];
+    const std::string& dateLicence = fields[kPerfDateLicence];
     try {
         // The event decides the swimmer's sex.
-        std::string sexe = premiereValeur(db.ChargerColonnes("select Sexe from Nage where Code_Nage = " +
-                                                             std::to_string(code)));
+        std::string sex =
+            firstValue(db.ChargerColonnes("select Sexe from Nage where Code_Nage = " + std::to_string(code)));
         db.execute("INSERT INTO Licence (Code_club, licence, Nom, Prenom, sexe, Date_Naissance, Nationalite, "
                    "Sportive, Date_obliteration, Date_Depot, Type_licence, Nature) VALUES (" +
-                   sqlQuote(club) + ", " + sqlQuote(licence) + ", " + sqlQuote(nom) + ", " + sqlQuote(prenom) + ", " +
-                   sqlQuote(sexe) + ", " + sqlQuote(naissance) + ", 'FRA', 'O', " + sqlQuote(dateLicence) + ", " +
-                   sqlQuote(dateLicence) + ", " + sqlQuote(champs[kPerfTypeLicence]) + ", 'N');");
-        trace.write("Ajout du nageur avec les données suivantes :" + kNl + "Nom : " + nom + ", Prénom : " + prenom +
-                    kNl + "Licence : " + licence + ", Date naissance : " + naissance + kNl + "Nationalité : FRA");
-        std::string num = premiereValeur(db.ChargerColonnes(selectLicence("Num", club, licence)));
+                   sqlQuote(club) + ", " + sqlQuote(licence) + ", " + sqlQuote(surname) + ", " +
+                   sqlQuote(firstName) + ", " + sqlQuote(sex) + ", " + sqlQuote(birthDate) + ", 'FRA', 'O', " +
+                   sqlQuote(dateLicence) + ", " + sqlQuote(dateLicence) + ", " + sqlQuote(fields[kPerfTypeLicence]) +
+                   ", 'N');");
+        trace.write("Ajout du nageur avec les données suivantes :" + kNl + "Nom : " + surname +
+                    ", Prénom : " + firstName + kNl + "Licence : " + licence + ", Date naissance : " + birthDate +
+                    kNl + "Nationalité : FRA");
+        std::string num = firstValue(db.ChargerColonnes(selectLicence("Num", club, licence)));
 
         if (bEstSelection(club) && db.lValeurScalaire("select count(*) from Selection where Code_Sel = " +
                                                       sqlQuote(club) + " and Num_Lic = " + sqlNumber(num)) == 0) {
@@ -96,10 +98,10 @@ std::string PerformanceFile::strCreerNageurPerf(const ChampsPerf& champs, int co
     }
 }
 
-void PerformanceFile::ResoudreRelayeurs(ChampsPerf& champs) {
-    const std::string& club = champs[kPerfClub];
+void PerformanceFile::ResoudreRelayeurs(PerfFields& fields) {
+    const std::string& club = fields[kPerfClub];
     for (int i = 0; i < kRelayerSlots; ++i) {
-        std::string& slot = champs[kPerfRelayeur1 + i];
+        std::string& slot = fields[kPerfRelayeur1 + i];
         if (slot.empty()) {
             slot = reference_;
             continue;

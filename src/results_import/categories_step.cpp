@@ -32,7 +32,7 @@ void importCategories(ImportContext& context, double increment) {
 
 }  // namespace
 
-bool ImporterCategories(ImportContext& context, double increment) {
+bool importCategoriesFile(ImportContext& context, double increment) {
     bool imported = false;
     try {
         importCategories(context, increment);

@@ -72,7 +72,7 @@ bool addDate(Trace& trace, Assignments& set, const std::string& field, std::stri
         trace.write(std::string(label) + " incorrecte.");
         return false;
     }
-    kept = parseAaaammjj(yyyymmdd);
+    kept = parseYyyymmdd(yyyymmdd);
     trace.write(std::string(label) + " compétition : " + strDateLongue(yyyymmdd, "d mmmm yyyy") + ".");
     set.add(column, sqlQuote(yyyymmdd));
     return true;
@@ -136,7 +136,7 @@ bool importHeader(ImportContext& context) {
 
 }  // namespace
 
-bool ImporterEntete(ImportContext& context) {
+bool importHeaderFile(ImportContext& context) {
     bool imported = false;
     try {
         imported = importHeader(context);

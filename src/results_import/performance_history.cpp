@@ -143,7 +143,7 @@ const std::string& ProgrammeDays::day(int event) {
     auto i = static_cast<std::size_t>(event);
     if (!converted_[i]) {
         const std::string& date = longDates_[i];
-        days_[i] = date.empty() ? std::string() : formatAaaammjj(parseLongDate(date));
+        days_[i] = date.empty() ? std::string() : formatYyyymmdd(parseLongDate(date));
         converted_[i] = true;
     }
     return days_[i];

@@ -70,13 +70,13 @@ Programme readProgramme(ImportContext& context, double increment) {
         programme.yyyymmdd.push_back(date);
         AvancerProgression(context.form(), increment);
     }
-    programme.first = parseAaaammjj(earliest);
-    programme.last = parseAaaammjj(latest);
+    programme.first = parseYyyymmdd(earliest);
+    programme.last = parseYyyymmdd(latest);
 
     for (std::size_t i = 0; i < programme.codes.size(); ++i) {
         const std::string& date = programme.yyyymmdd[i];
         Event& event = programme.events[programme.codes[i]];
-        event.day = date.empty() ? 1 : toInt16(iEcartJours(programme.first, parseAaaammjj(date)) + 1);
+        event.day = date.empty() ? 1 : toInt16(iEcartJours(programme.first, parseYyyymmdd(date)) + 1);
         context.tabDatesNages[programme.codes[i]] = strDateLongue(date);
     }
     return programme;
@@ -193,7 +193,7 @@ bool importProgramme(ImportContext& context, double increment) {
 
 }  // namespace
 
-bool ImporterProgramme(ImportContext& context, double increment) {
+bool importProgrammeFile(ImportContext& context, double increment) {
     // Only the events of this file: a slot left from an earlier call would join the programme.
     context.clearEventDates();
     bool stored = importProgramme(context, increment);

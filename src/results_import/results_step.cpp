@@ -16,20 +16,17 @@
 namespace couloir::ombrelay {
 namespace {
 
-// The placeholder label of the clubs this step creates.
-const std::string kPlaceholderLabel(kLibelleInconnu);
-
 // Makes sure the line's club exists, creating it under the placeholder
 // label; false, reported, when it can be neither found nor created.
 bool ensureLineClub(ImportContext& context, long lineNumber, const std::string& code, long& clubsCreated) {
     std::string message;
     if (saveLineClub(context.trace(), context.db(), context.lists.colClubsVus, code, lineNumber, clubsCreated, message,
-                     CreatedClubWarning::WithoutPeriod) != kClubEchec)
+                     CreatedClubWarning::WithoutPeriod) != ClubResult::Failed)
         return true;
     context.trace().EcrireLigneErreur(lineNumber,
                                       "Code club (" + code +
                                           ") inconnu de la base. Echec de la création avec Le libelle " +
-                                          kPlaceholderLabel + "." + std::string(CRLF) + message,
+                                          std::string(kPlaceholderLabel) + "." + std::string(CRLF) + message,
                                       "Erreur");
     return false;
 }
@@ -73,7 +70,7 @@ bool ImporterResultats(ImportContext& context, double increment, const PointsCal
             trace.EcrirePluriel(lineNumber, "Récupération de " + std::to_string(lineNumber) + " résultat<PLURIEL>.");
             trace.EcrirePluriel(clubsCreated, std::to_string(clubsCreated) +
                                                   " club<PLURIEL> ajouté<PLURIEL> avec le libellé " +
-                                                  kPlaceholderLabel + ".");
+                                                  std::string(kPlaceholderLabel) + ".");
         }
     } catch (const Error& e) {
         trace.EcrireErreur("Erreur lors de la récupérations des résultats.", lineNumber, &e);

@@ -22,10 +22,10 @@ struct FileStep {
 };
 
 bool importClubs(ImportContext& c, double increment) {
-    return ImporterClubs(c.session, c.lists, c.files.club, increment, kClubsResultats);
+    return ImporterClubs(c.session, c.lists, c.files.club, increment, kClubsForResults);
 }
 bool importLicences(ImportContext& c, double increment) {
-    return ImporterLicences(c.session, c.lists, c.files.licence, increment, kLicencesResultats, c.startDate);
+    return ImporterLicences(c.session, c.lists, c.files.licence, increment, kLicencesForResults, c.startDate);
 }
 bool importRelays(ImportContext& c, double increment) {
     ImporterRelais(c, increment);
@@ -39,8 +39,9 @@ const std::vector<FileStep> kResultsFileSteps = {
     {"Fichier relais.txt", "Traitement de la composition des relais depuis fichier relais.txt", &FilePaths::relais, 84,
      importRelays, false},
     {"Fichier categori.txt", "Importation des catégories depuis categori.txt", &FilePaths::categori, 30,
-     ImporterCategories, true},
-    {"Fichier pcomp.txt", "Importation du programme depuis pcomp.txt", &FilePaths::pcomp, 19, ImporterProgramme, true},
+     importCategoriesFile, true},
+    {"Fichier pcomp.txt", "Importation du programme depuis pcomp.txt", &FilePaths::pcomp, 19, importProgrammeFile,
+     true},
     {"Fichier prres.txt", "Importation des résultats depuis prres.txt", &FilePaths::prres, 138, ImporterResultats,
      true},
     {"Fichier engag.txt", "Mise à jour des équipes depuis engag.txt", &FilePaths::engag, 63, MajEquipes, false},
@@ -70,7 +71,7 @@ bool runFileStep(ImportContext& context, const FileStep& step) {
 bool runHeaderStep(ImportContext& context) {
     AfficherEtape(context.form(), context.trace(), "Fichier rcomp.txt",
                   "Mise à jour des données de la compétition depuis rcomp.txt");
-    return ImporterEntete(context);
+    return importHeaderFile(context);
 }
 
 void executeFixUps(ImportContext& context) {
@@ -99,7 +100,7 @@ void AnnulerImport(ImportContext& context) {
 // Closes the database at the end of a sequence; false when that failed.
 bool closeAfterSequence(ImportContext& context) {
     std::string error;
-    if (context.session.connexion.bDeconnexion(error)) return true;
+    if (context.session.connection.bDeconnexion(error)) return true;
     context.trace().write("Erreur lors de la déconnexion.");
     return false;
 }

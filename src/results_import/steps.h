@@ -9,13 +9,13 @@ namespace couloir::ombrelay {
 
 // rcomp.txt: the competition header; updates Rcomp and keeps venue, pool,
 // codifications and dates in the context.
-bool ImporterEntete(ImportContext& context);
+bool importHeaderFile(ImportContext& context);
 // relais.txt: relay compositions into colCompositionsRelais / colAgesPremierRelayeur.
 void ImporterRelais(ImportContext& context, double increment);
 // categori.txt: age categories into Categori.
-bool ImporterCategories(ImportContext& context, double increment);
+bool importCategoriesFile(ImportContext& context, double increment);
 // pcomp.txt: the programme into Pcomp and tabDatesNages.
-bool ImporterProgramme(ImportContext& context, double increment);
+bool importProgrammeFile(ImportContext& context, double increment);
 // prres.txt: results, performance history and points.
 bool ImporterResultats(ImportContext& context, double increment);
 // engag.txt: team numbers of the result rows.

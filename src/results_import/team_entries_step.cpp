@@ -21,15 +21,15 @@ std::string decimalNumber(std::string_view text) { return shortestDecimal(numeri
 // The table and Num_Lic of the entry's result rows; false when the entry
 // names no known relay team or swimmer.
 bool findEntry(ImportContext& context, const std::string& event, const std::string& club,
-               const std::string& licence, std::string& table, std::string& numLic) {
+               const std::string& licence, std::string& table, std::string& swimmerNum) {
     if (licence.starts_with('R')) {
         if (!context.colCompositionsRelais.contains(event + club + licence)) return false;
         table = "Prres_relais";
-        numLic = decimalNumber(charSubstr(licence, 2, 3));
+        swimmerNum = decimalNumber(charSubstr(licence, 2, 3));
         return true;
     }
     table = "Prres";
-    return bLireCollection(context.lists.colLicencesNum, club + licence, numLic);
+    return bLireCollection(context.lists.colLicencesNum, club + licence, swimmerNum);
 }
 
 void updateEntry(ImportContext& context, std::string_view line, long lineNumber) {
@@ -38,8 +38,8 @@ void updateEntry(ImportContext& context, std::string_view line, long lineNumber)
     std::string event = columns(line, 4, 2);
     std::string club = columns(line, 6, 13);
     std::string licence = columns(line, 19, 6);
-    std::string table, numLic;
-    if (!findEntry(context, event, club, licence, table, numLic)) {
+    std::string table, swimmerNum;
+    if (!findEntry(context, event, club, licence, table, swimmerNum)) {
         context.trace().EcrireLigneErreur(lineNumber,
                                           "Aucune ligne dans le fichier prres.txt ne correspond avec ces informations."
                                           "Impossible de traiter les informations de cette ligne.",
@@ -48,7 +48,7 @@ void updateEntry(ImportContext& context, std::string_view line, long lineNumber)
     }
     context.db().execute("UPDATE " + table + " SET Num_equipe = " + team + " WHERE Num_compet = " +
                          context.competition + " AND Code_epreuve = " + sqlNumber(std::string(trim(event))) +
-                         " AND Code_club = " + sqlQuote(club) + " AND Num_Lic = " + numLic);
+                         " AND Code_club = " + sqlQuote(club) + " AND Num_Lic = " + swimmerNum);
 }
 
 }  // namespace

@@ -40,6 +40,6 @@ std::string generalForm(const DateTime& m) {
     return buffer;
 }
 
-std::string todayAaaammjj() { return formatAaaammjj(now().date); }
+std::string todayYyyymmdd() { return formatYyyymmdd(now().date); }
 
 }  // namespace couloir

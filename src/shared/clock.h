@@ -17,6 +17,6 @@ DateTime now();
 // "dd/mm/yyyy hh:mm:ss", the general form of the trace's first and last lines.
 std::string generalForm(const DateTime& moment);
 // Today as "yyyymmdd".
-std::string todayAaaammjj();
+std::string todayYyyymmdd();
 
 }  // namespace couloir

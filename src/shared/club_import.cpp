@@ -4,22 +4,23 @@
 
 #include "shared/error.h"
 #include "shared/files.h"
+#include "shared/record_layouts.h"
 #include "shared/text_date.h"
 
 namespace couloir {
 
-const ClubImportPolicy kClubsResultats{.stopAtFirstError = true,
-                                       .shortLineIsError = false,
-                                       .otherLabelWithLine = true,
-                                       .summaryCountsDuplicates = true};
-const ClubImportPolicy kClubsPerformances{.stopAtFirstError = false,
-                                          .shortLineIsError = true,
-                                          .otherLabelWithLine = false,
-                                          .summaryCountsDuplicates = false};
-const ClubImportPolicy kClubsLicences{.stopAtFirstError = false,
-                                      .shortLineIsError = true,
-                                      .otherLabelWithLine = true,
-                                      .summaryCountsDuplicates = false};
+const ClubImportPolicy kClubsForResults{.stopAtFirstError = true,
+                                        .shortLineIsError = false,
+                                        .otherLabelWithLine = true,
+                                        .summaryCountsDuplicates = true};
+const ClubImportPolicy kClubsForPerformances{.stopAtFirstError = false,
+                                             .shortLineIsError = true,
+                                             .otherLabelWithLine = false,
+                                             .summaryCountsDuplicates = false};
+const ClubImportPolicy kClubsForLicences{.stopAtFirstError = false,
+                                         .shortLineIsError = true,
+                                         .otherLabelWithLine = true,
+                                         .summaryCountsDuplicates = false};
 
 bool bEstSelection(std::string_view code) { return code.size() >= 4 && code.substr(code.size() - 4) == "0000"; }
 
@@ -60,61 +61,59 @@ bool bInsererClub(Database& db, const std::string& code, const std::string& labe
 int iSauverClub(Database& db, LookupList& colClubsVus, const std::string& code, const std::string& label,
                 std::string& message) {
     message.clear();
-    if (colClubsVus.contains(code)) return kClubDejaVu;
+    if (colClubsVus.contains(code)) return ClubResult::AlreadySeen;
 
     Columns club = db.ChargerColonnes("select Num, Intitule from Club where Code_federal = " + sqlQuote(code));
     if (!club.hasRows()) {
         if (!bCodeClubValide(db, code)) {
             message = "Le code club est erronné : " + code;
-            return kClubEchec;
+            return ClubResult::Failed;
         }
         if (!bInsererClub(db, code, label)) {
             message = "Erreur lors de la sauvegarde du club avec le code " + code + ".";
-            return kClubEchec;
+            return ClubResult::Failed;
         }
-        return kClubCree;
+        return ClubResult::Created;
     }
 
     const std::string& num = club.at(0, 0);
     const std::string& storedLabel = club.at(1, 0);
-    if (storedLabel == kLibelleInconnu && label != kLibelleInconnu) {
+    if (storedLabel == kPlaceholderLabel && label != kPlaceholderLabel) {
         db.execute("Update Club set Intitule = " + sqlQuote(label) + " where Num = " + num);
-        return kClubComplete;
+        return ClubResult::Completed;
     }
     if (storedLabel != label) {
         message = "Le code club " + code + " est déjà utilisé pour le club : " + storedLabel;
-        return kClubAutreLibelle;
+        return ClubResult::OtherLabel;
     }
-    return kClubConnu;
+    return ClubResult::Known;
 }
 
 int saveLineClub(Trace& trace, Database& db, LookupList& colClubsVus, const std::string& code, long lineNumber,
                  long& clubsCreated, std::string& message, CreatedClubWarning warning) {
-    const std::string label(kLibelleInconnu);
+    const std::string label(kPlaceholderLabel);
     int result = iSauverClub(db, colClubsVus, code, label, message);
-    if (result == kClubCree) {
+    if (result == ClubResult::Created) {
         ++clubsCreated;
         trace.EcrireLigneErreur(lineNumber,
                                 "Code club (" + code + ") inconnu de la base. Création avec Le libelle " + label +
                                     (warning == CreatedClubWarning::WithPeriod ? "." : ""),
                                 "Warning");
     }
-    if (result >= kClubCree && result <= kClubAutreLibelle) colClubsVus.add(code, code);
+    if (result >= ClubResult::Created && result <= ClubResult::OtherLabel) colClubsVus.add(code, code);
     return result;
 }
 
 namespace {
 
-// Code (13) and label (30) of a club.txt line.
-const std::vector<int> kLargeursClub = {13, 30};
 // The shortest line holding a code and one character of label.
-constexpr std::size_t kLongueurMinimale = 14;
+constexpr std::size_t kMinimumLineLength = 14;
 
 struct ClubCounts {
     long lines = 0, created = 0, completed = 0, known = 0, otherLabel = 0, errorsOrDuplicates = 0;
 };
 
-void EcrireBilan(Trace& trace, const ClubCounts& n, const ClubImportPolicy& policy) {
+void writeSummary(Trace& trace, const ClubCounts& n, const ClubImportPolicy& policy) {
     trace.EcrirePluriel(n.created, std::string(CRLF) + "Récupération de " + std::to_string(n.created) +
                                        " club<PLURIEL> sur " + std::to_string(n.lines) + ".");
     trace.EcrirePluriel(n.known, std::to_string(n.known) + " club<PLURIEL> déjà connu<PLURIEL>.");
@@ -140,7 +139,7 @@ bool ImporterClubs(Session& session, RunLists& lists, const std::string& path, d
         std::string line, message;
         while (reader.next(line, true)) {
             ++n.lines;
-            if (charCount(line) < kLongueurMinimale) {
+            if (charCount(line) < kMinimumLineLength) {
                 trace.EcrireLigneErreur(n.lines,
                                         "La longueur de la ligne ne permet de contenir le code et le libellé du club",
                                         "Erreur");
@@ -148,13 +147,13 @@ bool ImporterClubs(Session& session, RunLists& lists, const std::string& path, d
                 AvancerProgression(session.form, increment);
                 continue;
             }
-            std::vector<std::string> fields = cutFields(line, kLargeursClub);
+            std::vector<std::string> fields = cutFields(line, kClubWidths);
             const std::string& code = fields[0];
-            std::string label = fields[1].empty() ? std::string(kLibelleInconnu) : fields[1];
+            std::string label = fields[1].empty() ? std::string(kPlaceholderLabel) : fields[1];
 
             int result = iSauverClub(db, lists.colClubsVus, code, label, message);
             switch (result) {
-                case kClubEchec:
+                case ClubResult::Failed:
                     trace.EcrireLigneErreur(n.lines, message, "Erreur");
                     if (policy.stopAtFirstError) {
                         trace.writeEmpty();
@@ -162,10 +161,10 @@ bool ImporterClubs(Session& session, RunLists& lists, const std::string& path, d
                     }
                     ++n.errorsOrDuplicates;
                     break;
-                case kClubCree: ++n.created; break;
-                case kClubComplete: ++n.completed; break;
-                case kClubConnu: ++n.known; break;
-                case kClubAutreLibelle:
+                case ClubResult::Created: ++n.created; break;
+                case ClubResult::Completed: ++n.completed; break;
+                case ClubResult::Known: ++n.known; break;
+                case ClubResult::OtherLabel:
                     ++n.otherLabel;
                     if (policy.otherLabelWithLine)
                         trace.write("Ligne n° : " + std::to_string(n.lines) + " " + message + std::string(CRLF) +
@@ -173,11 +172,11 @@ bool ImporterClubs(Session& session, RunLists& lists, const std::string& path, d
                     else
                         trace.write(message);
                     break;
-                case kClubDejaVu:
+                case ClubResult::AlreadySeen:
                     if (policy.summaryCountsDuplicates) ++n.errorsOrDuplicates;
                     break;
             }
-            if (result >= kClubCree && result <= kClubAutreLibelle) lists.colClubsVus.add(code, code);
+            if (result >= ClubResult::Created && result <= ClubResult::OtherLabel) lists.colClubsVus.add(code, code);
             AvancerProgression(session.form, increment);
         }
     } catch (const Error& e) {
@@ -187,7 +186,7 @@ bool ImporterClubs(Session& session, RunLists& lists, const std::string& path, d
         return false;
     }
 
-    EcrireBilan(trace, n, policy);
+    writeSummary(trace, n, policy);
     return true;
 }
 

@@ -14,7 +14,7 @@
 namespace couloir {
 
 // The label of a club whose real name is not known yet (never a database null).
-inline constexpr std::string_view kLibelleInconnu = "Null";
+inline constexpr std::string_view kPlaceholderLabel = "Null";
 
 // A code whose club number is "0000" names a selection, not a club.
 bool bEstSelection(std::string_view code);
@@ -27,16 +27,18 @@ bool bCodeClubValide(Database& db, const std::string& code);
 bool bInsererClub(Database& db, const std::string& code, const std::string& label);
 
 // What iSauverClub did with a club.
-enum ResultatClub : int {
-    kClubEchec = 0,         // not created: `message` says why
-    kClubCree = 1,          // created
-    kClubComplete = 2,      // known under the placeholder label, now under the given one
-    kClubConnu = 3,         // known under the same label
-    kClubAutreLibelle = 4,  // known under another label: `message` names it
-    kClubDejaVu = 5,        // already handled in this call (in colClubsVus)
+struct ClubResult {
+    enum : int {
+        Failed = 0,       // not created: `message` says why
+        Created = 1,      // created
+        Completed = 2,    // known under the placeholder label, now under the given one
+        Known = 3,        // known under the same label
+        OtherLabel = 4,   // known under another label: `message` names it
+        AlreadySeen = 5,  // already handled in this call (in colClubsVus)
+    };
 };
 
-// Finds or creates one club; returns a ResultatClub. Does not add the code to
+// Finds or creates one club; returns a ClubResult. Does not add the code to
 // colClubsVus: its callers do.
 int iSauverClub(Database& db, LookupList& colClubsVus, const std::string& code, const std::string& label,
                 std::string& message);
@@ -66,9 +68,9 @@ struct ClubImportPolicy {
     bool summaryCountsDuplicates;
 };
 
-extern const ClubImportPolicy kClubsResultats;     // results import
-extern const ClubImportPolicy kClubsPerformances;  // performance import
-extern const ClubImportPolicy kClubsLicences;      // licence import
+extern const ClubImportPolicy kClubsForResults;       // results import
+extern const ClubImportPolicy kClubsForPerformances;  // performance import
+extern const ClubImportPolicy kClubsForLicences;      // licence import
 
 // Reads club.txt at `path` (DOS accents converted), saving each club and
 // advancing the progress bar by `increment` per line, then writes the

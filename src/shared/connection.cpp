@@ -5,7 +5,7 @@
 
 namespace couloir {
 
-bool Connexion::bConnexion(const std::string& path, std::string& errorText) {
+bool Connection::bConnexion(const std::string& path, std::string& errorText) {
     if (!bDeconnexion(errorText)) return false;
     try {
         db_ = openDatabase(path, DatabaseOptions{options_.nullText});
@@ -21,7 +21,7 @@ bool Connexion::bConnexion(const std::string& path, std::string& errorText) {
     }
 }
 
-bool Connexion::bDeconnexion(std::string& errorText) {
+bool Connection::bDeconnexion(std::string& errorText) {
     if (!db_) return true;
     try {
         if (options_.writesLastClose) MajLastClose("true");
@@ -35,9 +35,9 @@ bool Connexion::bDeconnexion(std::string& errorText) {
     }
 }
 
-void Connexion::MajLastClose(const std::string& value) { db().execute("Update Info Set LastClose = " + value); }
+void Connection::MajLastClose(const std::string& value) { db().execute("Update Info Set LastClose = " + value); }
 
-Database& Connexion::db() {
+Database& Connection::db() {
     if (!db_) throw Error(3704, "Opération non autorisée si l'objet est fermé");
     return *db_;
 }

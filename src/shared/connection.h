@@ -14,9 +14,9 @@ struct ConnectionOptions {
     bool writesLastClose = true;
 };
 
-class Connexion {
+class Connection {
 public:
-    explicit Connexion(ConnectionOptions options = {}) : options_(options) {}
+    explicit Connection(ConnectionOptions options = {}) : options_(options) {}
 
     // Closes a connection left open, opens the database and marks it open.
     // On failure: false and errorText = "Erreur n° " + number + ": " + description.

@@ -7,7 +7,7 @@ namespace couloir {
 namespace {
 
 // Everything the sequence needs first; false, reported, when the call stops here.
-bool prepare(const ImportCall& call, Trace& trace, Connexion& connexion) {
+bool prepare(const ImportCall& call, Trace& trace, Connection& connection) {
     if (call.checkArguments && !call.checkArguments(trace)) return false;
     if (!bLecteurPret(call.sourceDir)) {
         trace.write("Le lecteur source n'est pas pret.");
@@ -15,7 +15,7 @@ bool prepare(const ImportCall& call, Trace& trace, Connexion& connexion) {
         return false;
     }
     std::string error;
-    if (!connexion.bConnexion(call.database, error)) {
+    if (!connection.bConnexion(call.database, error)) {
         trace.write(call.connectionFailure + std::string(CRLF) + error);
         return false;
     }
@@ -30,18 +30,18 @@ bool runImportCall(const ImportCall& call, const std::function<bool(Session&)>& 
     trace.write("Début de l'import : " + generalForm(now()) + std::string(CRLF));
 
     Form form(call.form);
-    Connexion connexion;
-    Session session{trace, form, connexion};
+    Connection connection;
+    Session session{trace, form, connection};
     bool result = false;
     try {
-        if (prepare(call, trace, connexion)) result = sequence(session);
+        if (prepare(call, trace, connection)) result = sequence(session);
     } catch (const Error& e) {
         trace.write(strTexteErreur(e));
     }
     // Closing a connection that was never opened, or that the sequence
     // already closed, does nothing.
     std::string error;
-    if (!connexion.bDeconnexion(error))
+    if (!connection.bDeconnexion(error))
         trace.EcrireErreur("Une erreur s'est produite lors de la déconnexion." + std::string(CRLF) + error, 0);
     if (call.writesClosingLines) {
         trace.writeEmpty();

@@ -12,15 +12,15 @@
 
 namespace couloir {
 
-const LicenceImportPolicy kLicencesResultats{.stopAtFirstError = true,
-                                             .memory = SwimmerMemory::AgeAtCompetition,
-                                             .reuseReport = ReuseReport::NumberedLine};
-const LicenceImportPolicy kLicencesPerformances{.stopAtFirstError = false,
-                                                .memory = SwimmerMemory::BirthDate,
-                                                .reuseReport = ReuseReport::WarningEntry};
-const LicenceImportPolicy kLicencesLicences{.stopAtFirstError = false,
-                                            .memory = SwimmerMemory::KeyOnly,
-                                            .reuseReport = ReuseReport::WarningEntry};
+const LicenceImportPolicy kLicencesForResults{.stopAtFirstError = true,
+                                              .memory = SwimmerMemory::AgeAtCompetition,
+                                              .reuseReport = ReuseReport::NumberedLine};
+const LicenceImportPolicy kLicencesForPerformances{.stopAtFirstError = false,
+                                                   .memory = SwimmerMemory::BirthDate,
+                                                   .reuseReport = ReuseReport::WarningEntry};
+const LicenceImportPolicy kLicencesForLicences{.stopAtFirstError = false,
+                                               .memory = SwimmerMemory::KeyOnly,
+                                               .reuseReport = ReuseReport::WarningEntry};
 
 bool bInsererSelection(Database& db, const std::string& code, const std::string& num, std::string& message) {
     try {
@@ -33,13 +33,14 @@ bool bInsererSelection(Database& db, const std::string& code, const std::string&
 }
 
 std::string strNageurReference(Database& db) {
-    Columns reference = db.ChargerColonnes("select Num from Licence where Nom = " + sqlQuote(kLibelleInconnu));
+    Columns reference = db.ChargerColonnes("select Num from Licence where Nom = " + sqlQuote(kPlaceholderLabel));
     if (reference.hasRows()) return reference.at(0, 0);
-    Columns club = db.ChargerColonnes("select First(Code_federal) from Club where Nom = " + sqlQuote(kLibelleInconnu));
+    Columns club =
+        db.ChargerColonnes("select First(Code_federal) from Club where Nom = " + sqlQuote(kPlaceholderLabel));
     std::string code = club.hasRows() ? club.at(0, 0) : std::string();
     std::int64_t num = db.appendRow("Licence", {{"Code_club", code},
                                                 {"licence", std::string("1")},
-                                                {"Nom", std::string(kLibelleInconnu)},
+                                                {"Nom", std::string(kPlaceholderLabel)},
                                                 {"Visible", std::int64_t{0}},
                                                 {"Date_suppr", std::string()}});
     return std::to_string(num);
@@ -51,14 +52,14 @@ const std::string kNl(CRLF);
 
 // The column of Licence that each field of a licence.txt line fills; the
 // selection origin (field 23) is not stored.
-constexpr std::array<const char*, kNombreChampsLicence> kColonnesLicence = {
+constexpr std::array<const char*, kLicenceFieldCount> kLicenceColumns = {
     "Code_club",   "licence",  "Nom",      "Prenom",     "sexe",          "Date_Naissance",
     "Nationalite", "Adresse",  "Suite_adresse", "Code_Postal", "Localite", "Telephone",
     "Sportive",    "Synchro",  "Water_Polo", "Plongeon",  "Dirigeant",     "Maitre",
     "Date_Depot",  "Date_obliteration", "Type_licence", "Nature", nullptr, "Code_unique"};
 
 // A licence.txt record with its CR LF, in bytes.
-constexpr std::uint64_t kLongueurEnregistrement = 250;
+constexpr std::uint64_t kRecordBytes = 250;
 
 struct LicenceCounts {
     long lines = 0, created = 0, known = 0, relay = 0, errors = 0, clubsAdded = 0;
@@ -110,7 +111,7 @@ public:
         // Reading every stored swimmer once costs about a quarter of a lookup
         // per row: for a file long next to the table (the federation's list),
         // it spares the lookup of every swimmer, new or known.
-        std::uint64_t lines = fileSize / kLongueurEnregistrement;
+        std::uint64_t lines = fileSize / kRecordBytes;
         if (lines * 4 < static_cast<std::uint64_t>(db_.lValeurScalaire("select count(*) from Licence"))) return;
         stored_.emplace();
         db_.forEachRow("select Code_Club, Licence, " + columns_ + " from Licence", [this](const Row& row) {
@@ -123,17 +124,17 @@ public:
     LicenceCounts n;
 
     // Handles line number `lineNumber`; false when it is in error, with `message` set.
-    bool bTraiterLigne(std::string_view line, long lineNumber, std::string& message);
-    void EcrireBilan();
+    bool handleLine(std::string_view line, long lineNumber, std::string& message);
+    void writeSummary();
 
 private:
     int saveClub(const std::string& code, std::string& message);
     bool bInsererLicence(std::vector<std::string>& fields, std::string& num);
-    void SignalerReutilisation(const std::string& code, const std::string& licence, const Columns& stored,
-                               std::string_view line);
+    void reportReuse(const std::string& code, const std::string& licence, const Columns& stored,
+                     std::string_view line);
     Columns storedSwimmer(std::string_view code, std::string_view licence);
-    std::string strSecondeValeur(const std::string& licence, const std::string& naissance);
-    void Memoriser(const std::string& key, const std::string& num, const std::string& second);
+    std::string secondValue(const std::string& licence, const std::string& birthDate);
+    void remember(const std::string& key, const std::string& num, const std::string& second);
 
     Trace& trace_;
     Database& db_;
@@ -154,7 +155,7 @@ int LicenceFile::saveClub(const std::string& code, std::string& message) {
     return saveLineClub(trace_, db_, lists_.colClubsVus, code, line_, n.clubsAdded, message);
 }
 
-bool LicenceFile::bTraiterLigne(std::string_view line, long lineNumber, std::string& message) {
+bool LicenceFile::handleLine(std::string_view line, long lineNumber, std::string& message) {
     line_ = lineNumber;
     std::string code(charSubstr(line, 0, 13)), licence(charSubstr(line, 13, 6));
     if (!licence.empty() && (licence[0] == 'R' || licence[0] == 'r')) {
@@ -163,9 +164,9 @@ bool LicenceFile::bTraiterLigne(std::string_view line, long lineNumber, std::str
     }
 
     std::string clubMessage;
-    if (saveClub(code, clubMessage) == kClubEchec) {
+    if (saveClub(code, clubMessage) == ClubResult::Failed) {
         message = "Code club (" + code + ") inconnu de la base. Echec de la création avec Le libelle " +
-                  std::string(kLibelleInconnu) + ".";
+                  std::string(kPlaceholderLabel) + ".";
         return false;
     }
 
@@ -175,8 +176,8 @@ bool LicenceFile::bTraiterLigne(std::string_view line, long lineNumber, std::str
     if (bEstSelection(code)) {
         selectionCode = code;
         selectionLicence = licence;
-        OrigineSelection origin = origineSelection(charSubstr(line, kDebutOrigine, kLargeurOrigine));
-        if (!origin.licence.empty() && saveClub(origin.code, clubMessage) != kClubEchec) {
+        SelectionOrigin origin = selectionOrigin(charSubstr(line, kOriginStart, kOriginWidth));
+        if (!origin.licence.empty() && saveClub(origin.code, clubMessage) != ClubResult::Failed) {
             code = origin.code;
             licence = origin.licence;
         } else {
@@ -191,20 +192,20 @@ bool LicenceFile::bTraiterLigne(std::string_view line, long lineNumber, std::str
     if (handled_.contains(key)) return true;
 
     Columns stored = storedSwimmer(trim(code), trim(licence));
-    std::string num, naissance;
+    std::string num, birthDate;
     if (!stored.hasRows()) {
         std::vector<std::string> fields = DecouperLicence(line);
         if (!bInsererLicence(fields, num)) {
-            message = "Echec lors de la mémorisation du nageur " + fields[kChampNom] + " " + fields[kChampPrenom] +
-                      ", licence " + fields[kChampLicence] + ", Club " + fields[kChampCodeClub] + "." + kNl;
+            message = "Echec lors de la mémorisation du nageur " + fields[kLicNom] + " " + fields[kLicPrenom] +
+                      ", licence " + fields[kLicLicence] + ", Club " + fields[kLicClub] + "." + kNl;
             return false;
         }
         ++n.created;
-        naissance = fields[kChampNaissance];
+        birthDate = fields[kLicNaissance];
     } else {
         ++n.known;
         num = stored.at(2, 0);
-        if (policy_.readsBirthDate()) naissance = stored.at(3, 0);
+        if (policy_.readsBirthDate()) birthDate = stored.at(3, 0);
         if (!selectionCode.empty() &&
             db_.lValeurScalaire("select count(*) from Selection where Code_Sel = " + sqlQuote(selectionCode) +
                                 " and Num_Lic = " + num) == 0 &&
@@ -212,53 +213,53 @@ bool LicenceFile::bTraiterLigne(std::string_view line, long lineNumber, std::str
             message += kNl + "Problème lors de l'insertion dans la sélection.";
             return false;
         }
-        SignalerReutilisation(code, licence, stored, line);
+        reportReuse(code, licence, stored, line);
     }
 
-    std::string second = strSecondeValeur(licence, naissance);
-    Memoriser(key, num, second);
+    std::string second = secondValue(licence, birthDate);
+    remember(key, num, second);
     // Either identity of a selection member finds him; the first member
     // entered under a selection licence keeps it.
     if (!selectionCode.empty() && code != selectionCode && !handled_.contains(selectionCode + selectionLicence))
-        Memoriser(selectionCode + selectionLicence, num, second);
+        remember(selectionCode + selectionLicence, num, second);
     return true;
 }
 
 bool LicenceFile::bInsererLicence(std::vector<std::string>& fields, std::string& num) {
     try {
         std::string selectionCode;
-        if (bEstSelection(fields[kChampCodeClub])) {
-            selectionCode = fields[kChampCodeClub];
-            OrigineSelection origin = origineSelection(fields[kChampOrigine]);
+        if (bEstSelection(fields[kLicClub])) {
+            selectionCode = fields[kLicClub];
+            SelectionOrigin origin = selectionOrigin(fields[kLicOrigine]);
             if (!origin.licence.empty())
-                fields[kChampLicence] = origin.licence;
+                fields[kLicLicence] = origin.licence;
             else
                 trace_.EcrireErreur("Véritable numéro de licence introuvable, utilisation de celui de la sélection : " +
-                                        fields[kChampLicence],
+                                        fields[kLicLicence],
                                     line_);
             std::string clubMessage;
-            int result = iSauverClub(db_, lists_.colClubsVus, origin.code, std::string(kLibelleInconnu), clubMessage);
-            if (result == kClubEchec) {
+            int result = iSauverClub(db_, lists_.colClubsVus, origin.code, std::string(kPlaceholderLabel), clubMessage);
+            if (result == ClubResult::Failed) {
                 trace_.write("Une erreur s'est produite dans la fonction d'ajout de club." + kNl + clubMessage);
                 return false;
             }
-            if (result == kClubCree) {
+            if (result == ClubResult::Created) {
                 trace_.write("Création d'un club avec le code " + origin.code + " et libellé " +
-                             std::string(kLibelleInconnu));
+                             std::string(kPlaceholderLabel));
                 ++n.clubsAdded;
             }
-            if (result != kClubDejaVu) lists_.colClubsVus.add(origin.code, origin.code);
-            fields[kChampCodeClub] = origin.code;
+            if (result != ClubResult::AlreadySeen) lists_.colClubsVus.add(origin.code, origin.code);
+            fields[kLicClub] = origin.code;
         }
 
         // Every value, dates and flags included, is stored as a text.
         std::vector<std::pair<std::string, FieldValue>> row;
-        row.reserve(kNombreChampsLicence);
-        for (std::size_t i = 0; i < kNombreChampsLicence; ++i)
-            if (kColonnesLicence[i]) row.emplace_back(kColonnesLicence[i], fields[i]);
+        row.reserve(kLicenceFieldCount);
+        for (std::size_t i = 0; i < kLicenceFieldCount; ++i)
+            if (kLicenceColumns[i]) row.emplace_back(kLicenceColumns[i], fields[i]);
         row.emplace_back("Date_suppr", std::string());
         num = std::to_string(db_.appendRow("Licence", row));
-        if (stored_) stored_->emplace(storedKey(fields[kChampCodeClub], fields[kChampLicence]), std::string());
+        if (stored_) stored_->emplace(storedKey(fields[kLicClub], fields[kLicLicence]), std::string());
 
         std::string selectionMessage;
         if (!selectionCode.empty() && !bInsererSelection(db_, selectionCode, num, selectionMessage))
@@ -283,30 +284,31 @@ Columns LicenceFile::storedSwimmer(std::string_view code, std::string_view licen
 
 // A stored swimmer is never changed; a name that differs from the file's
 // (compared unfolded) is only reported.
-void LicenceFile::SignalerReutilisation(const std::string& code, const std::string& licence, const Columns& stored,
-                                        std::string_view line) {
-    std::string nom(trim(charSubstr(line, kDebutNom, kLargeurNom)));
-    std::string prenom(trim(charSubstr(line, kDebutPrenom, kLargeurPrenom)));
-    const std::string& storedNom = stored.at(0, 0);
-    const std::string& storedPrenom = stored.at(1, 0);
-    if (storedNom == nom && storedPrenom == prenom) return;
+void LicenceFile::reportReuse(const std::string& code, const std::string& licence, const Columns& stored,
+                              std::string_view line) {
+    std::string surname(trim(charSubstr(line, kSurnameStart, kSurnameWidth)));
+    std::string firstName(trim(charSubstr(line, kFirstNameStart, kFirstNameWidth)));
+    const std::string& storedSurname = stored.at(0, 0);
+    const std::string& storedFirstName = stored.at(1, 0);
+    if (storedSurname == surname && storedFirstName == firstName) return;
 
-    std::string what = " (" + code + " + " + licence + ") déjà utilisée." + kNl + "Nom dans la base : " + storedNom +
-                       " " + storedPrenom + kNl;
+    std::string what = " (" + code + " + " + licence + ") déjà utilisée." + kNl + "Nom dans la base : " +
+                       storedSurname + " " + storedFirstName + kNl;
     if (policy_.reuseReport == ReuseReport::NumberedLine)
-        trace_.write("Ligne n° " + std::to_string(line_) + ", licence" + what + "Nom dans le fichier : " + nom + " " +
-                     prenom);
+        trace_.write("Ligne n° " + std::to_string(line_) + ", licence" + what + "Nom dans le fichier : " + surname +
+                     " " + firstName);
     else
-        trace_.EcrireLigneErreur(line_, "Licence" + what + "Nom dans fichier : " + nom + " " + prenom, "Warning");
+        trace_.EcrireLigneErreur(line_, "Licence" + what + "Nom dans fichier : " + surname + " " + firstName,
+                                 "Warning");
 }
 
 // The item the policy keeps besides the Num: the sporting age for the
 // competition, or the date of birth checked against the licence number.
-std::string LicenceFile::strSecondeValeur(const std::string& licence, const std::string& naissance) {
+std::string LicenceFile::secondValue(const std::string& licence, const std::string& birthDate) {
     switch (policy_.memory) {
         case SwimmerMemory::AgeAtCompetition: {
             if (!start_) throw errors::invalidCall();
-            std::string formatted = strDateLongue(naissance);
+            std::string formatted = strDateLongue(birthDate);
             long age = int(start_->year()) - int(parseLongDate(formatted).year());
             if (age < 0) {
                 trace_.EcrireLigneErreur(line_,
@@ -317,13 +319,13 @@ std::string LicenceFile::strSecondeValeur(const std::string& licence, const std:
             }
             return std::to_string(toInt16(age));
         }
-        case SwimmerMemory::BirthDate: return strNaissanceSelonLicence(licence, naissance);
+        case SwimmerMemory::BirthDate: return birthDateFromLicence(licence, birthDate);
         case SwimmerMemory::KeyOnly: break;
     }
     return {};
 }
 
-void LicenceFile::Memoriser(const std::string& key, const std::string& num, const std::string& second) {
+void LicenceFile::remember(const std::string& key, const std::string& num, const std::string& second) {
     switch (policy_.memory) {
         case SwimmerMemory::AgeAtCompetition:
             lists_.colLicencesNum.add(key, num);
@@ -337,14 +339,14 @@ void LicenceFile::Memoriser(const std::string& key, const std::string& num, cons
     }
 }
 
-void LicenceFile::EcrireBilan() {
+void LicenceFile::writeSummary() {
     trace_.EcrirePluriel(n.created, kNl + "Récupération de " + std::to_string(n.created) + " licence<PLURIEL> sur " +
                                         std::to_string(n.lines) + ".");
     trace_.EcrirePluriel(n.known, std::to_string(n.known) + " licence<PLURIEL> déjà connue<PLURIEL>.");
     trace_.EcrirePluriel(n.relay, std::to_string(n.relay) + " licence<PLURIEL> de type relais.");
     trace_.EcrirePluriel(n.errors, std::to_string(n.errors) + " entrée<PLURIEL> en erreur.");
     trace_.EcrirePluriel(n.clubsAdded, std::to_string(n.clubsAdded) + " club<PLURIEL> ajouté<PLURIEL> avec le libellé " +
-                                           std::string(kLibelleInconnu) + ".");
+                                           std::string(kPlaceholderLabel) + ".");
     trace_.writeEmpty();
 }
 
@@ -362,7 +364,7 @@ bool ImporterLicences(Session& session, RunLists& lists, const std::string& path
         while (reader.next(line, true)) {
             file.n.lines = ++lineNumber;  // also kept outside `file` for the handler
             message.clear();
-            if (!file.bTraiterLigne(line, lineNumber, message)) {
+            if (!file.handleLine(line, lineNumber, message)) {
                 trace.EcrireLigneErreur(lineNumber, message, "Erreur");
                 if (policy.stopAtFirstError) {
                     trace.EcrireErreur("Import des licences interrompu.", lineNumber);
@@ -373,7 +375,7 @@ bool ImporterLicences(Session& session, RunLists& lists, const std::string& path
             }
             AvancerProgression(session.form, increment);
         }
-        file.EcrireBilan();
+        file.writeSummary();
         return true;
     } catch (const Error& e) {
         // The results import reports the line's own message first, as for a line in error.

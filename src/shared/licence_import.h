@@ -37,9 +37,9 @@ struct LicenceImportPolicy {
     bool readsBirthDate() const { return memory != SwimmerMemory::KeyOnly; }
 };
 
-extern const LicenceImportPolicy kLicencesResultats;     // results import
-extern const LicenceImportPolicy kLicencesPerformances;  // performance import
-extern const LicenceImportPolicy kLicencesLicences;      // licence import
+extern const LicenceImportPolicy kLicencesForResults;       // results import
+extern const LicenceImportPolicy kLicencesForPerformances;  // performance import
+extern const LicenceImportPolicy kLicencesForLicences;      // licence import
 
 // Reads licence.txt at `path` (DOS accents converted), advancing the progress
 // bar by `increment` per line, then writes the summary. `competitionStart`

@@ -10,10 +10,8 @@
 
 namespace couloir {
 
-const std::vector<int>& largeursLicence() { return kLicenceWidths; }
-
-OrigineSelection origineSelection(std::string_view champOrigine) {
-    return {std::string(trim(charSubstr(champOrigine, 0, 13))), std::string(trim(charSubstr(champOrigine, 13, 6)))};
+SelectionOrigin selectionOrigin(std::string_view originField) {
+    return {std::string(trim(charSubstr(originField, 0, 13))), std::string(trim(charSubstr(originField, 13, 6)))};
 }
 
 namespace {
@@ -77,16 +75,16 @@ bool allDigits(std::string_view text) {
 
 }  // namespace
 
-std::string strPlierNom(std::string_view nom) {
+std::string foldSurname(std::string_view surname) {
     const auto& table = foldTable();
-    std::string bytes = encodeCp1252(nom);
+    std::string bytes = encodeCp1252(surname);
     for (char& c : bytes) c = static_cast<char>(table[static_cast<unsigned char>(c)]);
     return decodeCp1252(bytes);
 }
 
-std::string strNaissanceSelonLicence(std::string_view licence, const std::string& naissance) {
+std::string birthDateFromLicence(std::string_view licence, const std::string& birthDate) {
     std::string_view twoDigits = charSubstr(licence, 0, 2);
-    if (twoDigits == charSubstr(naissance, 2, 2)) return naissance;
+    if (twoDigits == charSubstr(birthDate, 2, 2)) return birthDate;
 
     // "01/01/" + the two characters read as a date: a two-digit year in the
     // window 1930-2029.
@@ -95,18 +93,18 @@ std::string strNaissanceSelonLicence(std::string_view licence, const std::string
     int year = std::stoi(std::string(digits));
     year += year < 30 ? 2000 : 1900;
     std::string date = std::to_string(year) + "0101";
-    if (date > todayAaaammjj()) date = std::to_string(year - 100) + "0101";
+    if (date > todayYyyymmdd()) date = std::to_string(year - 100) + "0101";
     return date;
 }
 
 std::vector<std::string> DecouperLicence(std::string_view line) {
-    std::vector<std::string> fields = cutFields(line, largeursLicence());
-    fields[kChampOrigine] = std::string(charSubstr(line, kDebutOrigine, kLargeurOrigine));
-    fields[kChampNom] = strPlierNom(fields[kChampNom]);
-    fields[kChampNaissance] =
-        strNaissanceSelonLicence(fields[kChampLicence], strJjmmaaaaVersAaaammjj(fields[kChampNaissance]));
-    fields[kChampDepot] = strJjmmaaaaVersAaaammjj(fields[kChampDepot]);
-    fields[kChampObliteration] = strJjmmaaaaVersAaaammjj(fields[kChampObliteration]);
+    std::vector<std::string> fields = cutFields(line, kLicenceWidths);
+    fields[kLicOrigine] = std::string(charSubstr(line, kOriginStart, kOriginWidth));
+    fields[kLicNom] = foldSurname(fields[kLicNom]);
+    fields[kLicNaissance] =
+        birthDateFromLicence(fields[kLicLicence], strJjmmaaaaVersAaaammjj(fields[kLicNaissance]));
+    fields[kLicDepot] = strJjmmaaaaVersAaaammjj(fields[kLicDepot]);
+    fields[kLicObliteration] = strJjmmaaaaVersAaaammjj(fields[kLicObliteration]);
     return fields;
 }
 

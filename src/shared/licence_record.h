@@ -6,48 +6,35 @@
 #include <string_view>
 #include <vector>
 
+#include "shared/record_layouts.h"
+
 namespace couloir {
 
-// Slots of the fields of a licence.txt record, in file order.
-enum ChampLicence : std::size_t {
-    kChampCodeClub = 0,
-    kChampLicence = 1,
-    kChampNom = 2,
-    kChampPrenom = 3,
-    kChampSexe = 4,
-    kChampNaissance = 5,
-    kChampDepot = 18,
-    kChampObliteration = 19,
-    kChampOrigine = 22,  // a selection entry's own club code and licence, not stored
-    kChampCodeUnique = 23,
-    kNombreChampsLicence = 24,
-};
-
-// The widths of the 24 fields (248 characters).
-const std::vector<int>& largeursLicence();
+// The number of fields of a licence.txt record.
+inline constexpr std::size_t kLicenceFieldCount = kLicCodeUnique + 1;
 
 // Character positions (0-based) of the surname and first name in a line.
-inline constexpr std::size_t kDebutNom = 19, kLargeurNom = 25, kDebutPrenom = 44, kLargeurPrenom = 20;
+inline constexpr std::size_t kSurnameStart = 19, kSurnameWidth = 25, kFirstNameStart = 44, kFirstNameWidth = 20;
 // Character position and width of the selection origin (club code 13 + licence 6).
-inline constexpr std::size_t kDebutOrigine = 207, kLargeurOrigine = 19;
+inline constexpr std::size_t kOriginStart = 207, kOriginWidth = 19;
 
 // The member's own club code and licence number named by a selection entry.
-struct OrigineSelection {
+struct SelectionOrigin {
     std::string code, licence;
 };
 // Cuts the origin field (its 19 characters as they stand) into the trimmed code and licence.
-OrigineSelection origineSelection(std::string_view champOrigine);
+SelectionOrigin selectionOrigin(std::string_view originField);
 
 // The surname as stored: lower-cased, accented letters made plain capitals,
 // then upper-cased ("Éloïse-Müller" -> "ELOISE-MULLER").
-std::string strPlierNom(std::string_view nom);
+std::string foldSurname(std::string_view surname);
 
 // The date of birth ("yyyymmdd", possibly empty) made consistent with the
 // licence number, whose first two characters are the birth year: when they
 // differ from the date's year, the date becomes 1 January of that year
 // (00-29 -> 20xx, 30-99 -> 19xx, a century earlier when that is after today).
 // A licence number not starting with digits then is a type-mismatch error.
-std::string strNaissanceSelonLicence(std::string_view licence, const std::string& naissance);
+std::string birthDateFromLicence(std::string_view licence, const std::string& birthDate);
 
 // The 24 fields of a line, each trimmed (the origin field kept as it stands),
 // with the surname folded, the dates made "yyyymmdd" (empty when implausible)

@@ -11,9 +11,9 @@ namespace couloir {
 struct Session {
     Trace& trace;
     Form& form;
-    Connexion& connexion;
+    Connection& connection;
 
-    Database& db() { return connexion.db(); }
+    Database& db() { return connection.db(); }
 };
 
 }  // namespace couloir

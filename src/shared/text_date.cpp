@@ -207,7 +207,7 @@ std::string strAaaammjjVersJjmmaaaa(std::string_view yyyymmdd) {
     return std::string(yyyymmdd.substr(6, 2)) + std::string(yyyymmdd.substr(4, 2)) + std::string(yyyymmdd.substr(0, 4));
 }
 
-Date parseAaaammjj(std::string_view yyyymmdd) {
+Date parseYyyymmdd(std::string_view yyyymmdd) {
     if (yyyymmdd.size() != 8 || !allDigits(yyyymmdd)) throw errors::typeMismatch();
     Date date{std::chrono::year{toInt(yyyymmdd.substr(0, 4))}, std::chrono::month{unsigned(toInt(yyyymmdd.substr(4, 2)))},
               std::chrono::day{unsigned(toInt(yyyymmdd.substr(6, 2)))}};
@@ -215,7 +215,7 @@ Date parseAaaammjj(std::string_view yyyymmdd) {
     return date;
 }
 
-std::string formatAaaammjj(Date date) {
+std::string formatYyyymmdd(Date date) {
     std::array<char, 16> buffer{};
     std::snprintf(buffer.data(), buffer.size(), "%04d%02u%02u", int(date.year()), unsigned(date.month()),
                   unsigned(date.day()));
@@ -224,7 +224,7 @@ std::string formatAaaammjj(Date date) {
 
 std::string strDateLongue(std::string_view yyyymmdd, std::string_view pattern) {
     if (charCount(yyyymmdd) != 8) return {};
-    Date date = parseAaaammjj(yyyymmdd);
+    Date date = parseYyyymmdd(yyyymmdd);
     unsigned day = unsigned(date.day());
     std::string dayText = std::to_string(day);
     if (pattern.empty() || pattern.substr(0, 2) == "dd") {

@@ -61,8 +61,8 @@ std::string strDateLongue(std::string_view yyyymmdd, std::string_view pattern = 
 // Reads a long-form date ("05 mars 2026", "5 mars 2026"); type mismatch otherwise.
 Date parseLongDate(std::string_view text);
 // A yyyymmdd text as a date; type mismatch when it is none.
-Date parseAaaammjj(std::string_view yyyymmdd);
-std::string formatAaaammjj(Date date);
+Date parseYyyymmdd(std::string_view yyyymmdd);
+std::string formatYyyymmdd(Date date);
 // Whole days from `from` to `to`, negative when `to` is earlier; overflow past 16 bits.
 std::int16_t iEcartJours(Date from, Date to);
 // French month name, lower case: 1 -> "janvier".

@@ -37,7 +37,7 @@ const std::string kNameA = "Cercle d'Alésia";
 const std::string kNameB = "Nageurs de Paris";
 
 struct Swimmer {
-    std::string club, licence, nom, prenom, sexe, naissance;
+    std::string club, licence, surname, firstName, sex, birthDate;
 };
 
 // A host form that keeps the last caption of each label and the bar's value,
@@ -103,8 +103,8 @@ protected:
         sql("INSERT INTO Licence (Code_Club, Licence, Nom, Prenom, Sexe, Date_Naissance, Nationalite, Sportive, "
             "Synchro, Water_Polo, Plongeon, Dirigeant, Maitre, Date_Depot, Date_obliteration, Type_licence, Nature, "
             "Code_unique) VALUES (" +
-            sqlQuote(s.club) + ", " + sqlQuote(s.licence) + ", " + sqlQuote(s.nom) + ", " + sqlQuote(s.prenom) + ", " +
-            sqlQuote(s.sexe) + ", " + sqlQuote(s.naissance) +
+            sqlQuote(s.club) + ", " + sqlQuote(s.licence) + ", " + sqlQuote(s.surname) + ", " +
+            sqlQuote(s.firstName) + ", " + sqlQuote(s.sex) + ", " + sqlQuote(s.birthDate) +
             ", 'FRA', 'O', 'N', 'N', 'N', 'N', 'N', '20240901', '20240915', 'R', 'N', " + sqlQuote("IUF" + s.licence) +
             ")");
         return std::to_string(count("select max(Num) from Licence"));
@@ -145,16 +145,17 @@ const Swimmer kPaul{kClubB, "930003", "O'NEIL", "Paul", "M", "19930101"};
 const std::string kReference = "1";  // the reference swimmer of a fresh database
 
 std::string licenceLine(const Swimmer& s) {
-    return fixed(kLicenceWidths, {s.club, s.licence, s.nom, s.prenom, s.sexe, strAaaammjjVersJjmmaaaa(s.naissance),
-                                  "FRA", "", "", "", "", "", "O", "N", "N", "N", "N", "N", "01092024", "15092024", "R",
-                                  "N", pad(s.club, 13) + s.licence, "IUF" + s.licence});
+    return fixed(kLicenceWidths, {s.club, s.licence, s.surname, s.firstName, s.sex,
+                                  strAaaammjjVersJjmmaaaa(s.birthDate), "FRA", "", "", "", "", "", "O", "N", "N", "N",
+                                  "N", "N", "01092024", "15092024", "R", "N", pad(s.club, 13) + s.licence,
+                                  "IUF" + s.licence});
 }
 
 std::string individualLine(const Swimmer& s, const std::string& clubName, const std::string& event,
                            const std::string& pool, const std::string& date, const std::string& time,
                            const std::string& relayLeg = "") {
-    std::vector<std::string> values = {event,   s.club, s.licence, pool, date, time, s.nom, s.prenom, "Piscine d'Ivry",
-                                       clubName, "15092024", "R"};
+    std::vector<std::string> values = {event,     s.club,    s.licence,  pool, date, time, s.surname, s.firstName,
+                                       "Piscine d'Ivry", clubName, "15092024", "R"};
     values.resize(22);
     for (const char* codif : {"R", "A", "", "D"}) values.push_back(codif);
     values.push_back(relayLeg);

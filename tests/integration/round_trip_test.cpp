@@ -44,15 +44,15 @@ protected:
     void importClubsAndLicences() {
         Trace trace(scratch_.file("common.txt"));
         Form form(nullptr);
-        Connexion connexion;
+        Connection connection;
         std::string error;
-        ASSERT_TRUE(connexion.bConnexion(target_, error)) << error;
-        Session session{trace, form, connexion};
+        ASSERT_TRUE(connection.bConnexion(target_, error)) << error;
+        Session session{trace, form, connection};
         RunLists lists;
-        EXPECT_TRUE(ImporterClubs(session, lists, files_ + "/Club.txt", 1, kClubsResultats));
-        EXPECT_TRUE(ImporterLicences(session, lists, files_ + "/Licence.txt", 1, kLicencesResultats,
-                                     parseAaaammjj("20040916")));
-        ASSERT_TRUE(connexion.bDeconnexion(error)) << error;
+        EXPECT_TRUE(ImporterClubs(session, lists, files_ + "/Club.txt", 1, kClubsForResults));
+        EXPECT_TRUE(ImporterLicences(session, lists, files_ + "/Licence.txt", 1, kLicencesForResults,
+                                     parseYyyymmdd("20040916")));
+        ASSERT_TRUE(connection.bDeconnexion(error)) << error;
     }
 
     // The rows of a query, one text per row; `surname` names a column stored
@@ -62,7 +62,8 @@ protected:
         std::vector<std::string> out(columns.rowCount());
         for (std::size_t row = 0; row < out.size(); ++row)
             for (std::size_t column = 0; column < columns.lists.size(); ++column)
-                out[row] += (int(column) == surname ? strPlierNom(columns.at(column, row)) : columns.at(column, row)) + "|";
+                out[row] +=
+                    (int(column) == surname ? foldSurname(columns.at(column, row)) : columns.at(column, row)) + "|";
         return out;
     }
 

@@ -38,7 +38,7 @@ TEST_F(ClubImport, ResultsImportCreatesClubsAndCountsDuplicates) {
         "FRA5120000000Sélection IDF",
         "FRA5120750005L'Odyssée",
     });
-    EXPECT_TRUE(ImporterClubs(session, lists, path, 100.0 / 7, kClubsResultats));
+    EXPECT_TRUE(ImporterClubs(session, lists, path, 100.0 / 7, kClubsForResults));
     EXPECT_EQ(traceText(),
               "Erreur Ligne n° : 2.\n"
               "La longueur de la ligne ne permet de contenir le code et le libellé du club\n"
@@ -62,7 +62,7 @@ TEST_F(ClubImport, LabelsAreCompletedOrReported) {
                  "('FRA5120750002', 'Ancien nom'), ('FRA5120750003', 'Même'), ('FRA5120750004', 'Réel')");
     std::string path = file({"FRA5120750001Nouveau", "FRA5120750002Nouveau nom", "FRA5120750003Même",
                              pad("FRA5120750004", 43)});
-    EXPECT_TRUE(ImporterClubs(session, lists, path, 25, kClubsLicences));
+    EXPECT_TRUE(ImporterClubs(session, lists, path, 25, kClubsForLicences));
     EXPECT_EQ(traceText(),
               "Ligne n° : 2 Le code club FRA5120750002 est déjà utilisé pour le club : Ancien nom\n"
               "Nom dans le fichier : Nouveau nom\n"
@@ -81,7 +81,7 @@ TEST_F(ClubImport, LabelsAreCompletedOrReported) {
 
 TEST_F(ClubImport, PerformanceImportReportsAnotherLabelByItsMessageAlone) {
     db().execute("INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750002', 'Ancien nom')");
-    EXPECT_TRUE(ImporterClubs(session, lists, file({"FRA5120750002Nouveau nom"}), 100, kClubsPerformances));
+    EXPECT_TRUE(ImporterClubs(session, lists, file({"FRA5120750002Nouveau nom"}), 100, kClubsForPerformances));
     EXPECT_EQ(traceText().rfind("Le code club FRA5120750002 est déjà utilisé pour le club : Ancien nom\n"
                                 "\nRécupération de 0 club sur 1.\n",
                                 0),
@@ -90,13 +90,13 @@ TEST_F(ClubImport, PerformanceImportReportsAnotherLabelByItsMessageAlone) {
 
 TEST_F(ClubImport, ResultsImportStopsAtTheFirstInvalidCode) {
     std::string path = file({"FRA5120590001Mauvais", "FRA5120750001Bon"});
-    EXPECT_FALSE(ImporterClubs(session, lists, path, 50, kClubsResultats));
+    EXPECT_FALSE(ImporterClubs(session, lists, path, 50, kClubsForResults));
     EXPECT_EQ(traceText(), "Erreur Ligne n° : 1.\nLe code club est erronné : FRA5120590001\n\n");
     EXPECT_EQ(db().lValeurScalaire("select count(*) from Club where Code_federal like 'FRA5120%'"), 0);
 }
 
 TEST_F(ClubImport, OtherImportsCountErrorsAndShortLinesAndGoOn) {
-    for (const ClubImportPolicy* policy : {&kClubsPerformances, &kClubsLicences}) {
+    for (const ClubImportPolicy* policy : {&kClubsForPerformances, &kClubsForLicences}) {
         RunLists fresh;
         std::string path = file({"FRA5120590001Mauvais", "FRA512075000", "FRA5120750001Bon"});
         EXPECT_TRUE(ImporterClubs(session, fresh, path, 100.0 / 3, *policy));
@@ -112,11 +112,11 @@ TEST_F(ClubImport, OtherImportsCountErrorsAndShortLinesAndGoOn) {
 }
 
 TEST_F(ClubImport, EmptyMissingAndDosFiles) {
-    EXPECT_TRUE(ImporterClubs(session, lists, file({}, "vide.txt"), 100, kClubsResultats));
+    EXPECT_TRUE(ImporterClubs(session, lists, file({}, "vide.txt"), 100, kClubsForResults));
     std::string missing = dir.file("absent.txt");
-    EXPECT_FALSE(ImporterClubs(session, lists, missing, 100, kClubsLicences));
+    EXPECT_FALSE(ImporterClubs(session, lists, missing, 100, kClubsForLicences));
     writeBytes(dir.file("dos.txt"), "FRA5120750001Nageurs d'\x82t\x82\r\n");
-    EXPECT_TRUE(ImporterClubs(session, lists, dir.file("dos.txt"), 100, kClubsLicences));
+    EXPECT_TRUE(ImporterClubs(session, lists, dir.file("dos.txt"), 100, kClubsForLicences));
     std::string trace = traceText();
     EXPECT_EQ(trace.rfind("\nRécupération de 0 club sur 0.\n", 0), 0u);
     EXPECT_NE(trace.find("0 club en double dans le fichier club.txt.\n\n"

@@ -38,26 +38,26 @@ protected:
     std::string path_;
 };
 
-TEST_F(DatabaseTest, ConnexionMarksTheDatabaseOpenThenClosed) {
-    Connexion connexion;
+TEST_F(DatabaseTest, ConnectionMarksTheDatabaseOpenThenClosed) {
+    Connection connection;
     std::string error;
-    ASSERT_TRUE(connexion.bConnexion(path_, error)) << error;
+    ASSERT_TRUE(connection.bConnexion(path_, error)) << error;
     EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire("select count(*) from Info where LastClose = false"), 1);
-    ASSERT_TRUE(connexion.bDeconnexion(error));
+    ASSERT_TRUE(connection.bDeconnexion(error));
     EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire("select count(*) from Info where LastClose = true"), 1);
-    EXPECT_TRUE(connexion.bDeconnexion(error));  // closing twice does nothing
+    EXPECT_TRUE(connection.bDeconnexion(error));  // closing twice does nothing
 }
 
-TEST_F(DatabaseTest, ConnexionNeverCreatesADatabase) {
-    Connexion connexion;
+TEST_F(DatabaseTest, ConnectionNeverCreatesADatabase) {
+    Connection connection;
     std::string error;
-    EXPECT_FALSE(connexion.bConnexion(dir_.file("missing.db"), error));
+    EXPECT_FALSE(connection.bConnexion(dir_.file("missing.db"), error));
     EXPECT_EQ(error.rfind("Erreur n° ", 0), 0u) << error;
     EXPECT_FALSE(std::filesystem::exists(dir_.file("missing.db")));
 
     test::writeBytes(dir_.file("junk.db"), std::string(4096, '\x7f'));
-    EXPECT_FALSE(connexion.bConnexion(dir_.file("junk.db"), error));
-    EXPECT_FALSE(connexion.isOpen());
+    EXPECT_FALSE(connection.bConnexion(dir_.file("junk.db"), error));
+    EXPECT_FALSE(connection.isOpen());
 }
 
 TEST_F(DatabaseTest, StatementsRunAsTheLibrariesWriteThem) {

@@ -19,10 +19,10 @@ protected:
     ImportFixture() {
         createClubDatabase(dir.file("club.db"));
         std::string error;
-        if (!connexion.bConnexion(dir.file("club.db"), error)) throw std::runtime_error(error);
+        if (!connection.bConnexion(dir.file("club.db"), error)) throw std::runtime_error(error);
     }
 
-    Database& db() { return connexion.db(); }
+    Database& db() { return connection.db(); }
 
     // Writes the lines (UTF-8) as a Windows-1252 interchange file and returns its path.
     std::string file(const std::vector<std::string>& lines, const std::string& name = "data.txt") {
@@ -55,8 +55,8 @@ protected:
     double progress = 0;
     couloir_form host{&progress, nullptr, nullptr, getValue, setValue, nullptr};
     Form form{&host};
-    Connexion connexion;
-    Session session{trace, form, connexion};
+    Connection connection;
+    Session session{trace, form, connection};
     RunLists lists;
 };
 

@@ -7,91 +7,91 @@ namespace couloir::test {
 namespace {
 
 // One licence.txt record, every field at its place.
-struct Licencie {
-    std::string club = "FRA5120750001", licence = "951234", nom = "DUPONT", prenom = "Jean", sexe = "M",
-                naissance = "15031995", nationalite = "FRA", adresse = "1 rue de l'Eglise", suite = "Bât. B",
-                codePostal = "75001", localite = "PARIS", telephone = "0102030405", activites = "100001",
-                depot = "01092010", obliteration = "", typeLicence = "A", nature = "N", origine = "",
-                codeUnique = "IUF123";
+struct LicenceEntry {
+    std::string club = "FRA5120750001", licence = "951234", surname = "DUPONT", firstName = "Jean", sex = "M",
+                birthDate = "15031995", nationality = "FRA", address = "1 rue de l'Eglise", addressMore = "Bât. B",
+                postcode = "75001", town = "PARIS", phone = "0102030405", activities = "100001",
+                deposit = "01092010", obliteration = "", licenceType = "A", nature = "N", origin = "",
+                uniqueCode = "IUF123";
 
-    std::string ligne() const {
-        return pad(club, 13) + pad(licence, 6) + pad(nom, 25) + pad(prenom, 20) + pad(sexe, 1) + pad(naissance, 8) +
-               pad(nationalite, 3) + pad(adresse, 30) + pad(suite, 30) + pad(codePostal, 7) + pad(localite, 26) +
-               pad(telephone, 14) + pad(activites, 6) + pad(depot, 8) + pad(obliteration, 8) + pad(typeLicence, 1) +
-               pad(nature, 1) + pad(origine, 19) + pad(codeUnique, 22);
+    std::string line() const {
+        return pad(club, 13) + pad(licence, 6) + pad(surname, 25) + pad(firstName, 20) + pad(sex, 1) +
+               pad(birthDate, 8) + pad(nationality, 3) + pad(address, 30) + pad(addressMore, 30) + pad(postcode, 7) +
+               pad(town, 26) + pad(phone, 14) + pad(activities, 6) + pad(deposit, 8) + pad(obliteration, 8) +
+               pad(licenceType, 1) + pad(nature, 1) + pad(origin, 19) + pad(uniqueCode, 22);
     }
 };
 
-Licencie with(std::string club, std::string licence, std::string nom = "DUPONT", std::string naissance = "") {
-    Licencie l;
+LicenceEntry with(std::string club, std::string licence, std::string surname = "DUPONT", std::string birthDate = "") {
+    LicenceEntry l;
     l.club = std::move(club);
     l.licence = std::move(licence);
-    l.nom = std::move(nom);
-    l.naissance = std::move(naissance);
+    l.surname = std::move(surname);
+    l.birthDate = std::move(birthDate);
     return l;
 }
 
 TEST(LicenceRecord, SurnameIsFoldedToPlainCapitals) {
-    EXPECT_EQ(strPlierNom("Éloïse-Müller"), "ELOISE-MULLER");
-    EXPECT_EQ(strPlierNom("françois d'hôtel"), "FRANCOIS D'HOTEL");
-    EXPECT_EQ(strPlierNom("Œdipe Ñúñez"), "ŒDIPE ÑÚÑEZ");  // letters outside the list keep their accent
+    EXPECT_EQ(foldSurname("Éloïse-Müller"), "ELOISE-MULLER");
+    EXPECT_EQ(foldSurname("françois d'hôtel"), "FRANCOIS D'HOTEL");
+    EXPECT_EQ(foldSurname("Œdipe Ñúñez"), "ŒDIPE ÑÚÑEZ");  // letters outside the list keep their accent
 }
 
 TEST(LicenceRecord, LicenceNumberCarriesTheBirthYear) {
     FixedNow now("2010-06-15T12:00:00");
-    EXPECT_EQ(strNaissanceSelonLicence("951234", "19950315"), "19950315");
-    EXPECT_EQ(strNaissanceSelonLicence("951234", "19960315"), "19950101");
-    EXPECT_EQ(strNaissanceSelonLicence("951234", ""), "19950101");
-    EXPECT_EQ(strNaissanceSelonLicence("051234", ""), "20050101");
-    EXPECT_EQ(strNaissanceSelonLicence("291234", ""), "19290101");  // 2029 would be after today
-    EXPECT_EQ(strNaissanceSelonLicence("", ""), "");
+    EXPECT_EQ(birthDateFromLicence("951234", "19950315"), "19950315");
+    EXPECT_EQ(birthDateFromLicence("951234", "19960315"), "19950101");
+    EXPECT_EQ(birthDateFromLicence("951234", ""), "19950101");
+    EXPECT_EQ(birthDateFromLicence("051234", ""), "20050101");
+    EXPECT_EQ(birthDateFromLicence("291234", ""), "19290101");  // 2029 would be after today
+    EXPECT_EQ(birthDateFromLicence("", ""), "");
     try {
-        strNaissanceSelonLicence("AB1234", "19950315");
+        birthDateFromLicence("AB1234", "19950315");
         ADD_FAILURE();
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), errors::kTypeMismatch);
     }
     FixedNow newYear("2005-01-01T00:00:00");
-    EXPECT_EQ(strNaissanceSelonLicence("051234", ""), "20050101");  // today itself is not later than today
+    EXPECT_EQ(birthDateFromLicence("051234", ""), "20050101");  // today itself is not later than today
 }
 
 TEST(LicenceRecord, LineIsCutIntoTwentyFourConvertedFields) {
-    Licencie l;
-    l.nom = "Éloïse-Müller";
-    l.origine = "FRA5120750001 6111";
-    std::vector<std::string> f = DecouperLicence(l.ligne());
+    LicenceEntry l;
+    l.surname = "Éloïse-Müller";
+    l.origin = "FRA5120750001 6111";
+    std::vector<std::string> f = DecouperLicence(l.line());
     ASSERT_EQ(f.size(), 24u);
-    EXPECT_EQ(f[kChampCodeClub], "FRA5120750001");
-    EXPECT_EQ(f[kChampNom], "ELOISE-MULLER");
-    EXPECT_EQ(f[kChampNaissance], "19950315");
+    EXPECT_EQ(f[kLicClub], "FRA5120750001");
+    EXPECT_EQ(f[kLicNom], "ELOISE-MULLER");
+    EXPECT_EQ(f[kLicNaissance], "19950315");
     EXPECT_EQ(f[7], "1 rue de l'Eglise");
     EXPECT_EQ(f[12] + f[17], "11");
-    EXPECT_EQ(f[kChampDepot], "20100901");
-    EXPECT_EQ(f[kChampObliteration], "");
-    EXPECT_EQ(f[kChampOrigine], "FRA5120750001 6111 ");
-    EXPECT_EQ(origineSelection(f[kChampOrigine]).licence, "6111");
-    EXPECT_EQ(f[kChampCodeUnique], "IUF123");
+    EXPECT_EQ(f[kLicDepot], "20100901");
+    EXPECT_EQ(f[kLicObliteration], "");
+    EXPECT_EQ(f[kLicOrigine], "FRA5120750001 6111 ");
+    EXPECT_EQ(selectionOrigin(f[kLicOrigine]).licence, "6111");
+    EXPECT_EQ(f[kLicCodeUnique], "IUF123");
     std::vector<std::string> shortLine = DecouperLicence("FRA512075");
-    EXPECT_EQ(shortLine[kChampCodeClub], "FRA512075");
-    EXPECT_EQ(shortLine[kChampNaissance], "");
+    EXPECT_EQ(shortLine[kLicClub], "FRA512075");
+    EXPECT_EQ(shortLine[kLicNaissance], "");
 }
 
 using LicenceImport = ImportFixture;
 
 TEST_F(LicenceImport, LicenceLibraryCreatesSwimmersOnceAndReportsReuse) {
-    Licencie first;
-    first.nom = "Éloïse-Müller";
-    std::string path = file({first.ligne(), with("FRA5120750001", "R10011").ligne(),
-                             with("FRA5120750001", "r10012").ligne(), first.ligne(),
-                             with("FRA5120750001", "961111", "MARTIN").ligne()});
+    LicenceEntry first;
+    first.surname = "Éloïse-Müller";
+    std::string path = file({first.line(), with("FRA5120750001", "R10011").line(),
+                             with("FRA5120750001", "r10012").line(), first.line(),
+                             with("FRA5120750001", "961111", "MARTIN").line()});
     FixedNow now("2010-06-15T12:00:00");
-    EXPECT_TRUE(ImporterLicences(session, lists, path, 20, kLicencesLicences, std::nullopt));
+    EXPECT_TRUE(ImporterLicences(session, lists, path, 20, kLicencesForLicences, std::nullopt));
     EXPECT_EQ(lists.colLicencesVues.size(), 2u);
     EXPECT_EQ(lists.colLicencesNum.size(), 0u);
     EXPECT_NEAR(progress, 100, 1e-6);
 
     RunLists nextCall;
-    EXPECT_TRUE(ImporterLicences(session, nextCall, path, 20, kLicencesLicences, std::nullopt));
+    EXPECT_TRUE(ImporterLicences(session, nextCall, path, 20, kLicencesForLicences, std::nullopt));
     EXPECT_EQ(traceText(),
               "Warning Ligne n° : 1.\nCode club (FRA5120750001) inconnu de la base. Création avec Le libelle Null.\n"
               "\nRécupération de 2 licences sur 5.\n0 licence déjà connue.\n2 licences de type relais.\n"
@@ -115,12 +115,13 @@ TEST_F(LicenceImport, ResultsImportKeepsAgesAndStopsAtTheFirstError) {
     // The database compares codes without regard to case.
     db().execute("INSERT INTO Licence (Code_Club, Licence, Nom, Prenom, Date_Naissance) "
                  "VALUES ('fra5120750001', '971111', 'MARTIN', 'Paul', '19970101')");
-    Licencie known = with("FRA5120750001", "971111", "Martin");
-    known.prenom = "Paul";
-    std::string path = file({known.ligne(), Licencie().ligne(), with("FRA5120750001", "151234", "PETIT", "01012015").ligne(),
-                             with("FRA5120590001", "941111").ligne(), with("FRA5120750001", "931111").ligne()});
-    Date start = parseAaaammjj("20100701");
-    EXPECT_FALSE(ImporterLicences(session, lists, path, 20, kLicencesResultats, start));
+    LicenceEntry known = with("FRA5120750001", "971111", "Martin");
+    known.firstName = "Paul";
+    std::string path = file({known.line(), LicenceEntry().line(),
+                             with("FRA5120750001", "151234", "PETIT", "01012015").line(),
+                             with("FRA5120590001", "941111").line(), with("FRA5120750001", "931111").line()});
+    Date start = parseYyyymmdd("20100701");
+    EXPECT_FALSE(ImporterLicences(session, lists, path, 20, kLicencesForResults, start));
     EXPECT_EQ(traceText(),
               "Ligne n° 1, licence (FRA5120750001 + 971111) déjà utilisée.\nNom dans la base : MARTIN Paul\n"
               "Nom dans le fichier : Martin Paul\n"
@@ -146,9 +147,9 @@ TEST_F(LicenceImport, PerformanceImportChecksBirthDatesAndGoesOnAfterErrors) {
     // A table large next to the file: each swimmer is looked up on his own.
     for (int i = 0; i < 20; ++i)
         db().execute("INSERT INTO Licence (Code_Club, Licence) VALUES ('FRA5120780001', '" + std::to_string(i) + "')");
-    std::string path = file({Licencie().ligne(), with("FRA5120590001", "941111").ligne(),
-                             with("FRA5120750001", "291234").ligne()});
-    EXPECT_TRUE(ImporterLicences(session, lists, path, 50, kLicencesPerformances, std::nullopt));
+    std::string path = file({LicenceEntry().line(), with("FRA5120590001", "941111").line(),
+                             with("FRA5120750001", "291234").line()});
+    EXPECT_TRUE(ImporterLicences(session, lists, path, 50, kLicencesForPerformances, std::nullopt));
     std::string date;
     EXPECT_TRUE(bLireCollection(lists.colLicencesNaissance, "FRA5120750001951234", date));
     EXPECT_EQ(date, "19950101");
@@ -169,14 +170,14 @@ TEST_F(LicenceImport, SelectionMembersAreFoundUnderEitherIdentity) {
     db().execute("INSERT INTO Licence (Code_Club, Licence, Nom, Prenom, Date_Naissance) "
                  "VALUES ('FRA5120750001', '971111', 'DUPONT', 'Jean', '19970101')");
     // A selection entry carries the member's licence number and names his own club.
-    Licencie member = with("FRA5120000000", "961111", "DUPONT", "01011996");
-    member.origine = "FRA5120750001961111";
-    Licencie known = with("FRA5120000000", "971111");
-    known.origine = "FRA5120750001971111";
-    std::string path = file({member.ligne(), member.ligne(), with("FRA5120000000", "962222").ligne(), known.ligne()});
-    EXPECT_TRUE(ImporterLicences(session, lists, path, 25, kLicencesPerformances, std::nullopt));
+    LicenceEntry member = with("FRA5120000000", "961111", "DUPONT", "01011996");
+    member.origin = "FRA5120750001961111";
+    LicenceEntry known = with("FRA5120000000", "971111");
+    known.origin = "FRA5120750001971111";
+    std::string path = file({member.line(), member.line(), with("FRA5120000000", "962222").line(), known.line()});
+    EXPECT_TRUE(ImporterLicences(session, lists, path, 25, kLicencesForPerformances, std::nullopt));
     RunLists nextCall;
-    EXPECT_TRUE(ImporterLicences(session, nextCall, path, 25, kLicencesPerformances, std::nullopt));
+    EXPECT_TRUE(ImporterLicences(session, nextCall, path, 25, kLicencesForPerformances, std::nullopt));
 
     std::string num = rows("select Num from Licence where Code_Club = 'FRA5120750001' and Licence = '961111'").at(0);
     std::string viaOrigin, viaSelection;
@@ -206,17 +207,17 @@ TEST_F(LicenceImport, SelectionMembersAreFoundUnderEitherIdentity) {
 
 TEST_F(LicenceImport, OddFilesNeverCrash) {
     // Apostrophes in the club number and the licence number reach SQL doubled.
-    std::string quoted = file({with("FRA512075'001", "95'234").ligne()}, "quotes.txt");
-    EXPECT_TRUE(ImporterLicences(session, lists, quoted, 100, kLicencesLicences, std::nullopt));
+    std::string quoted = file({with("FRA512075'001", "95'234").line()}, "quotes.txt");
+    EXPECT_TRUE(ImporterLicences(session, lists, quoted, 100, kLicencesForLicences, std::nullopt));
     RunLists nextCall;
-    EXPECT_TRUE(ImporterLicences(session, nextCall, quoted, 100, kLicencesLicences, std::nullopt));
+    EXPECT_TRUE(ImporterLicences(session, nextCall, quoted, 100, kLicencesForLicences, std::nullopt));
     EXPECT_EQ(db().lValeurScalaire("select count(*) from Licence where Code_Club = 'FRA512075''001' and "
                                    "Licence = '95''234'"),
               1);
 
     RunLists other;
-    EXPECT_TRUE(ImporterLicences(session, other, file({}, "empty.txt"), 100, kLicencesResultats, std::nullopt));
-    EXPECT_TRUE(ImporterLicences(session, other, file({"FRA"}, "short.txt"), 100, kLicencesLicences, std::nullopt));
+    EXPECT_TRUE(ImporterLicences(session, other, file({}, "empty.txt"), 100, kLicencesForResults, std::nullopt));
+    EXPECT_TRUE(ImporterLicences(session, other, file({"FRA"}, "short.txt"), 100, kLicencesForLicences, std::nullopt));
     std::string trace = traceText();
     EXPECT_NE(trace.find("Récupération de 0 licence sur 1.\n1 licence déjà connue."), std::string::npos);
     EXPECT_NE(trace.find("\nRécupération de 0 licence sur 0.\n"), std::string::npos);
@@ -224,10 +225,10 @@ TEST_F(LicenceImport, OddFilesNeverCrash) {
 }
 
 TEST_F(LicenceImport, UnexpectedErrorEndsTheFile) {
-    std::string path = file({with("FRA5120750001", "AB1234", "DUPONT", "15031995").ligne(), Licencie().ligne()});
-    EXPECT_FALSE(ImporterLicences(session, lists, path, 50, kLicencesLicences, std::nullopt));
+    std::string path = file({with("FRA5120750001", "AB1234", "DUPONT", "15031995").line(), LicenceEntry().line()});
+    EXPECT_FALSE(ImporterLicences(session, lists, path, 50, kLicencesForLicences, std::nullopt));
     RunLists nextCall;
-    EXPECT_FALSE(ImporterLicences(session, nextCall, path, 50, kLicencesResultats, parseAaaammjj("20100701")));
+    EXPECT_FALSE(ImporterLicences(session, nextCall, path, 50, kLicencesForResults, parseYyyymmdd("20100701")));
     EXPECT_EQ(traceText(),
               "Warning Ligne n° : 1.\nCode club (FRA5120750001) inconnu de la base. Création avec Le libelle Null.\n"
               "Erreur Ligne n° : 1.\nImport des licences interrompu.\nErreur n° 13: Incompatibilité de type\n\n"

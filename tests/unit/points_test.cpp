@@ -16,14 +16,15 @@
 namespace couloir {
 namespace {
 
-couloir_calcul_point_fn calculPoint() {
+couloir_calcul_point_fn pointsFunction() {
     return reinterpret_cast<couloir_calcul_point_fn>(resolveMethod("Calcul_Point.ClsCalcul", "CalculPoint"));
 }
 
 // Points as text, or "error: " + the message.
 std::string points(double code, double time) {
     char text[16], error[256];
-    if (calculPoint()(code, time, text, sizeof text, error, sizeof error) != 0) return std::string("error: ") + error;
+    if (pointsFunction()(code, time, text, sizeof text, error, sizeof error) != 0)
+        return std::string("error: ") + error;
     return text;
 }
 
@@ -104,12 +105,12 @@ TEST(Points, UnusableTableIsReportedNotGuessed) {
 TEST(Points, SmallBuffersAreNeverOverrun) {
     ClubBaseTimes table("02 1.0523\n");
     char text[4] = "xyz", error[12];
-    EXPECT_NE(calculPoint()(2, 1.0523, text, sizeof text, error, sizeof error), 0);  // "1000" needs 5
+    EXPECT_NE(pointsFunction()(2, 1.0523, text, sizeof text, error, sizeof error), 0);  // "1000" needs 5
     EXPECT_STREQ(text, "");
     EXPECT_EQ(std::string(error), "Zone trop p");
-    EXPECT_EQ(calculPoint()(2, 1.0523, text, sizeof text, nullptr, 0), 1);
+    EXPECT_EQ(pointsFunction()(2, 1.0523, text, sizeof text, nullptr, 0), 1);
     char wide[8];
-    EXPECT_EQ(calculPoint()(2, 1.0600, wide, sizeof wide, nullptr, 0), 0);
+    EXPECT_EQ(pointsFunction()(2, 1.0600, wide, sizeof wide, nullptr, 0), 0);
     EXPECT_STREQ(wide, "965");
 }
 

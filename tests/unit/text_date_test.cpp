@@ -25,14 +25,14 @@ TEST(Dates, LongFormInFrench) {
     EXPECT_EQ(strDateLongue(""), "");
     EXPECT_THROW(strDateLongue("20010231"), Error);
     Date parsed = parseLongDate("07 février 2026");
-    EXPECT_EQ(formatAaaammjj(parsed), "20260207");
+    EXPECT_EQ(formatYyyymmdd(parsed), "20260207");
 }
 
 TEST(Dates, DayDifferenceIsSignedAndSixteenBit) {
-    Date a = parseAaaammjj("20260228"), b = parseAaaammjj("20260302");
+    Date a = parseYyyymmdd("20260228"), b = parseYyyymmdd("20260302");
     EXPECT_EQ(iEcartJours(a, b), 2);
     EXPECT_EQ(iEcartJours(b, a), -2);
-    EXPECT_THROW(iEcartJours(parseAaaammjj("19000101"), parseAaaammjj("20260101")), Error);
+    EXPECT_THROW(iEcartJours(parseYyyymmdd("19000101"), parseYyyymmdd("20260101")), Error);
 }
 
 TEST(Text, JustificationCountsCharactersNotBytes) {

@@ -15,7 +15,7 @@ protected:
     bool import(const std::string& bytes) {
         context.files.categori = dir.file("categori.txt");
         writeBytes(context.files.categori, bytes);
-        return ImporterCategories(context, 50.0);
+        return importCategoriesFile(context, 50.0);
     }
 };
 

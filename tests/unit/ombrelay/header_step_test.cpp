@@ -20,7 +20,7 @@ class HeaderStep : public StepFixture {
 protected:
     bool import(const std::string& line) {
         context.files.rcomp = file("rcomp.txt", {line});
-        return ImporterEntete(context);
+        return importHeaderFile(context);
     }
 };
 
@@ -95,7 +95,7 @@ TEST_F(HeaderStep, UnknownCodificationsAreReportedKeptAsReadAndLeaveRcompColumns
 
 TEST_F(HeaderStep, EmptyFileFails) {
     context.files.rcomp = file("rcomp.txt", {});
-    EXPECT_FALSE(ImporterEntete(context));
+    EXPECT_FALSE(importHeaderFile(context));
     EXPECT_EQ(traceText(), "Le fichier rcomp.txt est vide.\n\n");
 }
 

@@ -31,7 +31,7 @@ protected:
 
     bool import(const std::vector<std::string>& lines) {
         context.files.pcomp = file("pcomp.txt", lines);
-        return ImporterProgramme(context, 100.0 / static_cast<double>(lines.size() ? lines.size() : 1));
+        return importProgrammeFile(context, 100.0 / static_cast<double>(lines.size() ? lines.size() : 1));
     }
 };
 

@@ -20,12 +20,12 @@ protected:
     StepFixture() {
         createClubDatabase(dir.file("club.db"));
         std::string error;
-        if (!connexion.bConnexion(dir.file("club.db"), error)) throw std::runtime_error(error);
+        if (!connection.bConnexion(dir.file("club.db"), error)) throw std::runtime_error(error);
         context.competition = "7";
         db().execute("INSERT INTO Rcomp (AutoNum, Nom) VALUES (7, 'Avant import')");
     }
 
-    Database& db() { return connexion.db(); }
+    Database& db() { return connection.db(); }
 
     // Writes the lines (UTF-8) as a Windows-1252 interchange file and returns its path.
     std::string file(const std::string& name, const std::vector<std::string>& lines) {
@@ -51,8 +51,8 @@ protected:
     ScratchDir dir;
     Trace trace{dir.file("trace.txt")};
     Form form{nullptr};
-    Connexion connexion{ConnectionOptions{NullText::Empty}};
-    Session session{trace, form, connexion};
+    Connection connection{ConnectionOptions{NullText::Empty}};
+    Session session{trace, form, connection};
     ImportContext context{session};
 };
 
