@@ -54,14 +54,15 @@ void MajCodesIUF(Session& session, const std::string& path, double increment, co
             std::string clubCode = "FRA" + interRegion + std::string(clubField);
 
             if (!update.ownClubOnly || clubCode == update.ownClub) {
-                // Without an inter-region the code names no club: the swimmer is unknown.
+                // Without an inter-region the code names no club: the swimmer is
+                // unknown. A swimmer the update finds is known: one statement
+                // answers what a count followed by the update would.
                 std::string where = " WHERE Code_Club = " + sqlQuote(clubCode) + " and Licence = " + sqlQuote(licence);
-                if (interRegion.empty() || db.lValeurScalaire("SELECT count(*) FROM Licence" + where) <= 0) {
-                    ++unknown;
-                } else {
-                    db.execute("UPDATE Licence Set Code_unique = " + sqlQuote(code) + where);
+                if (!interRegion.empty() &&
+                    db.execute("UPDATE Licence Set Code_unique = " + sqlQuote(code) + where) > 0)
                     ++updated;
-                }
+                else
+                    ++unknown;
             }
             AvancerProgression(session.form, increment);
         }

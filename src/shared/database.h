@@ -44,8 +44,8 @@ class Database {
 public:
     virtual ~Database() = default;
 
-    // Runs a statement; nothing is read back.
-    virtual void execute(std::string_view sql) = 0;
+    // Runs a statement; returns the number of rows it inserted, updated or deleted.
+    virtual std::int64_t execute(std::string_view sql) = 0;
     // Field 0 of the first row as a 32-bit integer; no row or Null is an error.
     virtual std::int32_t lValeurScalaire(std::string_view sql) = 0;
     // The whole result as per-column text lists.

@@ -116,8 +116,10 @@ public:
         sqlite3_close(db_);
     }
 
-    void execute(std::string_view sql) override {
+    std::int64_t execute(std::string_view sql) override {
+        std::int64_t before = sqlite3_total_changes64(db_);
         run(sql, [](sqlite3_stmt*) { return true; });
+        return sqlite3_total_changes64(db_) - before;
     }
 
     std::int32_t lValeurScalaire(std::string_view sql) override {

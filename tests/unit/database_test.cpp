@@ -73,6 +73,8 @@ TEST_F(DatabaseTest, StatementsRunAsTheLibrariesWriteThem) {
     EXPECT_EQ(db->ChargerColonnes("select First(Intitule) from Club where Code_federal like 'FRA512075%'").at(0, 0),
               "L'Étoile");
     EXPECT_FALSE(db->ChargerColonnes("select Num from Club where Intitule = 'nobody'").hasRows());
+    EXPECT_EQ(db->execute("UPDATE Club SET Selection = true WHERE Code_federal like 'FRA512075%'"), 2);
+    EXPECT_EQ(db->execute("UPDATE Club SET Selection = true WHERE Intitule = 'nobody'"), 0);
 }
 
 TEST_F(DatabaseTest, ReadsFollowTheLibrarysNullRule) {
