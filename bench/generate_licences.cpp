@@ -10,16 +10,14 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <exception>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "generator_command.h"
 #include "interchange_file.h"
 #include "records.h"
 #include "shared/text_date.h"
@@ -176,28 +174,14 @@ Counts generate(const fs::path& folder, const Size& size, std::uint64_t seed) {
 int main(int argc, char** argv) {
     using namespace couloir::bench;
     Size size;
-    std::uint64_t seed = 2026;
-    std::string folder;
-    try {
-        for (int i = 1; i < argc; ++i) {
-            std::string arg = argv[i];
-            bool hasValue = i + 1 < argc;
-            if (arg == "--licences" && hasValue) size.licences = std::stoi(argv[++i]);
-            else if (arg == "--clubs" && hasValue) size.clubs = std::stoi(argv[++i]);
-            else if (arg == "--departments" && hasValue) size.departments = std::stoi(argv[++i]);
-            else if (arg == "--seed" && hasValue) seed = std::stoull(argv[++i]);
-            else if (folder.empty() && arg.rfind("--", 0) != 0) folder = arg;
-            else throw std::invalid_argument("unexpected argument " + arg);
-        }
-        if (folder.empty()) throw std::invalid_argument("no output folder");
+    GeneratorCommand command{"bench_generate_licences",
+                             "OUT_DIR [--licences N] [--clubs N] [--departments N] [--seed N]",
+                             {{"--licences", &size.licences},
+                              {"--clubs", &size.clubs},
+                              {"--departments", &size.departments}}};
+    return runGenerator(command, argc, argv, [&](const std::string& folder, std::uint64_t seed) {
         Counts counts = generate(folder, size, seed);
-        std::cout << folder << ": " << counts.clubs << " clubs in " << size.departments << " departments, "
-                  << counts.licences << " licences\n";
-        return EXIT_SUCCESS;
-    } catch (const std::exception& e) {
-        std::cerr << "bench_generate_licences: " << e.what()
-                  << "\nusage: bench_generate_licences OUT_DIR [--licences N] [--clubs N] [--departments N] "
-                     "[--seed N]\n";
-        return EXIT_FAILURE;
-    }
+        return std::to_string(counts.clubs) + " clubs in " + std::to_string(size.departments) + " departments, " +
+               std::to_string(counts.licences) + " licences";
+    });
 }

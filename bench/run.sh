@@ -16,12 +16,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 out="$here/out"
 couloir="$build/bin/couloir"
 
-for tool in "$couloir" "$build/bin/bench_generate_meet"; do
-  [ -x "$tool" ] || { echo "$0: $tool is missing; build first" >&2; exit 1; }
-done
-for tool in sqlite3 /usr/bin/time; do
-  command -v "$tool" >/dev/null || { echo "$0: $tool is needed" >&2; exit 1; }
-done
+source "$(dirname "$0")/common.sh"
+require_tools "$couloir" "$build/bin/bench_generate_meet" sqlite3 /usr/bin/time
 
 rm -rf "$out"
 mkdir -p "$out"
@@ -35,11 +31,8 @@ status=0
   "$couloir" import-results "$out/club.db" "$out/meet" --competition 1 --new --quiet \
   --trace "$out/trace.txt" --temp "$out/tempo" || status=$?
 
-wall=$(sed -n 's/^[[:space:]]*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$out/time.txt")
-rss=$(sed -n 's/^[[:space:]]*Maximum resident set size (kbytes): //p' "$out/time.txt")
 echo "import-results: exit status $status"
-echo "wall time: $wall"
-echo "peak memory (max RSS): $rss kB"
+time_report "$out/time.txt"
 echo "rows: $(sqlite3 "$out/club.db" "SELECT (SELECT count(*) FROM Prres) || ' Prres, ' ||
   (SELECT count(*) FROM Prres_relais) || ' Prres_relais, ' || (SELECT count(*) FROM Liffn) || ' Liffn, ' ||
   (SELECT count(*) FROM Liffn_relais) || ' Liffn_relais'")"

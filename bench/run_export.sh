@@ -15,10 +15,8 @@ shift
 out="$build/bench-export"
 couloir="$build/bin/couloir"
 
-for tool in "$couloir" "$build/bin/bench_generate_history"; do
-  [ -x "$tool" ] || { echo "$0: $tool is missing; build first" >&2; exit 1; }
-done
-[ -x /usr/bin/time ] || { echo "$0: /usr/bin/time is needed" >&2; exit 1; }
+source "$(dirname "$0")/common.sh"
+require_tools "$couloir" "$build/bin/bench_generate_history" sqlite3 /usr/bin/time
 
 rm -rf "$out"
 mkdir -p "$out/files"
@@ -29,11 +27,8 @@ status=0
 /usr/bin/time -v -o "$out/time.txt" \
   "$couloir" export-perf "$out/club.db" "$out/files" --all --quiet --trace "$out/trace.txt" || status=$?
 
-wall=$(sed -n 's/^[[:space:]]*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$out/time.txt")
-rss=$(sed -n 's/^[[:space:]]*Maximum resident set size (kbytes): //p' "$out/time.txt")
 echo "export-perf: exit status $status"
-echo "wall time: $wall"
-echo "peak memory (max RSS): $rss kB"
+time_report "$out/time.txt"
 echo "lines: $(wc -l < "$out/files/liffn.txt") liffn.txt, $(wc -l < "$out/files/licence.txt") licence.txt, $(wc -l < "$out/files/club.txt") club.txt"
 echo "trace: $out/trace.txt"
 exit "$status"

@@ -19,12 +19,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 out="$here/out/licences"
 couloir="$build/bin/couloir"
 
-for tool in "$couloir" "$build/bin/bench_generate_licences"; do
-  [ -x "$tool" ] || { echo "$0: $tool is missing; build first" >&2; exit 1; }
-done
-for tool in sqlite3 /usr/bin/time; do
-  command -v "$tool" >/dev/null || { echo "$0: $tool is needed" >&2; exit 1; }
-done
+source "$(dirname "$0")/common.sh"
+require_tools "$couloir" "$build/bin/bench_generate_licences" sqlite3 /usr/bin/time
 
 rm -rf "$out"
 mkdir -p "$out"
@@ -40,10 +36,7 @@ timed() {
   local run=0
   /usr/bin/time -v -o "$out/time-$name.txt" "$couloir" "$@" --quiet --trace "$out/trace-$name.txt" || run=$?
   [ "$run" -eq 0 ] || status=$run
-  local wall rss
-  wall=$(sed -n 's/^[[:space:]]*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$out/time-$name.txt")
-  rss=$(sed -n 's/^[[:space:]]*Maximum resident set size (kbytes): //p' "$out/time-$name.txt")
-  echo "$name: exit status $run, wall time $wall, peak memory (max RSS) $rss kB"
+  echo "$name: exit status $run, $(time_report "$out/time-$name.txt")"
 }
 
 timed import-empty import-licences "$out/club.db" "$out/lists" --temp "$out/tempo-empty"

@@ -17,12 +17,8 @@ shift
 out="$build/bench-performances"
 couloir="$build/bin/couloir"
 
-for tool in "$couloir" "$build/bin/bench_generate_performances"; do
-  [ -x "$tool" ] || { echo "$0: $tool is missing; build first" >&2; exit 1; }
-done
-for tool in sqlite3 /usr/bin/time; do
-  command -v "$tool" >/dev/null || { echo "$0: $tool is needed" >&2; exit 1; }
-done
+source "$(dirname "$0")/common.sh"
+require_tools "$couloir" "$build/bin/bench_generate_performances" sqlite3 /usr/bin/time
 
 rm -rf "$out"
 mkdir -p "$out"
@@ -41,12 +37,8 @@ import() {
   /usr/bin/time -v -o "$out/$name-time.txt" \
     "$couloir" import-perf "$out/$name.db" "$source" --quiet --trace "$out/$name-trace.txt" \
     --temp "$out/$name-tempo" || status=$?
-  local wall rss
-  wall=$(sed -n 's/^[[:space:]]*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$out/$name-time.txt")
-  rss=$(sed -n 's/^[[:space:]]*Maximum resident set size (kbytes): //p' "$out/$name-time.txt")
   echo "import-perf ($name): exit status $status"
-  echo "  wall time: $wall"
-  echo "  peak memory (max RSS): $rss kB"
+  echo "  $(time_report "$out/$name-time.txt")"
   echo "  rows: $(sqlite3 "$out/$name.db" "SELECT (SELECT count(*) FROM Liffn) || ' Liffn, ' ||
     (SELECT count(*) FROM Liffn_relais) || ' Liffn_relais, ' || (SELECT count(*) FROM Licence) || ' Licence, ' ||
     (SELECT count(*) FROM Rcomp) || ' Rcomp'")"
