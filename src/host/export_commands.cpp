@@ -23,15 +23,12 @@ void setupCreateFiles(CLI::App& app, int& status) {
     command->add_flag("--selection", options->selection, "The profile is a selection's");
     addCommonOptions(*command, options->common);
     command->callback([options, &status] {
-        auto entry = reinterpret_cast<couloir_bCreation_disquette_fn>(
-            findEntryPoint("Vandrule.clscreate_disk", "bCreation_disquette"));
-        if (!entry) { status = kFailure; return; }
-        ConsoleForm form = makeForm(options->common);
         prepareFolder(options->output);
-        bool result = entry(options->profile.c_str(), options->selection, options->competition.c_str(),
-                            options->database.c_str(), options->output.c_str(), options->common.trace.c_str(),
-                            form.form());
-        status = finish(result, options->common);
+        status = callComponent<couloir_bCreation_disquette_fn>(
+            "Vandrule.clscreate_disk", "bCreation_disquette", options->common, [&](auto entry, const couloir_form* form) {
+                return entry(options->profile.c_str(), options->selection, options->competition.c_str(),
+                             options->database.c_str(), options->output.c_str(), options->common.trace.c_str(), form);
+            });
     });
 }
 
@@ -56,14 +53,12 @@ void setupExportPerf(CLI::App& app, int& status) {
             status = kUsage;
             return;
         }
-        auto entry = reinterpret_cast<couloir_bPlessaudormance_fn>(
-            findEntryPoint("Plessaud.clsExportPerf", "bPlessaudormance"));
-        if (!entry) { status = kFailure; return; }
-        ConsoleForm form = makeForm(options->common);
         prepareFolder(options->output);
-        bool result = entry(options->database.c_str(), options->club.c_str(), options->selection, options->all,
-                            options->output.c_str(), options->common.trace.c_str(), form.form());
-        status = finish(result, options->common);
+        status = callComponent<couloir_bPlessaudormance_fn>(
+            "Plessaud.clsExportPerf", "bPlessaudormance", options->common, [&](auto entry, const couloir_form* form) {
+                return entry(options->database.c_str(), options->club.c_str(), options->selection, options->all,
+                             options->output.c_str(), options->common.trace.c_str(), form);
+            });
     });
 }
 

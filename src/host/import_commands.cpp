@@ -35,19 +35,18 @@ void setupImportResults(CLI::App& app, int& status) {
     command->add_option("--competition", *competition, "Competition number (Rcomp.AutoNum)")->required();
     command->add_flag("--new", *isNew, "The competition row exists only for this import");
     command->callback([=, &status] {
-        auto entry = reinterpret_cast<couloir_bimport_result_fn>(findEntryPoint("Ombrelay.clsOmbrelay", "bimport_result"));
-        if (!entry) { status = kFailure; return; }
         if (prepareCompetitionRow(options->database, *competition, *isNew) == CompetitionRow::Missing) {
             std::cerr << "couloir: la compétition " << *competition
                       << " n'existe pas dans la base (--new pour une nouvelle compétition)\n";
             status = kFailure;
             return;
         }
-        ConsoleForm form = makeForm(options->common);
-        std::string temp = prepareFolder(options->temp);
-        bool result = entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
-                            options->common.trace.c_str(), form.form(), competition->c_str(), *isNew);
-        status = finish(result, options->common);
+        status = callComponent<couloir_bimport_result_fn>(
+            "Ombrelay.clsOmbrelay", "bimport_result", options->common, [&](auto entry, const couloir_form* form) {
+                std::string temp = prepareFolder(options->temp);
+                return entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
+                             options->common.trace.c_str(), form, competition->c_str(), *isNew);
+            });
     });
 }
 
@@ -57,15 +56,13 @@ void setupImportSkeleton(CLI::App& app, int& status) {
     auto competition = std::make_shared<std::string>();
     command->add_option("--competition", *competition, "Competition number (Rcomp.AutoNum)")->required();
     command->callback([=, &status] {
-        auto entry = reinterpret_cast<couloir_bimport_squelette_fn>(
-            findEntryPoint("Ombrelay.clsRecupSque", "bimport_squelette"));
-        if (!entry) { status = kFailure; return; }
         prepareCompetitionRow(options->database, *competition, true);
-        ConsoleForm form = makeForm(options->common);
-        std::string temp = prepareFolder(options->temp);
-        bool result = entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
-                            options->common.trace.c_str(), form.form(), competition->c_str());
-        status = finish(result, options->common);
+        status = callComponent<couloir_bimport_squelette_fn>(
+            "Ombrelay.clsRecupSque", "bimport_squelette", options->common, [&](auto entry, const couloir_form* form) {
+                std::string temp = prepareFolder(options->temp);
+                return entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
+                             options->common.trace.c_str(), form, competition->c_str());
+            });
     });
 }
 
@@ -73,14 +70,12 @@ void setupImportLicences(CLI::App& app, int& status) {
     auto* command = app.add_subcommand("import-licences", "Importe les listes de clubs et de licences de la fédération");
     auto options = addImportOptions(*command, true);
     command->callback([=, &status] {
-        auto entry = reinterpret_cast<couloir_bImport_Licence_fn>(
-            findEntryPoint("Korvenna.clsRecupLicence", "bImport_Licence"));
-        if (!entry) { status = kFailure; return; }
-        ConsoleForm form = makeForm(options->common);
-        std::string temp = prepareFolder(options->temp);
-        bool result = entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
-                            options->common.trace.c_str(), form.form());
-        status = finish(result, options->common);
+        status = callComponent<couloir_bImport_Licence_fn>(
+            "Korvenna.clsRecupLicence", "bImport_Licence", options->common, [&](auto entry, const couloir_form* form) {
+                std::string temp = prepareFolder(options->temp);
+                return entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
+                             options->common.trace.c_str(), form);
+            });
     });
 }
 
@@ -90,12 +85,11 @@ void setupUpdateCodes(CLI::App& app, int& status) {
     auto ownClub = std::make_shared<std::string>();
     command->add_option("--own-club", *ownClub, "Update only the swimmers of this club code");
     command->callback([=, &status] {
-        auto entry = reinterpret_cast<couloir_bImport_CodeIUF_fn>(findEntryPoint("Korvenna.clsMajIUF", "bImport_CodeIUF"));
-        if (!entry) { status = kFailure; return; }
-        ConsoleForm form = makeForm(options->common);
-        bool result = entry(options->source.c_str(), options->database.c_str(), options->common.trace.c_str(),
-                            form.form(), !ownClub->empty(), ownClub->c_str());
-        status = finish(result, options->common);
+        status = callComponent<couloir_bImport_CodeIUF_fn>(
+            "Korvenna.clsMajIUF", "bImport_CodeIUF", options->common, [&](auto entry, const couloir_form* form) {
+                return entry(options->source.c_str(), options->database.c_str(), options->common.trace.c_str(), form,
+                             !ownClub->empty(), ownClub->c_str());
+            });
     });
 }
 
@@ -103,13 +97,12 @@ void setupImportPerf(CLI::App& app, int& status) {
     auto* command = app.add_subcommand("import-perf", "Importe un fichier de performances");
     auto options = addImportOptions(*command, true);
     command->callback([=, &status] {
-        auto entry = reinterpret_cast<couloir_bimport_perf_fn>(findEntryPoint("Tessimor.clsTessimor", "bimport_perf"));
-        if (!entry) { status = kFailure; return; }
-        ConsoleForm form = makeForm(options->common);
-        std::string temp = prepareFolder(options->temp);
-        bool result = entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
-                            options->common.trace.c_str(), form.form());
-        status = finish(result, options->common);
+        status = callComponent<couloir_bimport_perf_fn>(
+            "Tessimor.clsTessimor", "bimport_perf", options->common, [&](auto entry, const couloir_form* form) {
+                std::string temp = prepareFolder(options->temp);
+                return entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
+                             options->common.trace.c_str(), form);
+            });
     });
 }
 

@@ -36,4 +36,14 @@ int finish(bool result, const CommonOptions& options);
 // A progress form on stderr when it is a terminal and the command is not quiet.
 ConsoleForm makeForm(const CommonOptions& options);
 
+// Calls `method` of the class `progId` through `call(entry, form)` and turns
+// its result into the exit status; a failure when the component is missing.
+template <typename Entry, typename Call>
+int callComponent(const char* progId, const char* method, const CommonOptions& options, Call call) {
+    auto entry = reinterpret_cast<Entry>(findEntryPoint(progId, method));
+    if (!entry) return kFailure;
+    ConsoleForm form = makeForm(options);
+    return finish(call(entry, form.form()), options);
+}
+
 }  // namespace couloir::host
