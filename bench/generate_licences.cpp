@@ -75,11 +75,6 @@ const T& pick(const T (&items)[N], std::mt19937_64& rng) {
     return items[rng() % N];
 }
 
-std::string twoDigits(int value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d", value % 100);
-    return text;
-}
 
 struct Club {
     std::string code, label;

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "random.h"
 #include "reference_data.h"
 #include "shared/database.h"
 #include "shared/text_date.h"
@@ -23,20 +24,6 @@ constexpr const char* kPlaces[] = {"Paris", "Lyon", "Rennes", "Nice", "Chalon-su
 constexpr const char* kClubWords[] = {"Cercle des Nageurs", "Club Nautique", "Dauphins", "Espadon",
                                       "Union Sportive", "Stade Nautique", "Nageurs d'Élite"};
 
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : engine_(seed) {}
-    int between(int low, int high) {
-        return low + static_cast<int>(engine_() % static_cast<std::uint64_t>(high - low + 1));
-    }
-    template <typename T, std::size_t N>
-    const T& pick(const T (&items)[N]) { return items[engine_() % N]; }
-    template <typename T>
-    const T& pick(const std::vector<T>& items) { return items[engine_() % items.size()]; }
-
-private:
-    std::mt19937_64 engine_;
-};
 
 struct Swimmer {
     std::int64_t num;

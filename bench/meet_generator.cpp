@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "random.h"
 #include "interchange_file.h"
 #include "records.h"
 #include "reference_data.h"
@@ -31,17 +32,6 @@ constexpr const char* kMen[] = {"Lucas", "Hugo", "Théo", "Nathan", "Louis", "Ju
                                 "Loïc", "Benoît", "François", "Jérôme", "Gaëtan", "Maxime"};
 constexpr const char* kTowns[] = {"PARIS", "LYON", "RENNES", "NICE", "LILLE", "METZ", "ORLEANS", "BORDEAUX"};
 
-// A portable, seeded source of numbers: the same meet on every platform.
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : engine_(seed) {}
-    int between(int low, int high) { return low + static_cast<int>(engine_() % static_cast<std::uint64_t>(high - low + 1)); }
-    template <typename T, std::size_t N>
-    const T& pick(const T (&items)[N]) { return items[engine_() % N]; }
-
-private:
-    std::mt19937_64 engine_;
-};
 
 struct Swimmer {
     std::string club, licence;
@@ -62,7 +52,6 @@ struct Swim {
     const Relay* relay;
 };
 
-std::string twoDigits(int value) { return (value < 10 ? "0" : "") + std::to_string(value); }
 
 std::string date(int day, int month, int year) { return twoDigits(day) + twoDigits(month) + std::to_string(year); }
 

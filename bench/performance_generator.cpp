@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "random.h"
 #include "interchange_file.h"
 #include "records.h"
 #include "reference_data.h"
@@ -28,19 +29,6 @@ constexpr const char* kCodifications[] = {"", "  R", "  RD", " IR", "QIRD", "   
 
 constexpr int kFirstSeason = 2023, kLastSeason = 2025;  // seasons from September to June
 
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : engine_(seed) {}
-    int between(int low, int high) { return low + static_cast<int>(engine_() % static_cast<std::uint64_t>(high - low + 1)); }
-    bool percent(int share) { return between(1, 100) <= share; }
-    template <typename T, std::size_t N>
-    const T& pick(const T (&items)[N]) { return items[engine_() % N]; }
-    template <typename T>
-    const T& pick(const std::vector<T>& items) { return items[engine_() % items.size()]; }
-
-private:
-    std::mt19937_64 engine_;
-};
 
 struct Swimmer {
     std::string licence, surname, firstName;
@@ -53,11 +41,6 @@ struct Club {
     std::vector<Swimmer> swimmers;  // by licence number
 };
 
-std::string twoDigits(int value) {
-    char text[4];
-    std::snprintf(text, sizeof text, "%02d", value % 100);
-    return text;
-}
 
 // A day of a season, with the pool length usual in that month.
 struct SwimDay {

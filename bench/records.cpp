@@ -22,11 +22,6 @@ std::string fixed(std::initializer_list<Field> fields) {
     return record;
 }
 
-std::string twoDigits(int value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d", value % 100);
-    return text;
-}
 
 }  // namespace
 
@@ -91,6 +86,12 @@ std::string format(const PerformanceRecord& r) {
     return fixed({{twoDigits(r.event), 2}, {r.club, 13}, {r.licence, 6}, {r.pool, 2}, {r.date, 8}, {r.time, 7},
                   {r.surname, 25}, {r.firstName, 15}, {r.place, 20}, {r.clubName, 30}, {r.licenceDate, 8},
                   {r.licenceType, 1}, {relayers, 60}, {codif, 4}, {r.leg, 1}});
+}
+
+std::string twoDigits(int value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d", value % 100);
+    return text;
 }
 
 }  // namespace couloir::bench

@@ -100,4 +100,7 @@ struct PerformanceRecord {
 };
 std::string format(const PerformanceRecord& r);
 
+// A number from 0 to 99 on two digits: 7 -> "07".
+std::string twoDigits(int value);
+
 }  // namespace couloir::bench
