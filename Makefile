@@ -2,13 +2,14 @@
 #   make        build everything into build/
 #   make demo   install what is missing, build, import the bundled sample meet
 #   make test   install what is missing, build with sanitizers, run every test
+#   make bench  load tests; make crash-test: imports killed at random moments
 
 BUILD      ?= build
 TEST_BUILD ?= build-test
 JOBS       ?= 2
 PACKAGES   := g++ cmake make libsqlite3-dev sqlite3 googletest libgtest-dev libcli11-dev time
 
-.PHONY: all deps demo test bench clean
+.PHONY: all deps demo test bench crash-test clean
 
 all:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -39,6 +40,11 @@ bench: deps all
 	./bench/run_licences.sh $(BUILD)
 	./bench/run_performances.sh $(BUILD)
 	./bench/run_export.sh $(BUILD)
+
+# Imports of national-size files killed at random moments (CRASH_ROUNDS per command).
+CRASH_ROUNDS ?= 10
+crash-test: deps all
+	./tests/crash/crash_test.sh $(BUILD) --rounds $(CRASH_ROUNDS)
 
 clean:
 	rm -rf $(BUILD) $(TEST_BUILD)

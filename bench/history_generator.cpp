@@ -58,6 +58,7 @@ public:
     }
 
     HistoryCounts run() {
+        db_.begin(Database::Lock::Write);
         addClubsAndSwimmers();
         HistoryCounts counts;
         counts.clubs = static_cast<int>(clubs_.size());

@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include <sqlite3.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -92,6 +94,31 @@ std::vector<std::string> queryRows(Database& db, const std::string& sql) {
 
 std::unique_ptr<Database> openForCheck(const std::string& path) {
     return openDatabase(path, DatabaseOptions{NullText::Empty});
+}
+
+std::vector<std::string> contentOf(const std::string& path) {
+    auto db = openForCheck(path);
+    std::vector<std::string> content;
+    for (const std::string& table :
+         queryRows(*db, "SELECT name FROM sqlite_master WHERE type = 'table' AND name <> 'Info' ORDER BY name")) {
+        for (const std::string& row : queryRows(*db, "SELECT * FROM " + table + " ORDER BY rowid"))
+            content.push_back(table + ": " + row);
+    }
+    return content;
+}
+
+void runScript(const std::string& path, const std::string& script) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        throw std::runtime_error("cannot open " + path);
+    }
+    char* message = nullptr;
+    int rc = sqlite3_exec(db, script.c_str(), nullptr, nullptr, &message);
+    std::string error = message ? message : "";
+    sqlite3_free(message);
+    sqlite3_close(db);
+    if (rc != SQLITE_OK) throw std::runtime_error("script failed on " + path + ": " + error);
 }
 
 }  // namespace couloir::test

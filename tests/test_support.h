@@ -53,6 +53,14 @@ public:
 // The rows of a query, one text per row, fields joined by "|", Null read "NULL".
 std::vector<std::string> queryRows(Database& db, const std::string& sql);
 
+// Every row of every table but Info (the open/closed mark), table by table,
+// for "nothing changed" comparisons.
+std::vector<std::string> contentOf(const std::string& path);
+
+// Runs a script of several statements on a database (created when missing),
+// as the sqlite3 shell would.
+void runScript(const std::string& path, const std::string& script);
+
 // Opens a database for direct checks.
 std::unique_ptr<Database> openForCheck(const std::string& path);
 

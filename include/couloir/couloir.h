@@ -26,7 +26,16 @@ extern "C" {
  * success and non-zero when the form has no such member. `index` is the
  * element of an indexed member (Lb_message 1 to 3), 0 for a plain member.
  * Any callback may be NULL: the form then accepts and ignores that call.
+ *
+ * `transaction_begun` is the host's own part of a call: once the call has
+ * opened the database and begun its one transaction, before any step, the
+ * library calls it with `execute`, which runs one SQL statement in that
+ * transaction. What the host writes there (the row of a new competition, for
+ * example) is kept or undone with the call. A non-zero return fails the call
+ * as a connection failure, the host's message (left in `error`) in its trace.
  */
+typedef int (*couloir_execute_fn)(void *transaction, const char *sql, char *error, size_t error_size);
+
 typedef struct couloir_form {
     void *context;
     int (*set_caption)(void *context, const char *member, int index, const char *text);
@@ -34,6 +43,8 @@ typedef struct couloir_form {
     int (*get_value)(void *context, const char *member, double *value);
     int (*set_value)(void *context, const char *member, double value);
     int (*call_method)(void *context, const char *member);
+    int (*transaction_begun)(void *context, couloir_execute_fn execute, void *transaction, char *error,
+                             size_t error_size);
 } couloir_form;
 
 /* Ombrelay.clsOmbrelay.bimport_result: import a competition's results. */

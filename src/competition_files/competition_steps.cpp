@@ -1,5 +1,6 @@
 // The files that describe the competition itself: Origine.txt, Rcomp.txt,
 // Pcomp.txt and Nage.txt.
+#include <algorithm>
 #include <chrono>
 
 #include "competition_files/field_formats.h"
@@ -17,7 +18,7 @@ constexpr const char* kProducer = "Lorvantide";
 // The date of the event on day `raceDay` of a competition starting on `start`.
 std::string eventDate(Date start, std::string_view raceDay) {
     auto day = std::chrono::sys_days{start} +
-               std::chrono::days{static_cast<long long>(numericValue(raceDay)) - 1};
+               std::chrono::days{std::clamp<std::int64_t>(checkedWhole(numericValue(raceDay)), -100000, 100000) - 1};
     return strAaaammjjVersJjmmaaaa(formatYyyymmdd(Date{day}));
 }
 

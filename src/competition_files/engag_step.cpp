@@ -12,7 +12,7 @@ namespace {
 // The federation numbers men's teams from 51; other teams keep their
 // number, on two characters.
 std::string entryTeam(std::string_view teamNumber, std::string_view sex) {
-    auto team = static_cast<long long>(numericValue(teamNumber));
+    auto team = checkedWhole(numericValue(teamNumber));
     if (team <= 0) return {};
     if (sex == "M") return std::to_string(team + 50);
     return (team < 10 ? " " : "") + std::to_string(team);

@@ -1,5 +1,6 @@
 // The public method of Vandrule.clscreate_disk: bCreation_disquette.
 #include <string>
+#include <vector>
 
 #include "competition_files/creation_state.h"
 #include "competition_files/sequence.h"
@@ -7,12 +8,17 @@
 #include "shared/c_arguments.h"
 #include "shared/clock.h"
 #include "shared/connection.h"
+#include "shared/files.h"
 #include "shared/progress.h"
 #include "shared/text_date.h"
 #include "shared/trace.h"
 
 namespace couloir::vandrule {
 namespace {
+
+// The files of one creation, as the federation's software expects them.
+const std::vector<std::string> kCreatedFiles = {"Origine.txt", "Rcomp.txt",   "Pcomp.txt",  "Nage.txt",
+                                                "Club.txt",    "Licence.txt", "Engag.txt", "Relais.txt"};
 
 
 bool bCreation_disquette(const char* strNumProfil, bool bIsSelection, const char* strNumCompet,
@@ -23,7 +29,7 @@ bool bCreation_disquette(const char* strNumProfil, bool bIsSelection, const char
 
     Form form(objFormCible);
     // Null columns read as empty texts here.
-    Connection connection(ConnectionOptions{NullText::Empty, true});
+    Connection connection(ConnectionOptions{.nullText = NullText::Empty}, &form);
     Session session{trace, form, connection};
     CreationState state{.session = session,
                         .strNumProfil = text(strNumProfil),
@@ -34,7 +40,7 @@ bool bCreation_disquette(const char* strNumProfil, bool bIsSelection, const char
     bool result = false;
     std::string errorText;
     if (connection.bConnexion(text(strBasePath), errorText)) {
-        result = bEnchainerCreation(state);
+        result = clearEarlierRun(trace, state.strRepTravail, kCreatedFiles) && bEnchainerCreation(state);
         if (!connection.bDeconnexion(errorText))
             trace.write("Erreur lors de la déconnexion de la base." + std::string(CRLF) + errorText);
     } else {

@@ -8,7 +8,7 @@ namespace couloir::vandrule {
 
 std::string twoDigitEventCode(std::string_view code) {
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02lld", static_cast<long long>(numericValue(code)));
+    std::snprintf(buffer, sizeof buffer, "%02lld", static_cast<long long>(checkedWhole(numericValue(code))));
     return buffer;
 }
 

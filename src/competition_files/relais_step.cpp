@@ -1,5 +1,6 @@
 // Relais.txt and the relay lines of Engag.txt: each relay team the profile
 // enters, under its pseudo-licence, with its relayers in leg order.
+#include <algorithm>
 #include <optional>
 
 #include "competition_files/engag_record.h"
@@ -56,7 +57,7 @@ void EcrireRelaisIncomplet(Trace& trace, int found, int required, std::string_vi
 // The team number of Engag.txt, men's teams from 51; a team without a
 // number (0) stays blank whatever its sex.
 std::string relayTeam(std::string_view teamNumber, const RelaySex& sex) {
-    auto team = static_cast<long long>(numericValue(teamNumber));
+    auto team = checkedWhole(numericValue(teamNumber));
     return team <= 0 ? std::string() : std::to_string(team + sex.teamOffset);
 }
 
@@ -64,7 +65,7 @@ void writeTeam(CreationState& state, const Columns& rows, std::size_t row, const
                InterchangeWriter& relais, InterchangeWriter& engag) {
     auto column = [&](int index) -> const std::string& { return rows.at(index, row); };
     const RelaySex& sex = relaySex(column(cSexe));
-    int required = static_cast<int>(numericValue(column(cNageurs)));
+    int required = static_cast<int>(std::clamp<std::int64_t>(checkedWhole(numericValue(column(cNageurs))), -1, 99));
     std::string licence = relayLicence(sex, relayTeamNumber(column(cNumLic)));
 
     FixedRecord entry = engagRecord(state, column(cEpreuve), licence, column(cTps));

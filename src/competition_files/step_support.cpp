@@ -1,24 +1,8 @@
 #include "competition_files/step_support.h"
 
-#include <exception>
 #include <string>
 
 namespace couloir::vandrule {
-namespace {
-constexpr long kInternalError = 51;
-}  // namespace
-
-Error caughtError() {
-    try {
-        throw;
-    } catch (const Error& error) {
-        return error;
-    } catch (const std::exception& error) {
-        return Error(kInternalError, std::string("Erreur interne : ") + error.what());
-    } catch (...) {
-        return Error(kInternalError, "Erreur interne");
-    }
-}
 
 void EcrireFichierCree(Trace& trace, std::string_view name) {
     trace.write("Création du fichier " + std::string(name) + ".txt réussie.");

@@ -1,5 +1,4 @@
-// What every file step shares: the trace lines of success and failure, and
-// the error a handler is processing.
+// What every file step shares: the trace lines of success and failure.
 #pragma once
 
 #include <optional>
@@ -9,10 +8,6 @@
 #include "shared/trace.h"
 
 namespace couloir::vandrule {
-
-// The exception being handled as an Error; an unexpected C++ exception
-// becomes an internal error carrying its message. Call only inside a catch.
-Error caughtError();
 
 // "Création du fichier " + name + ".txt réussie."
 void EcrireFichierCree(Trace& trace, std::string_view name);

@@ -1,24 +1,38 @@
 #include "competition_row.h"
 
 #include "shared/database.h"
-#include "shared/error.h"
 
 namespace couloir::host {
+namespace {
 
-CompetitionRow prepareCompetitionRow(const std::string& database, const std::string& number, bool create) {
-    if (number.empty() || number.size() > 10 || number.find_first_not_of("0123456789") != std::string::npos)
-        return CompetitionRow::Unchecked;  // the library rejects it with its own message
+// The competition number goes unquoted into the statements: only digits pass.
+bool isNumber(const std::string& number) {
+    return !number.empty() && number.size() <= 10 && number.find_first_not_of("0123456789") == std::string::npos;
+}
+
+}  // namespace
+
+CompetitionState competitionState(const std::string& database, const std::string& number) {
+    if (!isNumber(number)) return CompetitionState::Unreadable;  // the library refuses it with its own message
     try {
-        auto db = openDatabase(database, DatabaseOptions{NullText::Empty});
-        if (db->lValeurScalaire("select count(*) from Rcomp where AutoNum = " + number) > 0)
-            return CompetitionRow::Present;
-        if (!create) return CompetitionRow::Missing;
-        db->execute("INSERT INTO Rcomp (AutoNum) VALUES (" + number + ")");
-        db->commit();
-        return CompetitionRow::Created;
-    } catch (const Error&) {
-        return CompetitionRow::Unchecked;
+        auto db = openDatabase(database, DatabaseOptions{.nullText = NullText::Empty});
+        db->begin(Database::Lock::Read);
+        if (db->lValeurScalaire("select count(*) from Rcomp where AutoNum = " + number) == 0)
+            return CompetitionState::Missing;
+        for (const char* table : {"Prres", "Prres_relais", "Liffn", "Liffn_relais", "Pcomp", "Categori"}) {
+            std::string query = std::string("select count(*) from (select 1 from ") + table +
+                                " where Num_compet = " + number + " limit 1)";
+            if (db->lValeurScalaire(query) > 0) return CompetitionState::Imported;
+        }
+        return CompetitionState::Empty;
+    } catch (...) {
+        return CompetitionState::Unreadable;
     }
+}
+
+std::string competitionRowStatement(const std::string& number) {
+    return "INSERT INTO Rcomp (AutoNum) SELECT " + number + " WHERE NOT EXISTS (SELECT 1 FROM Rcomp WHERE AutoNum = " +
+           number + ")";
 }
 
 }  // namespace couloir::host

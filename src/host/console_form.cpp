@@ -12,7 +12,8 @@ constexpr int kNotFound = 1;
 }  // namespace
 
 ConsoleForm::ConsoleForm(bool showProgress)
-    : form_{this, setCaption, getCaption, getValue, setValue, callMethod}, showProgress_(showProgress) {}
+    : form_{this, setCaption, getCaption, getValue, setValue, callMethod, transactionBegun},
+      showProgress_(showProgress) {}
 
 ConsoleForm::~ConsoleForm() {
     if (showProgress_ && shownPercent_ >= 0) std::fputs("\r\033[K", stderr);
@@ -55,6 +56,20 @@ int ConsoleForm::setValue(void* context, const char* member, double value) {
 int ConsoleForm::callMethod(void* context, const char* member) {
     if (!is(member, "Refresh") && !is(member, "Cls")) return kNotFound;
     static_cast<ConsoleForm*>(context)->redraw();
+    return 0;
+}
+
+int ConsoleForm::transactionBegun(void* context, couloir_execute_fn execute, void* transaction, char* error,
+                                  size_t size) {
+    auto* self = static_cast<ConsoleForm*>(context);
+    for (const std::string& statement : self->hostStatements_) {
+        char message[1024] = {};
+        if (execute(transaction, statement.c_str(), message, sizeof message) != 0) {
+            self->hostFailure_ = message;
+            if (size > 0) std::snprintf(error, size, "%s", message);
+            return 1;
+        }
+    }
     return 0;
 }
 

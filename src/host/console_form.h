@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "couloir/couloir.h"
 
@@ -16,12 +17,20 @@ public:
     ConsoleForm& operator=(const ConsoleForm&) = delete;
     const couloir_form* form() const { return &form_; }
 
+    // The host's own statements of the call, run in its transaction as soon
+    // as the library opens it, and kept or undone with the call.
+    void runInCallTransaction(std::vector<std::string> statements) { hostStatements_ = std::move(statements); }
+    // Why a host statement failed; empty when none did.
+    const std::string& hostFailure() const { return hostFailure_; }
+
 private:
     static int setCaption(void* context, const char* member, int index, const char* text);
     static int getCaption(void* context, const char* member, int index, char* buffer, size_t size);
     static int getValue(void* context, const char* member, double* value);
     static int setValue(void* context, const char* member, double value);
     static int callMethod(void* context, const char* member);
+    static int transactionBegun(void* context, couloir_execute_fn execute, void* transaction, char* error,
+                                size_t size);
     void redraw();
 
     couloir_form form_;
@@ -30,6 +39,8 @@ private:
     std::string club_, swimmer_;
     double value_ = 0;
     int shownPercent_ = -1;
+    std::vector<std::string> hostStatements_;
+    std::string hostFailure_;
 };
 
 }  // namespace couloir::host

@@ -1,6 +1,7 @@
 // The importing commands: results, skeleton, licences, unique codes, performances.
 #include <iostream>
 #include <memory>
+#include <vector>
 
 #include "commands.h"
 #include "competition_row.h"
@@ -35,18 +36,29 @@ void setupImportResults(CLI::App& app, int& status) {
     command->add_option("--competition", *competition, "Competition number (Rcomp.AutoNum)")->required();
     command->add_flag("--new", *isNew, "The competition row exists only for this import");
     command->callback([=, &status] {
-        if (prepareCompetitionRow(options->database, *competition, *isNew) == CompetitionRow::Missing) {
-            std::cerr << "couloir: la compétition " << *competition
+        CompetitionState state = competitionState(options->database, *competition);
+        if (state == CompetitionState::Missing && !*isNew) {
+            std::cerr << "couloir : la compétition " << *competition
                       << " n'existe pas dans la base (--new pour une nouvelle compétition)\n";
             status = kFailure;
             return;
         }
+        if (state == CompetitionState::Imported && *isNew) {
+            std::cerr << "couloir : la compétition " << *competition
+                      << " contient déjà un import ; importez-la de nouveau sans --new pour le remplacer\n";
+            status = kFailure;
+            return;
+        }
+        std::vector<std::string> hostStatements;
+        if (state == CompetitionState::Missing) hostStatements.push_back(competitionRowStatement(*competition));
         status = callComponent<couloir_bimport_result_fn>(
-            "Ombrelay.clsOmbrelay", "bimport_result", options->common, [&](auto entry, const couloir_form* form) {
+            "Ombrelay.clsOmbrelay", "bimport_result", options->common,
+            [&](auto entry, const couloir_form* form) {
                 std::string temp = prepareFolder(options->temp);
                 return entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
                              options->common.trace.c_str(), form, competition->c_str(), *isNew);
-            });
+            },
+            hostStatements);
     });
 }
 
@@ -56,13 +68,18 @@ void setupImportSkeleton(CLI::App& app, int& status) {
     auto competition = std::make_shared<std::string>();
     command->add_option("--competition", *competition, "Competition number (Rcomp.AutoNum)")->required();
     command->callback([=, &status] {
-        prepareCompetitionRow(options->database, *competition, true);
+        // A skeleton may start a competition: its row is created with it.
+        std::vector<std::string> hostStatements;
+        if (competitionState(options->database, *competition) == CompetitionState::Missing)
+            hostStatements.push_back(competitionRowStatement(*competition));
         status = callComponent<couloir_bimport_squelette_fn>(
-            "Ombrelay.clsRecupSque", "bimport_squelette", options->common, [&](auto entry, const couloir_form* form) {
+            "Ombrelay.clsRecupSque", "bimport_squelette", options->common,
+            [&](auto entry, const couloir_form* form) {
                 std::string temp = prepareFolder(options->temp);
                 return entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
                              options->common.trace.c_str(), form, competition->c_str());
-            });
+            },
+            hostStatements);
     });
 }
 

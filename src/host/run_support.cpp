@@ -59,6 +59,11 @@ int finish(bool result, const CommonOptions& options) {
     return result ? kSuccess : kFailure;
 }
 
+void reportHostFailure(const std::string& failure) {
+    std::cerr << "couloir : la compétition n'a pas pu être créée dans la base ; rien n'a été importé (" << failure
+              << ")\n";
+}
+
 ConsoleForm makeForm(const CommonOptions& options) { return ConsoleForm(!options.quiet && ::isatty(STDERR_FILENO)); }
 
 }  // namespace couloir::host

@@ -36,14 +36,22 @@ int finish(bool result, const CommonOptions& options);
 // A progress form on stderr when it is a terminal and the command is not quiet.
 ConsoleForm makeForm(const CommonOptions& options);
 
+// Tells on stderr that a statement of the host's own failed in the call.
+void reportHostFailure(const std::string& failure);
+
 // Calls `method` of the class `progId` through `call(entry, form)` and turns
 // its result into the exit status; a failure when the component is missing.
+// `hostStatements` run in the call's transaction, before its steps.
 template <typename Entry, typename Call>
-int callComponent(const char* progId, const char* method, const CommonOptions& options, Call call) {
+int callComponent(const char* progId, const char* method, const CommonOptions& options, Call call,
+                  std::vector<std::string> hostStatements = {}) {
     auto entry = reinterpret_cast<Entry>(findEntryPoint(progId, method));
     if (!entry) return kFailure;
     ConsoleForm form = makeForm(options);
-    return finish(call(entry, form.form()), options);
+    form.runInCallTransaction(std::move(hostStatements));
+    bool result = call(entry, form.form());
+    if (!form.hostFailure().empty()) reportHostFailure(form.hostFailure());
+    return finish(result, options);
 }
 
 }  // namespace couloir::host

@@ -66,7 +66,8 @@ void MajCodesIUF(Session& session, const std::string& path, double increment, co
             }
             AvancerProgression(session.form, increment);
         }
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         trace.EcrireErreur("Mise à jour des codes IUF interrompu.", lines, &e);
         trace.writeEmpty();
         return;

@@ -4,10 +4,14 @@
 #include "perf_export/steps.h"
 #include "shared/c_arguments.h"
 #include "shared/clock.h"
+#include "shared/files.h"
 #include "shared/text_date.h"
 
 namespace couloir::plessaud {
 namespace {
+
+// The files of one export, as the performance import reads them.
+const std::vector<std::string> kExportedFiles = {"licence.txt", "club.txt", "origine.txt", "liffn.txt"};
 
 struct Arguments {
     std::string database;
@@ -22,15 +26,18 @@ bool exportPerformances(const Arguments& args) {
     trace.write("Début de l'export : " + generalForm(now()) + std::string(CRLF));
 
     Form form(args.form);
-    // The export only reads: it leaves the open/closed mark alone.
-    Connection connection(ConnectionOptions{NullText::Empty, /*writesLastClose=*/false});
+    // The export only reads: it leaves the open/closed mark alone and reads
+    // one state of the database throughout.
+    Connection connection(
+        ConnectionOptions{.nullText = NullText::Empty, .writesLastClose = false, .lock = Database::Lock::Read}, &form);
     Session session{trace, form, connection};
-    ExportRun run{session, args.scope, outputPaths(args.workingDir)};
     std::string error;
     if (!connection.bConnexion(args.database, error)) {
         trace.write("Erreur de connexion dans dll d'export." + std::string(CRLF) + "Fichier licence.txt non créé.");
         return false;
     }
+    if (!clearEarlierRun(trace, args.workingDir, kExportedFiles)) return false;
+    ExportRun run{session, args.scope, outputPaths(args.workingDir)};
     return runExportSequence(run);
 }
 

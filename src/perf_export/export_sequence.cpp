@@ -22,7 +22,8 @@ void writeOrigin(ExportRun& run) {
         InterchangeWriter origine(run.paths.origine, InterchangeWriter::Mode::Replace);
         origine.writeLine("Lorvantide");
         origine.close();
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         run.complete = false;
         run.trace().EcrireErreur("Une erreur s'est produite lors de la création du fichier Origine.txt", 0, &e);
     }
@@ -53,7 +54,8 @@ bool runExportSequence(ExportRun& run) {
             exportRelayPerformances(run, relay);
             run.trace().writeEmpty();
         }
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         result = false;
         run.trace().EcrireErreur(
             "Une erreur s'est produite lors " + operation + std::string(CRLF) + "Opération annulée.", 0, &e);

@@ -11,7 +11,7 @@ namespace couloir::plessaud {
 std::string zeroPadded(std::string_view number, int digits) {
     if (trim(number).empty()) return {};
     char buffer[32];
-    auto end = std::to_chars(buffer, buffer + sizeof buffer, std::llround(numericValue(number))).ptr;
+    auto end = std::to_chars(buffer, buffer + sizeof buffer, checkedWhole(std::round(numericValue(number)))).ptr;
     std::string text(buffer, end);
     if (static_cast<int>(text.size()) < digits) text.insert(0, static_cast<std::size_t>(digits) - text.size(), '0');
     return text;

@@ -88,7 +88,8 @@ void exportIndividualPerformances(ExportRun& run, const IndividualPerformances& 
         });
         files.close();
         writeCounts(run.trace(), n);
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         run.complete = false;
         run.trace().EcrireErreur(
             "Une erreur s'est produite lors de l'export des performances individuelles." + std::string(CRLF), 0, &e);

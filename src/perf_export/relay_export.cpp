@@ -33,7 +33,8 @@ public:
     std::string licenceInSlot(const Row& row, int slot, const std::string& relayName) {
         try {
             return licenceOf(fieldText(row, kRelRelayeur1 + slot));
-        } catch (const Error& e) {
+        } catch (...) {
+            Error e = caughtError();
             run_.complete = false;
             run_.trace().write("Une erreur s'est produite lors de la recherche de la licence du relayeur n° " +
                                std::to_string(slot + 1) + std::string(CRLF) + "dans le relais : " + relayName +
@@ -156,7 +157,8 @@ void exportRelayPerformances(ExportRun& run, std::int32_t relayCount) {
         });
         files.close();
         writeCounts(run.trace(), n);
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         run.complete = false;
         run.trace().write("Une erreur s'est produite lors de l'export des performances des relais." +
                           std::string(CRLF) + std::to_string(e.number()) + " " + e.description() + std::string(CRLF));

@@ -46,7 +46,8 @@ bool bImporterPerfs(PerfRun& run, double increment) {
         }
         file.writeSummary();
         return true;
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         trace.EcrireErreur("Import des performances annulé.", lineNumber, &e);
         return false;
     }

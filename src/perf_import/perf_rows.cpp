@@ -51,7 +51,8 @@ bool PerformanceFile::bInsererPerf(const PerfFields& c, int code, long age, std:
         row.emplace_back("Num_compet", kStagingCompetition);
         run_.db().appendRow("Liffn", row);
         return true;
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         message = insertionFailure("individuelle", e);
         return false;
     }
@@ -67,7 +68,8 @@ bool PerformanceFile::bInsererPerfRelais(const PerfFields& c, int code, std::int
         row.emplace_back("Num_compet", kStagingCompetition);
         run_.db().appendRow("Liffn_relais", row);
         return true;
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         message = insertionFailure("relais", e);
         return false;
     }

@@ -79,7 +79,8 @@ std::optional<std::int32_t> iCreerCompetitionReference(Database& db, Trace& trac
         std::int32_t competition = competitionNumber(number);
         trace.write("Création réussie de la référence dans la table des compétitions." + kNl);
         return competition;
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         trace.write("Une erreur s'est produite lors de la création de la référence de cette import "
                     "dans la table des compétitions." +
                     kNl + strTexteErreur(e));

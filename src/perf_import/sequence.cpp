@@ -77,7 +77,8 @@ bool bEnchainerImportPerfs(PerfRun& run) {
                 return true;
             }
         }
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         trace.write(strTexteErreur(e));
     }
     erasePerformances(run, competition);

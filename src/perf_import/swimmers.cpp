@@ -92,7 +92,8 @@ std::string PerformanceFile::strCreerNageurPerf(const PerfFields& fields, int co
             trace.write("Ajout du nageur dans la sélection de code : " + club);
         }
         return num;
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         message = "Une erreur s'est produite lors de l'ajout de la licence." + kNl + strTexteErreur(e);
         return {};
     }

@@ -37,7 +37,8 @@ bool importCategoriesFile(ImportContext& context, double increment) {
     try {
         importCategories(context, increment);
         imported = true;
-    } catch (const Error& error) {
+    } catch (...) {
+        Error error = caughtError();
         // The rows of the lines before the error stay.
         context.trace().EcrireErreur("Une erreur s'est produite lors du traitement des catégories.", 0, &error);
     }

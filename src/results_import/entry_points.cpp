@@ -60,8 +60,12 @@ bool runSequence(Kind kind, const Arguments& args, Session& session) {
         if (!args.newCompetition) SupprimerAnciennesDonnees(*context);
         context->clearEventDates();
     }
-    for (auto file : neededFiles(kind))
-        if (!bFichierPresent(session.trace, context->files.*file, args.temporaryDir)) return false;
+    for (auto file : neededFiles(kind)) {
+        if (!bFichierPresent(session.trace, context->files.*file, args.temporaryDir)) {
+            session.connection.discardCall();  // a wrong folder leaves the earlier import in place
+            return false;
+        }
+    }
     return kind == Kind::Results ? bEnchainerImportResultats(*context) : bEnchainerImportSquelette(*context);
 }
 

@@ -140,7 +140,8 @@ bool importHeaderFile(ImportContext& context) {
     bool imported = false;
     try {
         imported = importHeader(context);
-    } catch (const Error& error) {
+    } catch (...) {
+        Error error = caughtError();
         context.trace().EcrireErreur("Une erreur s'est produite lors de la lecture du fichier rcomp.txt", 0, &error);
     }
     context.trace().writeEmpty();

@@ -185,7 +185,8 @@ bool bInsererPerformances(ImportContext& context, long lineNumber, ResultFields&
             event = std::to_string(code);
             time = fields[kTimeField + derivedEvents[k].split];
         }
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         context.trace().EcrireErreur("Une erreur s'est produite lors de l'ajout dans la table des performances.",
                                      lineNumber, &e);
         return false;

@@ -174,14 +174,16 @@ bool importProgramme(ImportContext& context, double increment) {
     try {
         programme = readProgramme(context, increment);
         if (!strokesKnown(context)) return false;
-    } catch (const Error& error) {
+    } catch (...) {
+        Error error = caughtError();
         context.trace().EcrireErreur(
             "Une erreur s'est produite lors de la récupération du programme de la compétition.", 0, &error);
         return false;
     }
     try {
         storeProgramme(context, programme);
-    } catch (const Error& error) {
+    } catch (...) {
+        Error error = caughtError();
         context.trace().EcrireErreur("Une erreur s'est produite lors de l'enregistrement du programme dans la base.",
                                      0, &error);
         return false;

@@ -42,7 +42,8 @@ bool DecouperLigneResultat(Trace& trace, std::string_view line, ResultFields& fi
             fields[kPointsField] =
                 trim(objCalculPoint(numericValue(fields[kEventField]), numericValue(fields[kTimeField])));
         return true;
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         trace.EcrireErreur("Une erreur s'est produite lors de l'extraction des données.", lineNumber, &e);
         return false;
     }

@@ -92,7 +92,8 @@ bool bRetrouverNageur(ImportContext& context, long lineNumber, ResultFields& fie
     try {
         return line.relay ? findRelay(context, lineNumber, fields, line)
                             : findLicence(context, lineNumber, fields, line);
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         context.trace().EcrireErreur(
             std::string("Une erreur s'est produite lors de la recherche d'informations ") +
                 (line.relay ? "sur la composition du relais et sur le premier relayeur." : "sur la licence."),
@@ -155,7 +156,8 @@ bool bInsererResultat(ImportContext& context, long lineNumber, const ResultField
         sql += ");";
         context.db().execute(sql);
         return true;
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         context.trace().EcrireErreur("Echec de l'insertion des données dans la table " + line.resultTable,
                                      lineNumber, &e);
         return false;

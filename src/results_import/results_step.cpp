@@ -72,7 +72,8 @@ bool ImporterResultats(ImportContext& context, double increment, const PointsCal
                                                   " club<PLURIEL> ajouté<PLURIEL> avec le libellé " +
                                                   std::string(kPlaceholderLabel) + ".");
         }
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         trace.EcrireErreur("Erreur lors de la récupérations des résultats.", lineNumber, &e);
     }
     if (!imported) trace.write("Import des résultats interrompu.");

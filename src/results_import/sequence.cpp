@@ -92,9 +92,12 @@ void executeFixUps(ImportContext& context) {
     db.execute("DELETE FROM Liffn_relais where Tps >= 91");
 }
 
+// Undoes the whole call: a re-imported competition gets its earlier import
+// back; a new one loses its row, as the host declared it for this import only.
 void AnnulerImport(ImportContext& context) {
     context.trace().write("Importation des résultats annulés.");
-    SupprimerAnciennesDonnees(context);
+    context.session.connection.discardCall();
+    if (context.newCompetition) SupprimerAnciennesDonnees(context);
 }
 
 // Closes the database at the end of a sequence; false when that failed.
@@ -123,11 +126,12 @@ bool bEnchainerImportResultats(ImportContext& context) {
         } else {
             AnnulerImport(context);
         }
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         context.trace().EcrireErreur("Erreur lors de l'importation des résultats. Import annulé.", 0, &e);
         try {
             AnnulerImport(context);
-        } catch (const Error&) {
+        } catch (...) {
             // The purge reports its own failures; the close below still runs.
         }
     }
@@ -139,14 +143,18 @@ bool bEnchainerImportSquelette(ImportContext& context) {
     bool completed = false;
     try {
         LireOrigine(context.trace(), context.files.origine);
-        if (runHeaderStep(context)) {
-            runFileStep(context, programmeStep());
-            completed = true;
-        }
-    } catch (const Error& e) {
+        completed = runHeaderStep(context) && runFileStep(context, programmeStep());
+    } catch (...) {
+        Error e = caughtError();
         context.trace().EcrireErreur("Erreur lors de l'importation du squelette. Import annulé.", 0, &e);
     }
-    // A header that could not be read fails the skeleton import.
+    // A header or a programme that could not be read fails the skeleton
+    // import, which then leaves the competition as it was.
+    try {
+        if (!completed) context.session.connection.discardCall();
+    } catch (...) {
+        context.trace().write(strTexteErreur(caughtError()));
+    }
     return closeAfterSequence(context) && completed;
 }
 
@@ -168,14 +176,16 @@ bool SupprimerAnciennesDonnees(ImportContext& context) {
             {"delete from Liffn_relais where Num_compet = " + n,
              "Suppression des performances des relais pour cette compétition dans le suivi."},
             {"delete from Pcomp where Num_compet = " + n, "Suppression de l'ancien programme."},
+            // Without it every re-import would add the categories once more.
+            {"delete from Categori where Num_compet = " + n, "Suppression des anciennes catégories."},
         };
     }
     for (const auto& purge : purges) {
         try {
             context.db().execute(purge.statement);
-        } catch (const Error& e) {
+        } catch (...) {
             context.trace().write(std::string("Une erreur s'est produite lors de : ") + purge.description);
-            context.trace().write(strTexteErreur(e));
+            context.trace().write(strTexteErreur(caughtError()));
             return false;
         }
     }

@@ -65,7 +65,8 @@ bool MajEquipes(ImportContext& context, double increment) {
             AvancerProgression(context.form(), increment);
         }
         completed = true;
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         context.trace().EcrireErreur("Une erreur s'est produite lors de la mise à jour depuis fichier engag.txt",
                                      lineNumber, &e);
     }

@@ -179,7 +179,8 @@ bool ImporterClubs(Session& session, RunLists& lists, const std::string& path, d
             if (result >= ClubResult::Created && result <= ClubResult::OtherLabel) lists.colClubsVus.add(code, code);
             AvancerProgression(session.form, increment);
         }
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         trace.EcrireLigneErreur(n.lines, "Import des clubs interrompu." + std::string(CRLF) + strTexteErreur(e),
                                 "Erreur");
         trace.writeEmpty();

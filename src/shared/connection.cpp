@@ -1,6 +1,7 @@
 #include "shared/connection.h"
 
 #include "shared/error.h"
+#include "shared/progress.h"
 #include "shared/trace.h"
 
 namespace couloir {
@@ -8,15 +9,18 @@ namespace couloir {
 bool Connection::bConnexion(const std::string& path, std::string& errorText) {
     if (!bDeconnexion(errorText)) return false;
     try {
-        db_ = openDatabase(path, DatabaseOptions{options_.nullText});
+        db_ = openDatabase(path, DatabaseOptions{.nullText = options_.nullText});
         if (options_.writesLastClose) {
-            MajLastClose("false");
-            db_->commit();  // the open mark is durable at once
+            db_->begin(Database::Lock::Write);
+            MajLastClose(false);
+            db_->commit();
         }
+        db_->begin(options_.lock);
+        if (form_) form_->runHostStatements(*db_);
         return true;
-    } catch (const Error& e) {
-        db_.reset();
-        errorText = strTexteErreur(e);
+    } catch (...) {
+        db_.reset();  // undoes whatever the host's statements began
+        errorText = strTexteErreur(caughtError());
         return false;
     }
 }
@@ -24,18 +28,29 @@ bool Connection::bConnexion(const std::string& path, std::string& errorText) {
 bool Connection::bDeconnexion(std::string& errorText) {
     if (!db_) return true;
     try {
-        if (options_.writesLastClose) MajLastClose("true");
+        if (options_.writesLastClose) {
+            if (!db_->inTransaction()) db_->begin(Database::Lock::Write);
+            MajLastClose(true);
+        }
         db_->commit();
         db_.reset();
         return true;
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         db_.reset();
         errorText = std::to_string(e.number()) + ", " + e.description() + ".";
         return false;
     }
 }
 
-void Connection::MajLastClose(const std::string& value) { db().execute("Update Info Set LastClose = " + value); }
+void Connection::MajLastClose(bool closed) {
+    db().execute(std::string("Update Info Set LastClose = ") + (closed ? "true" : "false"));
+}
+
+void Connection::discardCall() {
+    db().rollback();
+    db().begin(options_.lock);
+}
 
 Database& Connection::db() {
     if (!db_) throw Error(3704, "Opération non autorisée si l'objet est fermé");

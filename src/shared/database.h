@@ -52,19 +52,35 @@ public:
     virtual Columns ChargerColonnes(std::string_view sql) = 0;
     // Calls `onRow` for each row; returning false stops the walk.
     virtual void forEachRow(std::string_view sql, const std::function<bool(const Row&)>& onRow) = 0;
-    // Appends a row to a table and returns its new counter (`Num`).
+    // Appends a row to a table and returns its new counter (`Num`). The
+    // table and column names must be plain identifiers.
     virtual std::int64_t appendRow(std::string_view table,
                                    const std::vector<std::pair<std::string, FieldValue>>& fields) = 0;
-    // Makes everything executed so far durable.
+
+    // One transaction at a time. A write transaction takes the database's
+    // write lock at once, waiting for another writer as long as the options
+    // say, so that two calls never interleave; a read transaction sees one
+    // state of the database throughout. Outside a transaction every
+    // statement is its own.
+    enum class Lock { Write, Read };
+    virtual void begin(Lock lock) = 0;
+    // Makes the open transaction durable; nothing to do when none is open.
     virtual void commit() = 0;
+    // Undoes the open transaction; nothing to do when none is open.
+    virtual void rollback() = 0;
+    virtual bool inTransaction() const = 0;
 };
+
+// Seconds a call waits for another program's write lock: COULOIR_BUSY_TIMEOUT, 30 by default.
+int busyTimeoutSeconds();
 
 struct DatabaseOptions {
     NullText nullText = NullText::Error;
+    int busyTimeoutSeconds = couloir::busyTimeoutSeconds();
 };
 
-// Opens an existing club database; a missing file or one that is not a
-// database is an error, never a new empty database.
+// Opens an existing club database; a missing file, an empty one or any file
+// that is not a club database is an error and stays as it was.
 std::unique_ptr<Database> openDatabase(const std::string& path, const DatabaseOptions& options);
 
 // Creates a new database file readable by its owner only and runs `script`

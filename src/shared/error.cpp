@@ -1,5 +1,8 @@
 #include "shared/error.h"
 
+#include <exception>
+#include <new>
+
 namespace couloir::errors {
 
 Error invalidCall() { return {kInvalidCall, "Argument ou appel de procédure incorrect"}; }
@@ -24,4 +27,31 @@ Error noCurrentRecord() {
     return {kNoCurrentRecord, "BOF ou EOF est égal à True, ou l'enregistrement actuel a été supprimé"};
 }
 
+Error databaseInUse(const std::string& path, int waitedSeconds) {
+    return {kDatabaseInUse, "Impossible d'utiliser " + path + " : la base est utilisée par un autre programme (" +
+                                std::to_string(waitedSeconds) + " s d'attente sans qu'elle se libère)"};
+}
+Error textAfterStatement() { return {kTextAfterStatement, "Caractères trouvés après la fin de l'instruction SQL"}; }
+Error unrecognizedDatabase(const std::string& path) {
+    return {kUnrecognizedDatabase, "Format de base de données non reconnu : " + path + " n'est pas une base de club"};
+}
+
 }  // namespace couloir::errors
+
+namespace couloir {
+
+Error caughtError() {
+    try {
+        throw;
+    } catch (const Error& error) {
+        return error;
+    } catch (const std::bad_alloc&) {
+        return {errors::kOutOfMemory, "Mémoire insuffisante"};
+    } catch (const std::exception& error) {
+        return {errors::kInternalError, std::string("Erreur interne : ") + error.what()};
+    } catch (...) {
+        return {errors::kInternalError, "Erreur interne"};
+    }
+}
+
+}  // namespace couloir

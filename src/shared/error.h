@@ -23,18 +23,24 @@ private:
 // Numbers and French descriptions of the run-time errors the libraries raise.
 namespace errors {
 inline constexpr long kInvalidCall = 5;
+inline constexpr long kOutOfMemory = 7;
 inline constexpr long kOverflow = 6;
 inline constexpr long kSubscriptOutOfRange = 9;
 inline constexpr long kTypeMismatch = 13;
 inline constexpr long kFileNotFound = 53;
 inline constexpr long kDiskFull = 61;
 inline constexpr long kPastEndOfFile = 62;
+inline constexpr long kPathFileAccess = 75;
 inline constexpr long kPathNotFound = 76;
 inline constexpr long kInvalidNull = 94;
 inline constexpr long kCannotCreateObject = 429;
 inline constexpr long kMemberNotFound = 438;
 inline constexpr long kKeyExists = 457;
+inline constexpr long kInternalError = 51;
 inline constexpr long kNoCurrentRecord = 3021;
+inline constexpr long kDatabaseInUse = 3045;
+inline constexpr long kTextAfterStatement = 3142;
+inline constexpr long kUnrecognizedDatabase = 3343;
 
 Error invalidCall();
 Error overflow();
@@ -49,6 +55,14 @@ Error cannotCreateObject(const std::string& progId);
 Error memberNotFound(const std::string& member);
 Error keyExists();
 Error noCurrentRecord();
+Error databaseInUse(const std::string& path, int waitedSeconds);
+Error textAfterStatement();
+Error unrecognizedDatabase(const std::string& path);
 }  // namespace errors
+
+// The exception being handled as an Error: ours as it is, a lack of memory as
+// the out-of-memory error, any other exception as an internal error carrying
+// its message. Call only inside a catch.
+Error caughtError();
 
 }  // namespace couloir

@@ -38,6 +38,34 @@ bool bLecteurPret(const std::string& directory) {
     return !ec && fs::is_directory(directory, ec);
 }
 
+void removeEarlierFiles(const std::string& folder, const std::vector<std::string>& names) {
+    std::error_code ec;
+    std::vector<fs::path> earlier;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        for (const auto& wanted : names)
+            if (equalsNoCase(name, wanted)) earlier.push_back(it->path());
+    }
+    for (const auto& path : earlier) {
+        std::error_code removal;
+        if (!fs::remove(path, removal) && removal)
+            throw Error(errors::kPathFileAccess, "Erreur d'accès au chemin/fichier : " + path.string() + " (" +
+                                                     removal.message() + ")");
+    }
+}
+
+bool clearEarlierRun(Trace& trace, const std::string& folder, const std::vector<std::string>& names) {
+    try {
+        removeEarlierFiles(folder, names);
+        return true;
+    } catch (...) {
+        trace.write("Impossible de supprimer les fichiers laissés par une exécution précédente." + std::string(CRLF) +
+                    strTexteErreur(caughtError()));
+        trace.write("Opération annulée.");
+        return false;
+    }
+}
+
 bool fileExists(const std::string& path) {
     std::error_code ec;
     return !path.empty() && fs::is_regular_file(path, ec);
@@ -119,7 +147,8 @@ void LireOrigine(Trace& trace, const std::string& originPath) {
         }
         trace.write("Données source générées par l'application : " + text);
         trace.writeEmpty();
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         trace.EcrireErreur("Une erreur s'est produite lors de la lecture du fichier origine.txt", 0, &e);
     }
 }

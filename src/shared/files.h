@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace couloir {
 
@@ -32,6 +33,13 @@ std::int16_t iLongueurLigne(const std::string& path);
 std::int32_t lVerifierLongueur(Trace& trace, const std::string& path, int minimum);
 // Echoes the first line of origine.txt to the trace.
 void LireOrigine(Trace& trace, const std::string& originPath);
+
+// Removes from `folder` every file named as one of `names`, whatever its
+// case: what an earlier run left there, so that a run's files never stand
+// beside another run's. A file that cannot be removed is an error naming it.
+void removeEarlierFiles(const std::string& folder, const std::vector<std::string>& names);
+// The same for a writing call: false, reported in the trace, when a file stays.
+bool clearEarlierRun(Trace& trace, const std::string& folder, const std::vector<std::string>& names);
 
 bool fileExists(const std::string& path);
 std::string fileName(const std::string& path);

@@ -30,13 +30,21 @@ bool runImportCall(const ImportCall& call, const std::function<bool(Session&)>& 
     trace.write("Début de l'import : " + generalForm(now()) + std::string(CRLF));
 
     Form form(call.form);
-    Connection connection;
+    Connection connection(ConnectionOptions{}, &form);
     Session session{trace, form, connection};
     bool result = false;
     try {
         if (prepare(call, trace, connection)) result = sequence(session);
-    } catch (const Error& e) {
-        trace.write(strTexteErreur(e));
+    } catch (...) {
+        // An error that escaped the sequence: the call did not end normally
+        // and leaves nothing behind.
+        trace.write(strTexteErreur(caughtError()));
+        result = false;
+        try {
+            if (connection.isOpen()) connection.discardCall();
+        } catch (...) {
+            trace.write(strTexteErreur(caughtError()));
+        }
     }
     // Closing a connection that was never opened, or that the sequence
     // already closed, does nothing.

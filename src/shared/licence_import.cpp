@@ -26,7 +26,8 @@ bool bInsererSelection(Database& db, const std::string& code, const std::string&
     try {
         db.execute("INSERT INTO Selection (Code_Sel, Num_Lic) VALUES (" + sqlQuote(code) + ", " + num + ");");
         return true;
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         message = strTexteErreur(e);
         return false;
     }
@@ -265,7 +266,8 @@ bool LicenceFile::bInsererLicence(std::vector<std::string>& fields, std::string&
         if (!selectionCode.empty() && !bInsererSelection(db_, selectionCode, num, selectionMessage))
             trace_.EcrireErreur("Problème lors de l'ajout du nageur dans la sélection." + kNl + selectionMessage, line_);
         return true;
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         trace_.EcrireErreur("Une erreur s'est produite lors de l'ajout d'une licence.", line_, &e);
         return false;
     }
@@ -377,7 +379,8 @@ bool ImporterLicences(Session& session, RunLists& lists, const std::string& path
         }
         file.writeSummary();
         return true;
-    } catch (const Error& e) {
+    } catch (...) {
+        Error e = caughtError();
         // The results import reports the line's own message first, as for a line in error.
         if (policy.stopAtFirstError) trace.EcrireLigneErreur(lineNumber, message, "Erreur");
         trace.EcrireErreur("Import des licences interrompu.", lineNumber, &e);

@@ -1,5 +1,8 @@
 #include "shared/progress.h"
 
+#include <cstdio>
+
+#include "shared/database.h"
 #include "shared/error.h"
 #include "shared/trace.h"
 
@@ -35,6 +38,26 @@ void Form::setValue(const char* member, double v) {
 
 void Form::call(const char* member) {
     if (host_ && host_->call_method) check(host_->call_method(host_->context, member), member);
+}
+
+namespace {
+// couloir_execute_fn over the library's database: one statement, its failure as a message.
+int executeForHost(void* transaction, const char* sql, char* error, std::size_t size) {
+    try {
+        static_cast<Database*>(transaction)->execute(sql ? sql : "");
+        return 0;
+    } catch (...) {
+        if (error && size) std::snprintf(error, size, "%s", strTexteErreur(caughtError()).c_str());
+        return 1;
+    }
+}
+}  // namespace
+
+void Form::runHostStatements(Database& db) {
+    if (!host_ || !host_->transaction_begun) return;
+    char message[1024] = {};
+    if (host_->transaction_begun(host_->context, executeForHost, &db, message, sizeof message) != 0)
+        throw Error(errors::kInvalidCall, message[0] ? message : "Refus de l'application hôte");
 }
 
 void AfficherEtape(Form& form, Trace& trace, std::string_view title, std::string_view text) {

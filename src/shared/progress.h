@@ -9,6 +9,7 @@
 
 namespace couloir {
 
+class Database;
 class Trace;
 
 class Form {
@@ -21,6 +22,9 @@ public:
     double value(const char* member);
     void setValue(const char* member, double value);
     void call(const char* member);
+    // Lets the host run its own statements of the call in `db`'s open
+    // transaction; the host's refusal is an error carrying its message.
+    void runHostStatements(Database& db);
 
 private:
     const couloir_form* host_;

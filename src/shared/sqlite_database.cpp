@@ -1,11 +1,13 @@
 // The club database on SQLite. Statements are compiled once per shape and
-// reused with their literal values bound as parameters; writes are grouped in
-// transactions of a few thousand statements in WAL mode, so that a crash loses
-// at most the open batch and never corrupts the file.
+// reused with their literal values bound as parameters. A public call works
+// inside one transaction that holds the write lock from its start (WAL mode:
+// readers are never blocked); a crash or a kill leaves the database as it
+// was before the call.
 #include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
@@ -21,7 +23,6 @@
 namespace couloir {
 namespace {
 
-constexpr int kStatementsPerTransaction = 4000;
 constexpr std::size_t kCachedStatements = 256;
 constexpr std::size_t kStatementInMessage = 300;
 
@@ -49,6 +50,15 @@ void firstFinal(sqlite3_context* context) {
     } else {
         sqlite3_result_null(context);
     }
+}
+
+// Table and column names of an appended row go into the statement as they
+// are: only plain identifiers pass.
+void checkIdentifier(std::string_view name) {
+    bool plain = !name.empty() && !(name[0] >= '0' && name[0] <= '9');
+    for (char c : name)
+        plain = plain && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_');
+    if (!plain) throw Error(errors::kInvalidCall, "Nom de table ou de colonne incorrect : " + std::string(name));
 }
 
 struct StatementDeleter {
@@ -83,7 +93,7 @@ private:
 
 class SqliteDatabase final : public Database {
 public:
-    SqliteDatabase(const std::string& path, const DatabaseOptions& options) : options_(options) {
+    SqliteDatabase(const std::string& path, const DatabaseOptions& options) : path_(path), options_(options) {
         int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
         if (rc != SQLITE_OK) {
             std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
@@ -92,25 +102,25 @@ public:
             throw Error(rc, message + " : " + path);
         }
         sqlite3_extended_result_codes(db_, 1);
-        sqlite3_busy_timeout(db_, 5000);
+        sqlite3_busy_timeout(db_, options.busyTimeoutSeconds * 1000);
         sqlite3_create_function(db_, "First", 1, SQLITE_UTF8, nullptr, nullptr, firstStep, firstFinal);
         try {
-            exec("PRAGMA journal_mode=WAL");  // also fails on a file that is not a database
+            // Read before anything is written: an empty file or another
+            // database is refused as it is, never turned into a club database.
+            if (!holdsClubTables()) throw errors::unrecognizedDatabase(path);
+            exec("PRAGMA journal_mode=WAL");
             exec("PRAGMA synchronous=NORMAL");
             exec("PRAGMA cache_size=-65536");  // 64 MB: the importers' index lookups stay in memory
-            exec("PRAGMA wal_autocheckpoint=10000");
-        } catch (const Error&) {
+        } catch (...) {
+            cache_.clear();
             sqlite3_close(db_);
             throw;
         }
     }
 
     ~SqliteDatabase() override {
-        try {
-            commit();
-        } catch (const Error&) {
-            // The close must not throw; an uncommitted batch is what a crash would lose.
-        }
+        // A transaction still open here is a call that did not end normally.
+        if (inTransaction()) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         cache_.clear();
         lastAppend_.statement.reset();
         sqlite3_close(db_);
@@ -166,16 +176,24 @@ public:
                            const std::vector<std::pair<std::string, FieldValue>>& fields) override {
         sqlite3_stmt* statement = appendStatement(table, fields);
         for (std::size_t i = 0; i < fields.size(); ++i) bind(statement, static_cast<int>(i + 1), fields[i].second);
-        beginBatch();
         stepAll(statement, lastAppend_.sql, [](sqlite3_stmt*) { return true; });
-        endStatement();
         return sqlite3_last_insert_rowid(db_);
     }
 
-    void commit() override {
-        if (!sqlite3_get_autocommit(db_)) exec("COMMIT");
-        pending_ = 0;
+    void begin(Lock lock) override {
+        if (inTransaction()) throw Error(errors::kInvalidCall, "Une transaction est déjà ouverte sur " + path_);
+        exec(lock == Lock::Write ? "BEGIN IMMEDIATE" : "BEGIN");
     }
+
+    void commit() override {
+        if (inTransaction()) exec("COMMIT");
+    }
+
+    void rollback() override {
+        if (inTransaction()) exec("ROLLBACK");
+    }
+
+    bool inTransaction() const override { return !sqlite3_get_autocommit(db_); }
 
 private:
     void exec(const char* sql) {
@@ -183,28 +201,36 @@ private:
         if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
             std::string text = message ? message : sqlite3_errmsg(db_);
             sqlite3_free(message);
-            throw Error(sqlite3_extended_errcode(db_), text);
+            fail(text);
         }
     }
 
-    void beginBatch() {
-        if (sqlite3_get_autocommit(db_)) {
-            exec("BEGIN");
-            pending_ = 0;
-        }
+    // The engine's last error as an Error; a lock that outlasted the wait
+    // says that another program holds the database.
+    [[noreturn]] void fail(const std::string& message) {
+        int code = sqlite3_extended_errcode(db_);
+        if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED)
+            throw errors::databaseInUse(path_, options_.busyTimeoutSeconds);
+        throw Error(code, message);
     }
 
-    void endStatement() {
-        if (++pending_ >= kStatementsPerTransaction) commit();
+    // Whether the file is a database holding the club tables; the engine
+    // reads only, and a file that is not a database is no club database.
+    bool holdsClubTables() {
+        bool found = false;
+        if (sqlite3_exec(db_, "PRAGMA schema_version", nullptr, nullptr, nullptr) == SQLITE_NOTADB) return false;
+        run("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'Info' COLLATE NOCASE", [&](sqlite3_stmt*) {
+            found = true;
+            return false;
+        });
+        return found;
     }
 
-    // Every statement, query or not, runs inside the open batch: one
-    // transaction for thousands of statements instead of one each.
     template <typename OnRow>
     void run(std::string_view sql, OnRow&& onRow) {
-        beginBatch();
+        // A NUL byte would end the statement early for the engine and hide what follows.
+        if (sql.find('\0') != std::string_view::npos) throw errors::textAfterStatement();
         runShape(shapeOf(sql), sql, onRow);
-        endStatement();
     }
 
     template <typename OnRow>
@@ -226,19 +252,30 @@ private:
         stepAll(statement, sql, onRow);
     }
 
+    // One statement as written; text after it is refused, never run.
     template <typename OnRow>
     void runUncached(std::string_view sql, OnRow&& onRow) {
-        const char* tail = sql.data();
-        const char* end = sql.data() + sql.size();
-        while (tail < end) {
+        sqlite3_stmt* raw = nullptr;
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &raw, &tail) != SQLITE_OK)
+            fail(describe(db_, sql));
+        Statement statement(raw);
+        if (holdsStatement(tail, sql.data() + sql.size())) throw errors::textAfterStatement();
+        if (statement) stepAll(statement.get(), sql, onRow);
+    }
+
+    // Whether the text holds a statement: more than blanks, comments and semicolons.
+    bool holdsStatement(const char* text, const char* end) {
+        while (text && text < end) {
             sqlite3_stmt* raw = nullptr;
-            const char* next = nullptr;
-            if (sqlite3_prepare_v2(db_, tail, static_cast<int>(end - tail), &raw, &next) != SQLITE_OK)
-                throw Error(sqlite3_extended_errcode(db_), describe(db_, sql));
-            Statement statement(raw);
-            tail = next;
-            if (statement) stepAll(statement.get(), sql, onRow);
+            const char* tail = nullptr;
+            int rc = sqlite3_prepare_v2(db_, text, static_cast<int>(end - text), &raw, &tail);
+            sqlite3_finalize(raw);
+            if (rc != SQLITE_OK || raw) return true;
+            if (tail <= text) return true;  // no progress: something the engine cannot read
+            text = tail;
         }
+        return false;
     }
 
     template <typename OnRow>
@@ -257,7 +294,7 @@ private:
             } else if (rc == SQLITE_DONE) {
                 return;
             } else {
-                throw Error(sqlite3_extended_errcode(db_), describe(db_, sql));
+                fail(describe(db_, sql));
             }
         }
     }
@@ -268,6 +305,8 @@ private:
         bool same = lastAppend_.statement && lastAppend_.table == table && lastAppend_.columns.size() == fields.size();
         for (std::size_t i = 0; same && i < fields.size(); ++i) same = lastAppend_.columns[i] == fields[i].first;
         if (same) return lastAppend_.statement.get();
+        checkIdentifier(table);
+        for (const auto& field : fields) checkIdentifier(field.first);
         std::string sql = "INSERT INTO " + std::string(table) + " (";
         std::string marks;
         lastAppend_.columns.clear();
@@ -281,7 +320,7 @@ private:
         lastAppend_.statement.reset();
         if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &raw,
                                nullptr) != SQLITE_OK)
-            throw Error(sqlite3_extended_errcode(db_), describe(db_, sql));
+            fail(describe(db_, sql));
         lastAppend_.statement.reset(raw);
         lastAppend_.table = table;
         lastAppend_.sql = std::move(sql);
@@ -315,6 +354,7 @@ private:
     }
 
     sqlite3* db_ = nullptr;
+    std::string path_;
     DatabaseOptions options_;
     std::unordered_map<std::string, Statement> cache_;
     std::unordered_set<sqlite3_stmt*> busy_;
@@ -323,23 +363,36 @@ private:
         std::vector<std::string> columns;
         Statement statement;
     } lastAppend_;
-    int pending_ = 0;
 };
 
 }  // namespace
+
+int busyTimeoutSeconds() {
+    constexpr int kDefaultSeconds = 30;
+    const char* text = std::getenv("COULOIR_BUSY_TIMEOUT");
+    if (!text || !*text) return kDefaultSeconds;
+    char* end = nullptr;
+    long seconds = std::strtol(text, &end, 10);
+    return *end == '\0' && seconds >= 0 && seconds <= 86400 ? static_cast<int>(seconds) : kDefaultSeconds;
+}
 
 std::unique_ptr<Database> openDatabase(const std::string& path, const DatabaseOptions& options) {
     return std::make_unique<SqliteDatabase>(path, options);
 }
 
 void createDatabase(const std::string& path, std::string_view script) {
-    int fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY, S_IRUSR | S_IWUSR);
+    // A failed creation leaves no file behind.
+    auto removeFiles = [&] {
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) ::unlink((path + suffix).c_str());
+    };
+    int fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW, S_IRUSR | S_IWUSR);
     if (fd < 0) throw Error(errno, std::string("Création impossible de ") + path + " : " + std::strerror(errno));
     ::close(fd);
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         std::string message = sqlite3_errmsg(db);
         sqlite3_close(db);
+        removeFiles();
         throw Error(SQLITE_CANTOPEN, message);
     }
     std::string text(script);
@@ -350,7 +403,7 @@ void createDatabase(const std::string& path, std::string_view script) {
         std::string error = message ? message : sqlite3_errmsg(db);
         sqlite3_free(message);
         sqlite3_close(db);
-        ::unlink(path.c_str());
+        removeFiles();
         throw Error(rc, error);
     }
     sqlite3_close(db);

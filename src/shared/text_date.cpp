@@ -149,10 +149,15 @@ double numericValue(std::string_view text) {
 
 std::string shortestDecimal(double value) {
     if (value == 0.0) return "0";  // also folds -0
-    std::array<char, 64> buffer{};
+    // The largest finite double has 309 digits before the point.
+    std::array<char, 400> buffer{};
     auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed);
-    std::string text(buffer.data(), result.ptr);
-    return text;
+    return std::string(buffer.data(), result.ptr);
+}
+
+std::int64_t checkedWhole(double value) {
+    if (!std::isfinite(value) || std::fabs(value) >= 9.2e18) throw errors::typeMismatch();
+    return static_cast<std::int64_t>(value);
 }
 
 std::int64_t roundHalfEven(double value) {

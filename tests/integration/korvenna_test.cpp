@@ -230,7 +230,7 @@ TEST_F(Korvenna, OneProgressBarRunsOnceAcrossBothFiles) {
 }
 
 TEST_F(Korvenna, TheFederationSampleImports) {
-    sql(readBytes(COULOIR_SOURCE_DIR "/samples/federation/previous_season.sql"));
+    runScript(database, readBytes(COULOIR_SOURCE_DIR "/samples/federation/previous_season.sql"));
     source = COULOIR_SOURCE_DIR "/samples/federation";
     ASSERT_TRUE(importLicences());
     std::string text = traceText();

@@ -2,6 +2,7 @@
 // programmatic identifier, fresh databases, fixture folders, whole traces.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "couloir/couloir.h"
@@ -100,15 +101,14 @@ TEST_F(ResultsImport, CancelledNewCompetitionIsDeletedAndReportedAsFailure) {
     EXPECT_NE(text.find("Importation des résultats annulés."), std::string::npos);
 }
 
-TEST_F(ResultsImport, CancelledReimportKeepsTheCompetitionButPurgesItsRows) {
+TEST_F(ResultsImport, CancelledReimportGivesTheEarlierImportBack) {
     ASSERT_TRUE(importResults("1", true)) << trace();
+    auto earlier = test::contentOf(database_);
     meet_.relais.push_back(meet_.relais[0]);  // the same relay twice cancels
     test::writeMeet(source_, meet_);
     EXPECT_FALSE(importResults("1", false));
-    EXPECT_EQ(count("select count(*) from Rcomp where AutoNum = 1"), 1);
-    EXPECT_EQ(count("select count(*) from Prres where Num_compet = 1"), 0);
-    EXPECT_EQ(count("select count(*) from Pcomp where Num_compet = 1"), 0);
-    EXPECT_EQ(count("select count(*) from Liffn where Num_compet = 1"), 0);
+    EXPECT_EQ(test::contentOf(database_), earlier);
+    EXPECT_TRUE(closedProperly());
     EXPECT_NE(trace().find("Erreur lors de l'importation des résultats. Import annulé.\nErreur n° 457"), std::string::npos)
         << trace();
 }
@@ -121,6 +121,28 @@ TEST_F(ResultsImport, MissingFileStopsBeforeAnyStep) {
               "Début de l'import : 10/03/2026 18:30:05\n\n"
               "Fichier engag.txt non trouvé dans le répertoire : " + source_ + "\n\n\n"
               "Fin importation : 10/03/2026 18:30:05\n");
+}
+
+TEST_F(ResultsImport, ReimportFromAWrongFolderChangesNothing) {
+    ASSERT_TRUE(importResults("1", true)) << trace();
+    auto earlier = test::contentOf(database_);
+    EXPECT_FALSE(importResults("1", false, dir_.sub("empty")));
+    EXPECT_NE(trace().find("Fichier licence.txt non trouvé"), std::string::npos) << trace();
+    EXPECT_EQ(test::contentOf(database_), earlier);
+    EXPECT_TRUE(closedProperly());
+}
+
+TEST_F(ResultsImport, CancelledNewCompetitionLeavesNothingUnderItsNumber) {
+    auto before = test::contentOf(database_);
+    meet_.pcomp.push_back(meet_.pcomp[0].replace(3, 2, "50"));  // no event 50
+    test::writeMeet(source_, meet_);
+    EXPECT_FALSE(importResults("1", true));
+    EXPECT_NE(trace().find("Importation des résultats annulés."), std::string::npos) << trace();
+    // Only the row the host made for this import has gone with it.
+    before.erase(std::remove_if(before.begin(), before.end(),
+                                [](const std::string& row) { return row.rfind("Rcomp: 1|", 0) == 0; }),
+                 before.end());
+    EXPECT_EQ(test::contentOf(database_), before);
 }
 
 TEST_F(ResultsImport, EmptyFilesSkipTheirStep) {
@@ -158,6 +180,17 @@ TEST_F(ResultsImport, SkeletonLoadsHeaderAndProgrammeOnly) {
     test::writeMeet(source_, meet_);
     EXPECT_FALSE(importSkeleton("1"));  // a header that cannot be read fails the skeleton
     EXPECT_EQ(count("select count(*) from Pcomp where Num_compet = 1"), 3);
+}
+
+TEST_F(ResultsImport, SkeletonWithABadProgrammeFailsAndChangesNothing) {
+    ASSERT_TRUE(importSkeleton("1")) << trace();
+    auto earlier = test::contentOf(database_);
+    meet_.rcomp = {meet_.rcomp[0].replace(4, 7, "Renommé")};
+    meet_.pcomp.push_back(meet_.pcomp[0].replace(3, 2, "50"));
+    test::writeMeet(source_, meet_);
+    EXPECT_FALSE(importSkeleton("1"));
+    EXPECT_EQ(test::contentOf(database_), earlier);
+    EXPECT_TRUE(closedProperly());
 }
 
 }  // namespace

@@ -48,6 +48,23 @@ TEST_F(DatabaseTest, ConnectionMarksTheDatabaseOpenThenClosed) {
     EXPECT_TRUE(connection.bDeconnexion(error));  // closing twice does nothing
 }
 
+TEST(CaughtError, EveryExceptionBecomesANumberedError) {
+    auto caught = [](auto thrower) {
+        try {
+            thrower();
+        } catch (...) {
+            return caughtError();
+        }
+        return Error(0, "");
+    };
+    EXPECT_EQ(caught([] { throw errors::overflow(); }).number(), errors::kOverflow);
+    EXPECT_EQ(caught([] { throw std::bad_alloc(); }).description(), "Mémoire insuffisante");
+    Error other = caught([] { throw std::out_of_range("vector"); });
+    EXPECT_EQ(other.number(), errors::kInternalError);
+    EXPECT_EQ(other.description(), "Erreur interne : vector");
+    EXPECT_EQ(caught([] { throw 42; }).description(), "Erreur interne");
+}
+
 TEST_F(DatabaseTest, ConnectionNeverCreatesADatabase) {
     Connection connection;
     std::string error;
@@ -58,6 +75,14 @@ TEST_F(DatabaseTest, ConnectionNeverCreatesADatabase) {
     test::writeBytes(dir_.file("junk.db"), std::string(4096, '\x7f'));
     EXPECT_FALSE(connection.bConnexion(dir_.file("junk.db"), error));
     EXPECT_FALSE(connection.isOpen());
+
+    // Nor turns an empty file or another program's database into one.
+    test::writeBytes(dir_.file("empty.db"), "");
+    EXPECT_FALSE(connection.bConnexion(dir_.file("empty.db"), error));
+    EXPECT_EQ(error.rfind("Erreur n° 3343: ", 0), 0u) << error;
+    EXPECT_EQ(std::filesystem::file_size(dir_.file("empty.db")), 0u);
+    test::runScript(dir_.file("other.db"), "CREATE TABLE Notes (texte TEXT)");
+    EXPECT_FALSE(connection.bConnexion(dir_.file("other.db"), error));
 }
 
 TEST_F(DatabaseTest, StatementsRunAsTheLibrariesWriteThem) {
@@ -100,6 +125,7 @@ TEST_F(DatabaseTest, ScalarNeedsARowAndAValue) {
 
 TEST_F(DatabaseTest, ReusedShapesKeepTheirOwnValues) {
     auto db = openDatabase(path_, {});
+    db->begin(Database::Lock::Write);
     for (int i = 0; i < 5000; ++i)
         db->execute("INSERT INTO Categori (Num_compet, Num_cat, Annee_depart, Annee_fin, Libelle) VALUES (7, " +
                     std::to_string(i) + ", 2010, 2011, 'Cat " + std::to_string(i) + "');");
@@ -118,6 +144,80 @@ TEST_F(DatabaseTest, AppendRowReturnsTheNewCounter) {
                                                  {"Nom", std::string("Autre")},
                                                  {"Visible", std::int64_t{0}}});
     EXPECT_EQ(db->lValeurScalaire("select Num from Licence where Nom = 'Autre'"), num);
+}
+
+TEST_F(DatabaseTest, OneCallRunsOneStatement) {
+    auto db = openDatabase(path_, {});
+    auto clubs = test::contentOf(path_);
+    // Through the compiled shapes, the literal fallback (a shape that does not
+    // compile) and the statements that run as written alike.
+    for (const char* sql : {"UPDATE Club SET Intitule = 'x' WHERE Num = 1; DELETE FROM Club",
+                            "SELECT Num FROM Club WHERE Nom = 1; DELETE FROM Club",
+                            "PRAGMA user_version = 3; DELETE FROM Club"}) {
+        try {
+            db->execute(sql);
+            ADD_FAILURE() << sql;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), errors::kTextAfterStatement) << sql;
+        }
+    }
+    const char withNul[] = "UPDATE Club SET Intitule = 'x'\0; DELETE FROM Club";
+    EXPECT_THROW(db->execute(std::string(withNul, sizeof withNul - 1)), Error);
+    EXPECT_EQ(test::contentOf(path_), clubs);
+    // A trailing semicolon, blanks or a comment are no second statement.
+    EXPECT_NO_THROW(db->execute("UPDATE Club SET Selection = false WHERE Num = 1;  -- done"));
+    EXPECT_NO_THROW(db->execute("PRAGMA user_version = 3;"));
+}
+
+TEST_F(DatabaseTest, AppendedRowsNameTablesAndColumnsByPlainIdentifiers) {
+    auto db = openDatabase(path_, {});
+    EXPECT_THROW(db->appendRow("Licence; DROP TABLE Club", {{"Nom", std::string("x")}}), Error);
+    EXPECT_THROW(db->appendRow("Licence", {{"Nom) VALUES ('x'); --", std::string("x")}}), Error);
+    EXPECT_EQ(db->lValeurScalaire("select count(*) from Club"), 1);
+}
+
+TEST_F(DatabaseTest, ATransactionIsKeptWholeOrNotAtAll) {
+    {
+        auto db = openDatabase(path_, {});
+        db->begin(Database::Lock::Write);
+        db->execute("INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750001', 'Perdu')");
+        // Closed without a commit, as a killed call would leave it.
+    }
+    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire("select count(*) from Club where Intitule = 'Perdu'"), 0);
+
+    Connection connection;
+    std::string error;
+    ASSERT_TRUE(connection.bConnexion(path_, error)) << error;
+    connection.db().execute("INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750001', 'Annulé')");
+    connection.discardCall();
+    connection.db().execute("INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750002', 'Gardé')");
+    // While the call works another program sees the open mark, none of its rows.
+    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire("select count(*) from Info where LastClose = false"), 1);
+    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire("select count(*) from Club"), 1);
+    ASSERT_TRUE(connection.bDeconnexion(error)) << error;
+    auto check = test::openForCheck(path_);
+    EXPECT_EQ(test::queryRows(*check, "select Intitule from Club where Num > 1"), std::vector<std::string>{"Gardé"});
+    EXPECT_EQ(check->lValeurScalaire("select count(*) from Info where LastClose = true"), 1);
+}
+
+TEST_F(DatabaseTest, ASecondWriterWaitsThenGivesUpWithAMessage) {
+    auto first = openDatabase(path_, {});
+    first->begin(Database::Lock::Write);
+    auto second = openDatabase(path_, DatabaseOptions{.busyTimeoutSeconds = 1});
+    second->begin(Database::Lock::Read);  // readers are not kept out
+    EXPECT_EQ(second->lValeurScalaire("select count(*) from Club"), 1);
+    second->rollback();
+    try {
+        second->begin(Database::Lock::Write);
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), errors::kDatabaseInUse);
+        EXPECT_EQ(e.description(), "Impossible d'utiliser " + path_ +
+                                       " : la base est utilisée par un autre programme (1 s d'attente sans qu'elle "
+                                       "se libère)");
+    }
+    first->commit();
+    EXPECT_NO_THROW(second->begin(Database::Lock::Write));
 }
 
 TEST_F(DatabaseTest, CreateRefusesAnExistingFile) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "shared/cp1252.h"
 #include "shared/error.h"
 #include "shared/text_date.h"
@@ -67,6 +69,12 @@ TEST(Text, NumericValueReadsTheLeadingNumber) {
     EXPECT_EQ(shortestDecimal(numericValue("0.3000")), "0.3");
     EXPECT_EQ(shortestDecimal(numericValue("01.0523")), "1.0523");
     EXPECT_EQ(shortestDecimal(0), "0");
+    EXPECT_EQ(numericValue(shortestDecimal(1e64)), 1e64);
+    EXPECT_EQ(shortestDecimal(1e64).find('\0'), std::string::npos);
+    EXPECT_EQ(shortestDecimal(-1.7976931348623157e308).size(), 310u);
+    EXPECT_EQ(checkedWhole(-12.9), -12);
+    EXPECT_THROW(checkedWhole(1e19), Error);
+    EXPECT_THROW(checkedWhole(std::nan("")), Error);
 }
 
 TEST(Text, RoundingGoesHalfToEven) {

@@ -148,7 +148,8 @@ struct RecordingForm {
                           if (std::string(member) != "Refresh") return 1;
                           ++static_cast<RecordingForm*>(c)->refreshes;
                           return 0;
-                      }};
+                      },
+                      nullptr};
 };
 
 TEST(Progress, StepsAndBarStopAtHundred) {

@@ -1,0 +1,155 @@
+#!/usr/bin/env bash
+# Kills importing commands with SIGKILL at random moments and checks what the
+# club database holds afterwards: a sound file, and exactly what it held before
+# the call or exactly what a clean run gives, never a part of a call. A run of
+# the same command on a database left as before must then give the clean result.
+#
+#   tests/crash/crash_test.sh BUILD_DIR [--rounds N] [--small]
+#
+# --small uses small generated files (the setting `make test` runs); without
+# it the files are of national size.
+set -euo pipefail
+
+if [ $# -lt 1 ]; then
+  echo "usage: $0 BUILD_DIR [--rounds N] [--small]" >&2
+  exit 2
+fi
+build=$(cd "$1" && pwd)
+shift
+rounds=10
+small=0
+while [ $# -gt 0 ]; do
+  case $1 in
+    --rounds) rounds=$2; shift 2 ;;
+    --small) small=1; shift ;;
+    *) echo "$0: unknown option $1" >&2; exit 2 ;;
+  esac
+done
+
+couloir="$build/bin/couloir"
+for tool in "$couloir" "$build/bin/bench_generate_meet" "$build/bin/bench_generate_licences" \
+            "$build/bin/bench_generate_performances"; do
+  [ -x "$tool" ] || { echo "$0: $tool is missing; build first" >&2; exit 1; }
+done
+command -v sqlite3 >/dev/null || { echo "$0: sqlite3 is needed" >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export COULOIR_NOW=2026-06-01T10:00:00
+RANDOM=2026
+
+if [ "$small" -eq 1 ]; then
+  meet_size=(--licences 400 --results 3000)
+  licence_size=(--licences 20000 --clubs 300 --departments 20)
+  perf_size=(--swimmers 2000 --performances 30000)
+else  # the generators' own sizes: a national meet, licence list and performance file
+  meet_size=()
+  licence_size=()
+  perf_size=()
+fi
+
+failures=0
+fail() {
+  echo "ÉCHEC: $*"
+  failures=$((failures + 1))
+}
+
+# The database's rows, the open/closed mark aside, as one checksum.
+fingerprint() {
+  sqlite3 "$1" "UPDATE Info SET LastClose = 1" && sqlite3 "$1" .dump | md5sum | cut -d' ' -f1
+}
+
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+
+# run_case NAME BASE_DB COMMAND...: COMMAND holds the word DB where the
+# database goes and TEMP where a working folder goes.
+run_case() {
+  local name=$1 base=$2
+  shift 2
+  local dir="$work/$name"
+  mkdir -p "$dir"
+  # command_for DB RUN: the command on DB in `run_args`, its trace and working folder named after RUN.
+  command_for() {
+    local word
+    run_args=("$couloir")
+    for word in "${command[@]}"; do
+      case $word in
+        DB) run_args+=("$1") ;;
+        TEMP) run_args+=("$dir/temp-$2") ;;
+        *) run_args+=("$word") ;;
+      esac
+    done
+    run_args+=(--quiet --trace "$dir/trace-$2.txt")
+  }
+  local command=("$@") run_args=()
+
+  cp "$base" "$dir/before.db"
+  local before after start elapsed
+  before=$(fingerprint "$dir/before.db")
+  cp "$base" "$dir/clean.db"
+  start=$(now_ms)
+  command_for "$dir/clean.db" clean
+  "${run_args[@]}" || true
+  elapsed=$(( $(now_ms) - start ))
+  after=$(fingerprint "$dir/clean.db")
+  [ "$before" != "$after" ] || fail "$name: la commande ne change rien, le test ne prouve rien"
+
+  local round kept=0 done_=0
+  for ((round = 1; round <= rounds; round++)); do
+    local db="$dir/round.db"
+    rm -f "$db" "$db-wal" "$db-shm"
+    cp "$base" "$db"
+    local delay=$(( RANDOM * elapsed / 32768 ))
+    command_for "$db" "round$round"
+    "${run_args[@]}" &
+    local pid=$!
+    sleep "$(printf '%d.%03d' $((delay / 1000)) $((delay % 1000)))"
+    kill -9 "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+
+    local check
+    check=$(sqlite3 "$db" "PRAGMA integrity_check")
+    [ "$check" = ok ] || fail "$name, essai $round: intégrité : $check"
+    local state
+    state=$(fingerprint "$db")
+    if [ "$state" = "$before" ]; then
+      kept=$((kept + 1))
+      command_for "$db" "again$round"
+      "${run_args[@]}" || true
+      [ "$(fingerprint "$db")" = "$after" ] || fail "$name, essai $round: la reprise ne donne pas le résultat d'un import propre"
+    elif [ "$state" = "$after" ]; then
+      done_=$((done_ + 1))
+    else
+      fail "$name, essai $round (tué après $delay ms): la base n'est ni l'état d'avant ni celui d'après"
+    fi
+  done
+  echo "$name: $rounds essais (import propre en $elapsed ms) : $kept fois l'état d'avant, $done_ fois l'état d'après"
+}
+
+# Results: a competition imported once, then imported again from other files.
+"$build/bin/bench_generate_meet" "$work/meet" "${meet_size[@]}" >/dev/null
+"$build/bin/bench_generate_meet" "$work/meet-again" "${meet_size[@]}" --seed 7 >/dev/null
+"$couloir" init-db "$work/results.db" >/dev/null
+"$couloir" import-results "$work/results.db" "$work/meet" --competition 1 --new --quiet \
+  --trace "$work/results-trace.txt" --temp "$work/results-temp"
+run_case import-results "$work/results.db" import-results DB "$work/meet-again" --competition 1 --temp TEMP
+
+# Licences into a database holding the departments, then the unique codes.
+"$build/bin/bench_generate_licences" "$work/licences" "${licence_size[@]}" >/dev/null
+"$couloir" init-db "$work/licences.db" >/dev/null
+sqlite3 "$work/licences.db" < "$work/licences/departements.sql"
+run_case import-licences "$work/licences.db" import-licences DB "$work/licences/lists" --temp TEMP
+"$couloir" import-licences "$work/licences.db" "$work/licences/lists" --quiet \
+  --trace "$work/licences-trace.txt" --temp "$work/licences-temp"
+run_case update-codes "$work/licences.db" update-codes DB "$work/licences/codes"
+
+# A performance file into a new database.
+"$build/bin/bench_generate_performances" "$work/perf" "${perf_size[@]}" >/dev/null
+"$couloir" init-db "$work/perf.db" >/dev/null
+run_case import-perf "$work/perf.db" import-perf DB "$work/perf" --temp TEMP
+
+if [ "$failures" -gt 0 ]; then
+  echo "$failures échec(s)"
+  exit 1
+fi
+echo "crash test: every killed call left the database whole"

@@ -1,0 +1,258 @@
+// Every call all or nothing: another program's lock, two calls at once, a
+// refused --new, files that are no club database, writers that never leave
+// two runs' files side by side.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <future>
+#include <set>
+#include <thread>
+
+#include "couloir/couloir.h"
+#include "meet_fixture.h"
+#include "shared/components.h"
+#include "test_support.h"
+
+namespace couloir {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CommandRun {
+    int status;
+    std::string output;
+};
+
+CommandRun couloir(const std::string& arguments, const std::string& environment = {}) {
+    std::string command = environment + " " + COULOIR_BUILD_DIR "/bin/couloir " + arguments + " 2>&1";
+    CommandRun run{0, {}};
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
+    run.status = WEXITSTATUS(pclose(pipe));
+    return run;
+}
+
+// Another program's connection holding the write lock for a while.
+class ForeignLock {
+public:
+    explicit ForeignLock(const std::string& path) {
+        sqlite3_open(path.c_str(), &db_);
+        EXPECT_EQ(sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    ~ForeignLock() { release(); }
+    void release() {
+        if (!db_) return;
+        sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(db_);
+        db_ = nullptr;
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+class AtomicCalls : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::createClubDatabase(db_);
+        test::writeMeet(meet_, test::smallMeet());
+    }
+
+    std::string importResults(const std::string& competition, const std::string& options = {}) {
+        return "import-results " + db_ + " " + meet_ + " --competition " + competition + " " + options +
+               " --quiet --trace " + trace_ + " --temp " + dir_.sub("temp");
+    }
+
+    test::FixedNow now_{"2026-03-10T18:30:05"};
+    test::ScratchDir dir_;
+    std::string db_ = dir_.file("club.db"), meet_ = dir_.sub("meet"), trace_ = dir_.file("trace.txt");
+};
+
+TEST_F(AtomicCalls, NewOnACompetitionThatHoldsAnImportIsRefused) {
+    ASSERT_EQ(couloir(importResults("4", "--new")).status, 0) << test::readText(trace_);
+    auto imported = test::contentOf(db_);
+    CommandRun again = couloir(importResults("4", "--new"));
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.output.find("importez-la de nouveau sans --new"), std::string::npos) << again.output;
+    EXPECT_EQ(test::contentOf(db_), imported);
+    // Without --new it is the re-import, which replaces the earlier one.
+    EXPECT_EQ(couloir(importResults("4")).status, 0);
+    EXPECT_EQ(test::contentOf(db_), imported);
+}
+
+TEST_F(AtomicCalls, TheHostsCompetitionRowGoesWithACancelledImport) {
+    auto before = test::contentOf(db_);
+    test::MeetFiles meet = test::smallMeet();
+    meet.pcomp.push_back(meet.pcomp[0].replace(3, 2, "50"));  // no event 50: the import is cancelled
+    test::writeMeet(meet_, meet);
+    EXPECT_EQ(couloir(importResults("4", "--new")).status, 1);
+    EXPECT_NE(test::readText(trace_).find("Importation des résultats annulés."), std::string::npos);
+    EXPECT_EQ(test::contentOf(db_), before);
+}
+
+TEST_F(AtomicCalls, AWriterHoldingTheDatabaseIsWaitedFor) {
+    auto lock = std::make_unique<ForeignLock>(db_);
+    auto release = std::async(std::launch::async, [&] {
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        lock->release();
+    });
+    CommandRun run = couloir(importResults("4", "--new"));
+    release.wait();
+    EXPECT_EQ(run.status, 0) << test::readText(trace_);
+    EXPECT_EQ(test::openForCheck(db_)->lValeurScalaire("select count(*) from Prres where Num_compet = 4"), 3);
+}
+
+TEST_F(AtomicCalls, AWriterHoldingTheDatabaseTooLongFailsTheCallUnchanged) {
+    auto before = test::contentOf(db_);
+    {
+        ForeignLock lock(db_);
+        CommandRun run = couloir(importResults("4", "--new"), "COULOIR_BUSY_TIMEOUT=1");
+        EXPECT_EQ(run.status, 1);
+    }
+    std::string trace = test::readText(trace_);
+    EXPECT_NE(trace.find("Erreur de connexion dans dll d'import des licences.\nImport annulé.\nErreur n° 3045: "
+                         "Impossible d'utiliser " + db_ + " : la base est utilisée par un autre programme"),
+              std::string::npos)
+        << trace;
+    EXPECT_EQ(test::contentOf(db_), before);
+}
+
+// A form that, halfway through the performances, acts as another program:
+// it can neither write nor see the rows the call has written so far.
+struct IntruderForm {
+    std::string path;
+    std::string step;
+    double value = 0;
+    bool tried = false;
+    int writeStatus = SQLITE_OK;
+    int rowsSeen = -1;
+
+    couloir_form form() {
+        couloir_form f{};
+        f.context = this;
+        f.set_caption = [](void* c, const char*, int index, const char* text) {
+            if (index == 2) static_cast<IntruderForm*>(c)->step = text;
+            return 0;
+        };
+        f.get_value = [](void* c, const char*, double* v) {
+            *v = static_cast<IntruderForm*>(c)->value;
+            return 0;
+        };
+        f.set_value = [](void* c, const char*, double v) {
+            auto* self = static_cast<IntruderForm*>(c);
+            self->value = v;
+            if (self->step == "Fichier Liffn.txt" && v > 50 && !self->tried) self->intrude();
+            return 0;
+        };
+        return f;
+    }
+
+    void intrude() {
+        tried = true;
+        sqlite3* db = nullptr;
+        sqlite3_open(path.c_str(), &db);
+        writeStatus = sqlite3_exec(db, "UPDATE Club SET Intitule = 'intrus'", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "SELECT count(*) FROM Liffn", [](void* seen, int, char** values, char**) {
+            *static_cast<int*>(seen) = std::atoi(values[0]);
+            return 0;
+        }, &rowsSeen, nullptr);
+        sqlite3_close(db);
+    }
+};
+
+TEST_F(AtomicCalls, NoOtherProgramWritesOrSeesHalfACall) {
+    IntruderForm intruder;
+    intruder.path = db_;
+    couloir_form form = intruder.form();
+    auto entry = reinterpret_cast<couloir_bimport_perf_fn>(resolveMethod("Tessimor.clsTessimor", "bimport_perf"));
+    ASSERT_TRUE(entry(db_.c_str(), COULOIR_SOURCE_DIR "/samples/performances", dir_.sub("temp").c_str(),
+                      trace_.c_str(), &form));
+    ASSERT_TRUE(intruder.tried);
+    EXPECT_EQ(intruder.writeStatus & 0xff, SQLITE_BUSY);
+    EXPECT_EQ(intruder.rowsSeen, 0);
+    EXPECT_GT(test::openForCheck(db_)->lValeurScalaire("select count(*) from Liffn"), 0);
+}
+
+TEST_F(AtomicCalls, TwoPerformanceImportsAtOnceKeepTheirOwnRows) {
+    std::string generator = COULOIR_BUILD_DIR "/bin/bench_generate_performances ";
+    std::string first = dir_.file("first"), second = dir_.file("second");
+    ASSERT_EQ(std::system((generator + first + " --swimmers 500 --performances 6000 --seed 1 >/dev/null").c_str()), 0);
+    ASSERT_EQ(std::system((generator + second + " --swimmers 400 --performances 4000 --seed 2 >/dev/null").c_str()), 0);
+    auto run = [&](const std::string& source, const std::string& name) {
+        return std::async(std::launch::async, [=, this] {
+            return couloir("import-perf " + db_ + " " + source + " --quiet --trace " + dir_.file(name + ".txt") +
+                           " --temp " + dir_.file(name));
+        });
+    };
+    auto a = run(first, "a");
+    auto b = run(second, "b");
+    EXPECT_EQ(a.get().status, 0);
+    EXPECT_EQ(b.get().status, 0);
+    auto db = test::openForCheck(db_);
+    auto counts = test::queryRows(*db,
+        "SELECT (SELECT count(*) FROM Liffn WHERE Num_compet = AutoNum) + "
+        "(SELECT count(*) FROM Liffn_relais WHERE Num_compet = AutoNum) FROM Rcomp WHERE Nom LIKE '%import perf du%' "
+        "ORDER BY 1");
+    EXPECT_EQ(counts, (std::vector<std::string>{"4000", "6000"}));
+    EXPECT_EQ(db->lValeurScalaire("select count(*) from Liffn where Num_compet = -1"), 0);
+}
+
+TEST_F(AtomicCalls, AFileThatIsNoClubDatabaseIsLeftAsItIs) {
+    for (const std::string& bytes : {std::string(), std::string("Nom;Prénom\r\nDUPONT;Léa\r\n")}) {
+        test::writeBytes(db_ + ".other", bytes);
+        CommandRun run = couloir("import-perf " + db_ + ".other " + COULOIR_SOURCE_DIR "/samples/performances --trace " +
+                                 trace_ + " --quiet --temp " + dir_.sub("temp"));
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(test::readBytes(db_ + ".other"), bytes);
+        EXPECT_FALSE(fs::exists(db_ + ".other-wal"));
+        EXPECT_NE(test::readText(trace_).find("Erreur n° 3343: Format de base de données non reconnu"),
+                  std::string::npos)
+            << test::readText(trace_);
+    }
+}
+
+TEST_F(AtomicCalls, InitDbLeavesNoFileWhenItFails) {
+    std::string inMissingFolder = dir_.file("no/such/folder/club.db");
+    EXPECT_NE(couloir("init-db " + inMissingFolder).status, 0);
+    EXPECT_FALSE(fs::exists(inMissingFolder));
+}
+
+// The names of the files in a folder.
+std::set<std::string> namesIn(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    return names;
+}
+
+TEST(AtomicWriters, AFailedRunNeverLeavesAnEarlierRunsFilesBeside) {
+    test::ScratchDir dir;
+    std::string db = dir.file("club.db"), out = dir.sub("out"), trace = dir.file("trace.txt");
+    test::createClubDatabase(db);
+    test::runScript(db, test::readBytes(COULOIR_SOURCE_DIR "/samples/club_fixture.sql"));
+    ASSERT_EQ(couloir("create-files " + db + " " + out + " --competition 7 --profile 1 --quiet --trace " + trace).status,
+              0);
+    test::writeBytes(out + "/ENGAG.TXT", "a file of another run\r\n");
+    test::writeBytes(out + "/notes.txt", "the user's own\r\n");
+    // A profile that does not exist: the run stops at the club file.
+    EXPECT_EQ(couloir("create-files " + db + " " + out + " --competition 7 --profile 99 --quiet --trace " + trace).status,
+              1);
+    std::set<std::string> left = namesIn(out);
+    for (const char* stale : {"Engag.txt", "ENGAG.TXT", "Licence.txt", "Relais.txt"}) EXPECT_EQ(left.count(stale), 0u);
+    EXPECT_EQ(left.count("Origine.txt"), 1u);
+    EXPECT_EQ(left.count("notes.txt"), 1u);
+
+    std::string exported = dir.sub("export");
+    ASSERT_EQ(couloir("export-perf " + db + " " + exported + " --all --quiet --trace " + trace).status, 0);
+    test::writeBytes(exported + "/Liffn.TXT", "a file of another run\r\n");
+    couloir("export-perf " + db + " " + exported + " --club FRA0000000000 --quiet --trace " + trace);
+    for (const std::string& name : namesIn(exported)) EXPECT_NE(name, "Liffn.TXT");
+}
+
+}  // namespace
+}  // namespace couloir
