@@ -1,7 +1,9 @@
 #include "test_support.h"
 
 #include <sqlite3.h>
+#include <sys/wait.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -105,6 +107,16 @@ std::vector<std::string> contentOf(const std::string& path) {
             content.push_back(table + ": " + row);
     }
     return content;
+}
+
+CommandRun runCouloir(const std::string& arguments, const std::string& environment) {
+    std::string command = environment + " " + COULOIR_BUILD_DIR "/bin/couloir " + arguments + " 2>&1";
+    CommandRun run{0, {}};
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
+    run.status = WEXITSTATUS(pclose(pipe));
+    return run;
 }
 
 void runScript(const std::string& path, const std::string& script) {

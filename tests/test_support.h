@@ -61,6 +61,15 @@ std::vector<std::string> contentOf(const std::string& path);
 // as the sqlite3 shell would.
 void runScript(const std::string& path, const std::string& script);
 
+// A run of the couloir command: its exit status and what it printed.
+struct CommandRun {
+    int status;
+    std::string output;
+};
+// Runs the built couloir with `arguments` (stderr joined to stdout), after
+// the `environment` assignments when given.
+CommandRun runCouloir(const std::string& arguments, const std::string& environment = {});
+
 // Opens a database for direct checks.
 std::unique_ptr<Database> openForCheck(const std::string& path);
 

@@ -21,22 +21,9 @@
 namespace couloir {
 namespace {
 
+using test::CommandRun;
+
 namespace fs = std::filesystem;
-
-struct CommandRun {
-    int status;
-    std::string output;
-};
-
-CommandRun couloir(const std::string& arguments, const std::string& environment = {}) {
-    std::string command = environment + " " + COULOIR_BUILD_DIR "/bin/couloir " + arguments + " 2>&1";
-    CommandRun run{0, {}};
-    FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
-    run.status = WEXITSTATUS(pclose(pipe));
-    return run;
-}
 
 // Another program's connection holding the write lock for a while.
 class ForeignLock {
@@ -75,14 +62,14 @@ protected:
 };
 
 TEST_F(AtomicCalls, NewOnACompetitionThatHoldsAnImportIsRefused) {
-    ASSERT_EQ(couloir(importResults("4", "--new")).status, 0) << test::readText(trace_);
+    ASSERT_EQ(test::runCouloir(importResults("4", "--new")).status, 0) << test::readText(trace_);
     auto imported = test::contentOf(db_);
-    CommandRun again = couloir(importResults("4", "--new"));
+    CommandRun again = test::runCouloir(importResults("4", "--new"));
     EXPECT_EQ(again.status, 1);
     EXPECT_NE(again.output.find("importez-la de nouveau sans --new"), std::string::npos) << again.output;
     EXPECT_EQ(test::contentOf(db_), imported);
     // Without --new it is the re-import, which replaces the earlier one.
-    EXPECT_EQ(couloir(importResults("4")).status, 0);
+    EXPECT_EQ(test::runCouloir(importResults("4")).status, 0);
     EXPECT_EQ(test::contentOf(db_), imported);
 }
 
@@ -91,7 +78,7 @@ TEST_F(AtomicCalls, TheHostsCompetitionRowGoesWithACancelledImport) {
     test::MeetFiles meet = test::smallMeet();
     meet.pcomp.push_back(meet.pcomp[0].replace(3, 2, "50"));  // no event 50: the import is cancelled
     test::writeMeet(meet_, meet);
-    EXPECT_EQ(couloir(importResults("4", "--new")).status, 1);
+    EXPECT_EQ(test::runCouloir(importResults("4", "--new")).status, 1);
     EXPECT_NE(test::readText(trace_).find("Importation des résultats annulés."), std::string::npos);
     EXPECT_EQ(test::contentOf(db_), before);
 }
@@ -102,7 +89,7 @@ TEST_F(AtomicCalls, AWriterHoldingTheDatabaseIsWaitedFor) {
         std::this_thread::sleep_for(std::chrono::seconds(2));
         lock->release();
     });
-    CommandRun run = couloir(importResults("4", "--new"));
+    CommandRun run = test::runCouloir(importResults("4", "--new"));
     release.wait();
     EXPECT_EQ(run.status, 0) << test::readText(trace_);
     EXPECT_EQ(test::openForCheck(db_)->lValeurScalaire("select count(*) from Prres where Num_compet = 4"), 3);
@@ -112,7 +99,7 @@ TEST_F(AtomicCalls, AWriterHoldingTheDatabaseTooLongFailsTheCallUnchanged) {
     auto before = test::contentOf(db_);
     {
         ForeignLock lock(db_);
-        CommandRun run = couloir(importResults("4", "--new"), "COULOIR_BUSY_TIMEOUT=1");
+        CommandRun run = test::runCouloir(importResults("4", "--new"), "COULOIR_BUSY_TIMEOUT=1");
         EXPECT_EQ(run.status, 1);
     }
     std::string trace = test::readText(trace_);
@@ -186,7 +173,7 @@ TEST_F(AtomicCalls, TwoPerformanceImportsAtOnceKeepTheirOwnRows) {
     ASSERT_EQ(std::system((generator + second + " --swimmers 400 --performances 4000 --seed 2 >/dev/null").c_str()), 0);
     auto run = [&](const std::string& source, const std::string& name) {
         return std::async(std::launch::async, [=, this] {
-            return couloir("import-perf " + db_ + " " + source + " --quiet --trace " + dir_.file(name + ".txt") +
+            return test::runCouloir("import-perf " + db_ + " " + source + " --quiet --trace " + dir_.file(name + ".txt") +
                            " --temp " + dir_.file(name));
         });
     };
@@ -206,7 +193,7 @@ TEST_F(AtomicCalls, TwoPerformanceImportsAtOnceKeepTheirOwnRows) {
 TEST_F(AtomicCalls, AFileThatIsNoClubDatabaseIsLeftAsItIs) {
     for (const std::string& bytes : {std::string(), std::string("Nom;Prénom\r\nDUPONT;Léa\r\n")}) {
         test::writeBytes(db_ + ".other", bytes);
-        CommandRun run = couloir("import-perf " + db_ + ".other " + COULOIR_SOURCE_DIR "/samples/performances --trace " +
+        CommandRun run = test::runCouloir("import-perf " + db_ + ".other " + COULOIR_SOURCE_DIR "/samples/performances --trace " +
                                  trace_ + " --quiet --temp " + dir_.sub("temp"));
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(test::readBytes(db_ + ".other"), bytes);
@@ -219,7 +206,7 @@ TEST_F(AtomicCalls, AFileThatIsNoClubDatabaseIsLeftAsItIs) {
 
 TEST_F(AtomicCalls, InitDbLeavesNoFileWhenItFails) {
     std::string inMissingFolder = dir_.file("no/such/folder/club.db");
-    EXPECT_NE(couloir("init-db " + inMissingFolder).status, 0);
+    EXPECT_NE(test::runCouloir("init-db " + inMissingFolder).status, 0);
     EXPECT_FALSE(fs::exists(inMissingFolder));
 }
 
@@ -235,12 +222,12 @@ TEST(AtomicWriters, AFailedRunNeverLeavesAnEarlierRunsFilesBeside) {
     std::string db = dir.file("club.db"), out = dir.sub("out"), trace = dir.file("trace.txt");
     test::createClubDatabase(db);
     test::runScript(db, test::readBytes(COULOIR_SOURCE_DIR "/samples/club_fixture.sql"));
-    ASSERT_EQ(couloir("create-files " + db + " " + out + " --competition 7 --profile 1 --quiet --trace " + trace).status,
+    ASSERT_EQ(test::runCouloir("create-files " + db + " " + out + " --competition 7 --profile 1 --quiet --trace " + trace).status,
               0);
     test::writeBytes(out + "/ENGAG.TXT", "a file of another run\r\n");
     test::writeBytes(out + "/notes.txt", "the user's own\r\n");
     // A profile that does not exist: the run stops at the club file.
-    EXPECT_EQ(couloir("create-files " + db + " " + out + " --competition 7 --profile 99 --quiet --trace " + trace).status,
+    EXPECT_EQ(test::runCouloir("create-files " + db + " " + out + " --competition 7 --profile 99 --quiet --trace " + trace).status,
               1);
     std::set<std::string> left = namesIn(out);
     for (const char* stale : {"Engag.txt", "ENGAG.TXT", "Licence.txt", "Relais.txt"}) EXPECT_EQ(left.count(stale), 0u);
@@ -248,9 +235,9 @@ TEST(AtomicWriters, AFailedRunNeverLeavesAnEarlierRunsFilesBeside) {
     EXPECT_EQ(left.count("notes.txt"), 1u);
 
     std::string exported = dir.sub("export");
-    ASSERT_EQ(couloir("export-perf " + db + " " + exported + " --all --quiet --trace " + trace).status, 0);
+    ASSERT_EQ(test::runCouloir("export-perf " + db + " " + exported + " --all --quiet --trace " + trace).status, 0);
     test::writeBytes(exported + "/Liffn.TXT", "a file of another run\r\n");
-    couloir("export-perf " + db + " " + exported + " --club FRA0000000000 --quiet --trace " + trace);
+    test::runCouloir("export-perf " + db + " " + exported + " --club FRA0000000000 --quiet --trace " + trace);
     for (const std::string& name : namesIn(exported)) EXPECT_NE(name, "Liffn.TXT");
 }
 

@@ -11,30 +11,17 @@
 namespace couloir {
 namespace {
 
-struct CommandRun {
-    int status;
-    std::string output;
-};
-
-CommandRun couloir(const std::string& arguments) {
-    std::string command = std::string(COULOIR_BUILD_DIR) + "/bin/couloir " + arguments + " 2>&1";
-    CommandRun run{0, {}};
-    FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
-    run.status = WEXITSTATUS(pclose(pipe));
-    return run;
-}
+using test::CommandRun;
 
 TEST(Host, InitDbCreatesAPrivateDatabaseOnce) {
     test::ScratchDir dir;
     std::string db = dir.file("club.db");
-    EXPECT_EQ(couloir("init-db " + db).status, 0);
+    EXPECT_EQ(test::runCouloir("init-db " + db).status, 0);
     struct stat info {};
     ASSERT_EQ(stat(db.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600);
     EXPECT_EQ(test::openForCheck(db)->lValeurScalaire("select count(*) from Licence where Nom = 'Null'"), 1);
-    EXPECT_EQ(couloir("init-db " + db).status, 1);
+    EXPECT_EQ(test::runCouloir("init-db " + db).status, 1);
 }
 
 TEST(Host, ImportResultsPrintsTheTraceAndReturnsTheResult) {
@@ -44,16 +31,16 @@ TEST(Host, ImportResultsPrintsTheTraceAndReturnsTheResult) {
     test::createClubDatabase(db);
     test::writeMeet(source, test::smallMeet());
 
-    CommandRun missing = couloir("import-results " + db + " " + source + " --competition 4 --trace " + trace);
+    CommandRun missing = test::runCouloir("import-results " + db + " " + source + " --competition 4 --trace " + trace);
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.output.find("n'existe pas"), std::string::npos);
 
-    CommandRun run = couloir("import-results " + db + " " + source + " --competition 4 --new --trace " + trace);
+    CommandRun run = test::runCouloir("import-results " + db + " " + source + " --competition 4 --new --trace " + trace);
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("Début de l'import : 10/03/2026 18:30:05"), std::string::npos);  // UTF-8 on stdout
     EXPECT_EQ(test::openForCheck(db)->lValeurScalaire("select count(*) from Prres where Num_compet = 4"), 3);
 
-    CommandRun quiet = couloir("import-skeleton " + db + " " + source + " --competition 4 --quiet --trace " + trace);
+    CommandRun quiet = test::runCouloir("import-skeleton " + db + " " + source + " --competition 4 --quiet --trace " + trace);
     EXPECT_EQ(quiet.status, 0);
     EXPECT_EQ(quiet.output, "");
 }
@@ -63,19 +50,19 @@ TEST(Host, WritingCommandsCreateTheirOutputFolder) {
     std::string db = dir.file("club.db");
     createDatabase(db, test::clubDatabaseScript() + "\n" + test::readBytes(COULOIR_SOURCE_DIR "/samples/club_fixture.sql"));
     std::string out = dir.file("new/out");
-    CommandRun run = couloir("create-files " + db + " " + out + " --competition 7 --profile 1 --quiet --trace " +
+    CommandRun run = test::runCouloir("create-files " + db + " " + out + " --competition 7 --profile 1 --quiet --trace " +
                              dir.file("trace.txt"));
     EXPECT_EQ(run.status, 0) << test::readText(dir.file("trace.txt"));
     EXPECT_TRUE(std::filesystem::exists(out + "/Origine.txt"));
-    run = couloir("export-perf " + db + " " + dir.file("export") + " --all --quiet --trace " + dir.file("trace.txt"));
+    run = test::runCouloir("export-perf " + db + " " + dir.file("export") + " --all --quiet --trace " + dir.file("trace.txt"));
     EXPECT_EQ(run.status, 0) << test::readText(dir.file("trace.txt"));
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("export")));
 }
 
 TEST(Host, UsageErrorsExitWithTwo) {
-    EXPECT_EQ(couloir("").status, 2);
-    EXPECT_EQ(couloir("import-results only-one-argument").status, 2);
-    EXPECT_EQ(couloir("export-perf db out").status, 2);
+    EXPECT_EQ(test::runCouloir("").status, 2);
+    EXPECT_EQ(test::runCouloir("import-results only-one-argument").status, 2);
+    EXPECT_EQ(test::runCouloir("export-perf db out").status, 2);
 }
 
 }  // namespace
