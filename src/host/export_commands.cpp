@@ -23,7 +23,14 @@ void setupCreateFiles(CLI::App& app, int& status) {
     command->add_flag("--selection", options->selection, "The profile is a selection's");
     addCommonOptions(*command, options->common);
     command->callback([options, &status] {
-        prepareFolder(options->output);
+        if (!traceIsAllowed(options->common.trace, options->database, {options->output})) {
+            status = kUsage;
+            return;
+        }
+        if (!prepareOutputFolder(options->output)) {
+            status = kFailure;
+            return;
+        }
         status = callComponent<couloir_bCreation_disquette_fn>(
             "Vandrule.clscreate_disk", "bCreation_disquette", options->common, [&](auto entry, const couloir_form* form) {
                 return entry(options->profile.c_str(), options->selection, options->competition.c_str(),
@@ -53,7 +60,14 @@ void setupExportPerf(CLI::App& app, int& status) {
             status = kUsage;
             return;
         }
-        prepareFolder(options->output);
+        if (!traceIsAllowed(options->common.trace, options->database, {options->output})) {
+            status = kUsage;
+            return;
+        }
+        if (!prepareOutputFolder(options->output)) {
+            status = kFailure;
+            return;
+        }
         status = callComponent<couloir_bPlessaudormance_fn>(
             "Plessaud.clsExportPerf", "bPlessaudormance", options->common, [&](auto entry, const couloir_form* form) {
                 return entry(options->database.c_str(), options->club.c_str(), options->selection, options->all,

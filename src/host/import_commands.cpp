@@ -26,6 +26,14 @@ std::shared_ptr<ImportOptions> addImportOptions(CLI::App& command, bool withTemp
     return options;
 }
 
+// The trace may not clobber the database nor land among the files the
+// command reads; a usage error otherwise.
+bool traceAllowed(const ImportOptions& options, int& status) {
+    if (traceIsAllowed(options.common.trace, options.database, {options.source, options.temp})) return true;
+    status = kUsage;
+    return false;
+}
+
 }  // namespace
 
 void setupImportResults(CLI::App& app, int& status) {
@@ -36,6 +44,7 @@ void setupImportResults(CLI::App& app, int& status) {
     command->add_option("--competition", *competition, "Competition number (Rcomp.AutoNum)")->required();
     command->add_flag("--new", *isNew, "The competition row exists only for this import");
     command->callback([=, &status] {
+        if (!traceAllowed(*options, status)) return;
         CompetitionState state = competitionState(options->database, *competition);
         if (state == CompetitionState::Missing && !*isNew) {
             std::cerr << "couloir : la compétition " << *competition
@@ -54,8 +63,8 @@ void setupImportResults(CLI::App& app, int& status) {
         status = callComponent<couloir_bimport_result_fn>(
             "Ombrelay.clsOmbrelay", "bimport_result", options->common,
             [&](auto entry, const couloir_form* form) {
-                std::string temp = prepareFolder(options->temp);
-                return entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
+                WorkingFolder temp(options->temp);
+                return entry(options->database.c_str(), options->source.c_str(), temp.path().c_str(),
                              options->common.trace.c_str(), form, competition->c_str(), *isNew);
             },
             hostStatements);
@@ -68,6 +77,7 @@ void setupImportSkeleton(CLI::App& app, int& status) {
     auto competition = std::make_shared<std::string>();
     command->add_option("--competition", *competition, "Competition number (Rcomp.AutoNum)")->required();
     command->callback([=, &status] {
+        if (!traceAllowed(*options, status)) return;
         // A skeleton may start a competition: its row is created with it.
         std::vector<std::string> hostStatements;
         if (competitionState(options->database, *competition) == CompetitionState::Missing)
@@ -75,8 +85,8 @@ void setupImportSkeleton(CLI::App& app, int& status) {
         status = callComponent<couloir_bimport_squelette_fn>(
             "Ombrelay.clsRecupSque", "bimport_squelette", options->common,
             [&](auto entry, const couloir_form* form) {
-                std::string temp = prepareFolder(options->temp);
-                return entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
+                WorkingFolder temp(options->temp);
+                return entry(options->database.c_str(), options->source.c_str(), temp.path().c_str(),
                              options->common.trace.c_str(), form, competition->c_str());
             },
             hostStatements);
@@ -87,10 +97,11 @@ void setupImportLicences(CLI::App& app, int& status) {
     auto* command = app.add_subcommand("import-licences", "Importe les listes de clubs et de licences de la fédération");
     auto options = addImportOptions(*command, true);
     command->callback([=, &status] {
+        if (!traceAllowed(*options, status)) return;
         status = callComponent<couloir_bImport_Licence_fn>(
             "Korvenna.clsRecupLicence", "bImport_Licence", options->common, [&](auto entry, const couloir_form* form) {
-                std::string temp = prepareFolder(options->temp);
-                return entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
+                WorkingFolder temp(options->temp);
+                return entry(options->database.c_str(), options->source.c_str(), temp.path().c_str(),
                              options->common.trace.c_str(), form);
             });
     });
@@ -102,6 +113,7 @@ void setupUpdateCodes(CLI::App& app, int& status) {
     auto ownClub = std::make_shared<std::string>();
     command->add_option("--own-club", *ownClub, "Update only the swimmers of this club code");
     command->callback([=, &status] {
+        if (!traceAllowed(*options, status)) return;
         status = callComponent<couloir_bImport_CodeIUF_fn>(
             "Korvenna.clsMajIUF", "bImport_CodeIUF", options->common, [&](auto entry, const couloir_form* form) {
                 return entry(options->source.c_str(), options->database.c_str(), options->common.trace.c_str(), form,
@@ -114,10 +126,11 @@ void setupImportPerf(CLI::App& app, int& status) {
     auto* command = app.add_subcommand("import-perf", "Importe un fichier de performances");
     auto options = addImportOptions(*command, true);
     command->callback([=, &status] {
+        if (!traceAllowed(*options, status)) return;
         status = callComponent<couloir_bimport_perf_fn>(
             "Tessimor.clsTessimor", "bimport_perf", options->common, [&](auto entry, const couloir_form* form) {
-                std::string temp = prepareFolder(options->temp);
-                return entry(options->database.c_str(), options->source.c_str(), temp.c_str(),
+                WorkingFolder temp(options->temp);
+                return entry(options->database.c_str(), options->source.c_str(), temp.path().c_str(),
                              options->common.trace.c_str(), form);
             });
     });

@@ -4,12 +4,15 @@
 
 #include <filesystem>
 #include <iostream>
-#include <random>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 
 #include "shared/components.h"
 #include "shared/cp1252.h"
 #include "shared/error.h"
 #include "shared/files.h"
+#include "shared/private_files.h"
 
 namespace fs = std::filesystem;
 
@@ -24,15 +27,68 @@ void addTemporaryOption(CLI::App& command, std::string& folder) {
     command.add_option("--temp", folder, "Folder for the working copies (default: a fresh temporary folder)");
 }
 
-std::string prepareFolder(const std::string& given) {
-    fs::path folder = given;
-    if (folder.empty()) {
-        std::random_device random;
-        folder = fs::temp_directory_path() / ("couloir-" + std::to_string(::getpid()) + "-" + std::to_string(random()));
+WorkingFolder::WorkingFolder(const std::string& given) : path_(given) {
+    if (!path_.empty()) {
+        createPrivateFolders(path_);
+        return;
     }
+    std::string pattern = (fs::temp_directory_path() / "couloir-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw Error(errno, "Création impossible du dossier temporaire " + pattern);
+    path_ = pattern;
+    fresh_ = true;
+}
+
+WorkingFolder::~WorkingFolder() {
     std::error_code ec;
-    fs::create_directories(folder, ec);
-    return folder.string();
+    if (fresh_) fs::remove_all(path_, ec);
+}
+
+bool prepareOutputFolder(const std::string& folder) {
+    try {
+        createPrivateFolders(folder);
+        return true;
+    } catch (const Error& e) {
+        std::cerr << "couloir : le dossier " << folder << " ne peut pas être créé : " << e.description() << "\n";
+        return false;
+    }
+}
+
+namespace {
+// The path as the file system resolves it, for comparisons; as given when it cannot.
+fs::path resolved(const std::string& path) {
+    std::error_code ec;
+    fs::path full = fs::weakly_canonical(fs::absolute(path, ec), ec);
+    return ec ? fs::path(path) : full;
+}
+}  // namespace
+
+bool traceIsAllowed(const std::string& trace, const std::string& database, const std::vector<std::string>& folders) {
+    fs::path file = resolved(trace);
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        if (!database.empty() && file == resolved(database + suffix)) {
+            std::cerr << "couloir : la trace " << trace << " écraserait la base de données ; choisissez un autre "
+                      << "fichier avec --trace\n";
+            return false;
+        }
+    }
+    for (const std::string& folder : folders) {
+        if (!folder.empty() && file.parent_path() == resolved(folder)) {
+            std::cerr << "couloir : la trace " << trace << " ne peut pas être écrite dans le dossier " << folder
+                      << " que la commande lit ou écrit ; choisissez un autre fichier avec --trace\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool traceIsWritable(const std::string& trace) {
+    try {
+        std::fclose(openPrivateFile(trace, WriteMode::Append));
+        return true;
+    } catch (const Error& e) {
+        std::cerr << "couloir : la trace " << trace << " ne peut pas être écrite : " << e.description() << "\n";
+        return false;
+    }
 }
 
 void* findEntryPoint(const std::string& progId, const std::string& method) {
@@ -58,6 +114,8 @@ int finish(bool result, const CommonOptions& options) {
     }
     return result ? kSuccess : kFailure;
 }
+
+void reportHostError(const std::exception& error) { std::cerr << "couloir : " << error.what() << "\n"; }
 
 void reportHostFailure(const std::string& failure) {
     std::cerr << "couloir : la compétition n'a pas pu être créée dans la base ; rien n'a été importé (" << failure

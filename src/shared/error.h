@@ -28,6 +28,7 @@ inline constexpr long kOverflow = 6;
 inline constexpr long kSubscriptOutOfRange = 9;
 inline constexpr long kTypeMismatch = 13;
 inline constexpr long kFileNotFound = 53;
+inline constexpr long kFileAlreadyExists = 58;
 inline constexpr long kDiskFull = 61;
 inline constexpr long kPastEndOfFile = 62;
 inline constexpr long kPathFileAccess = 75;

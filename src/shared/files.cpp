@@ -2,10 +2,12 @@
 
 #include <cmath>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include "shared/cp1252.h"
 #include "shared/error.h"
+#include "shared/private_files.h"
 #include "shared/text_date.h"
 #include "shared/trace.h"
 
@@ -102,9 +104,16 @@ std::string strNomTempoLibre(const std::string& source, const std::string& tempo
 
 std::string strCopierVersTempo(const std::string& source, const std::string& temporaryDirectory) {
     std::string target = strNomTempoLibre(source, temporaryDirectory);
-    std::error_code ec;
-    fs::copy_file(source, target, fs::copy_options::overwrite_existing, ec);
-    if (ec) throw Error(ec.value(), "Copie de " + source + " impossible : " + ec.message());
+    // A fresh name, owner-only: a link planted under that name is refused.
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(openPrivateFile(target, WriteMode::CreateNew), std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(source.c_str(), "rb"), std::fclose);
+    if (!in) throw errors::fileNotFound(source);
+    std::vector<char> buffer(std::size_t{1} << 20);
+    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), in.get())) {
+        if (std::fwrite(buffer.data(), 1, n, out.get()) != n) throw errors::diskFull(target);
+    }
+    if (std::ferror(in.get())) throw Error(errors::kPathFileAccess, "Copie de " + source + " impossible");
+    if (std::fclose(out.release()) != 0) throw errors::diskFull(target);
     return target;
 }
 

@@ -2,6 +2,7 @@
 
 #include "shared/cp1252.h"
 #include "shared/error.h"
+#include "shared/private_files.h"
 #include "shared/text_date.h"
 
 namespace couloir {
@@ -10,8 +11,7 @@ constexpr std::size_t kBufferBytes = std::size_t{1} << 20;
 }  // namespace
 
 InterchangeWriter::InterchangeWriter(const std::string& path, Mode mode)
-    : path_(path), file_(std::fopen(path.c_str(), mode == Mode::Append ? "ab" : "wb")) {
-    if (!file_) throw errors::pathNotFound(path);
+    : path_(path), file_(openPrivateFile(path, mode == Mode::Append ? WriteMode::Append : WriteMode::Replace)) {
     buffer_.reserve(kBufferBytes + 1024);
 }
 

@@ -14,8 +14,9 @@ class InterchangeWriter {
 public:
     enum class Mode { Replace, Append };
 
-    // Creates (or replaces, or opens for appending) the file; a file that
-    // cannot be opened is a "path not found" error.
+    // Creates (or replaces, or opens for appending) the file, owner-only and
+    // never through a symbolic link; a file that cannot be opened is an error
+    // naming it.
     InterchangeWriter(const std::string& path, Mode mode);
     ~InterchangeWriter();
     InterchangeWriter(const InterchangeWriter&) = delete;

@@ -1,6 +1,7 @@
 #include "shared/trace.h"
 
 #include "shared/cp1252.h"
+#include "shared/private_files.h"
 #include "shared/text_date.h"
 
 namespace couloir {
@@ -17,7 +18,32 @@ std::string pluralize(long count, std::string_view text) {
     return out;
 }
 
-Trace::Trace(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {}
+namespace {
+
+// Windows-1252 as any reader decodes it: the bytes it leaves undefined, and
+// control characters other than tab and the CR LF of a line end, become "?".
+// They come from echoed input lines.
+std::string writableCp1252(std::string bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        auto b = static_cast<unsigned char>(bytes[i]);
+        bool lineEnd = (b == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ||
+                       (b == '\n' && i > 0 && bytes[i - 1] == '\r');
+        bool control = (b < 0x20 && b != '\t' && !lineEnd) || b == 0x7F;
+        bool undefined = b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+        if (control || undefined) bytes[i] = '?';
+    }
+    return bytes;
+}
+
+}  // namespace
+
+Trace::Trace(const std::string& path) {
+    try {
+        file_ = openPrivateFile(path, WriteMode::Replace);
+    } catch (...) {
+        file_ = nullptr;  // isOpen() says so; the caller reports it
+    }
+}
 
 Trace::~Trace() { close(); }
 
@@ -28,7 +54,7 @@ void Trace::close() {
 
 void Trace::write(std::string_view text) {
     if (!file_) return;
-    std::string bytes = encodeCp1252(text);
+    std::string bytes = writableCp1252(encodeCp1252(text));
     bytes += CRLF;
     std::fwrite(bytes.data(), 1, bytes.size(), file_);
 }

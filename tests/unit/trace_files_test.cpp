@@ -43,6 +43,17 @@ TEST(Trace, ReopeningTruncates) {
     EXPECT_FALSE(Trace(dir.file("no/such/folder/trace.txt")).isOpen());
 }
 
+TEST(Trace, EchoedBytesAlwaysDecodeAsWindows1252) {
+    test::ScratchDir dir;
+    std::string path = dir.file("trace.txt");
+    {
+        Trace trace(path);
+        // What a junk line brings: control characters, a lone CR, undefined code points, DEL.
+        trace.write("ligne \x01\x1b[2J\rfin\x7f \u0081\u008d\u008f\u0090\u009d\tok\r\nsuite é");
+    }
+    EXPECT_EQ(test::readBytes(path), "ligne ??[2J?fin? ?????\tok\r\nsuite \xE9\r\n");
+}
+
 TEST(Files, PathJoiningAndCaseInsensitiveLookup) {
     test::ScratchDir dir;
     std::string root = dir.path().string();

@@ -1,0 +1,108 @@
+// What couloir writes stays the owner's, never lands where a link points,
+// and never overwrites the database or the files it reads.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "meet_fixture.h"
+#include "test_support.h"
+
+namespace couloir {
+namespace {
+
+namespace fs = std::filesystem;
+
+mode_t modeOf(const fs::path& path) {
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+    return info.st_mode & 0777;
+}
+
+class HostSafety : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previousMask_ = ::umask(022);
+        test::createClubDatabase(db_);
+        test::runScript(db_, test::readBytes(COULOIR_SOURCE_DIR "/samples/club_fixture.sql"));
+        test::writeMeet(meet_, test::smallMeet());
+    }
+    void TearDown() override { ::umask(previousMask_); }
+
+    mode_t previousMask_ = 0;
+    test::ScratchDir dir_;
+    std::string db_ = dir_.file("club.db"), meet_ = dir_.sub("meet"), trace_ = dir_.file("trace.txt");
+};
+
+TEST_F(HostSafety, EverythingWrittenIsOwnerOnly) {
+    std::string temp = dir_.file("work/copies");
+    ASSERT_EQ(test::runCouloir("import-results " + db_ + " " + meet_ + " --competition 4 --new --quiet --trace " +
+                               trace_ + " --temp " + temp).status,
+              0);
+    EXPECT_EQ(modeOf(trace_), 0600u);
+    EXPECT_EQ(modeOf(dir_.file("work")), 0700u);
+    EXPECT_EQ(modeOf(temp), 0700u);
+    for (const auto& copy : fs::directory_iterator(temp)) EXPECT_EQ(modeOf(copy.path()), 0600u) << copy.path();
+
+    std::string out = dir_.file("out/disk");
+    ASSERT_EQ(test::runCouloir("create-files " + db_ + " " + out + " --competition 7 --profile 1 --quiet --trace " +
+                               trace_).status,
+              0);
+    std::string exported = dir_.file("export");
+    ASSERT_EQ(test::runCouloir("export-perf " + db_ + " " + exported + " --all --quiet --trace " + trace_).status, 0);
+    for (const std::string& folder : {out, exported}) {
+        EXPECT_EQ(modeOf(folder), 0700u);
+        for (const auto& file : fs::directory_iterator(folder)) EXPECT_EQ(modeOf(file.path()), 0600u) << file.path();
+    }
+}
+
+TEST_F(HostSafety, TheDefaultWorkingFolderGoesWithTheCall) {
+    std::string tmp = dir_.sub("tmp");
+    ASSERT_EQ(test::runCouloir("import-results " + db_ + " " + meet_ + " --competition 4 --new --quiet --trace " + trace_,
+                               "TMPDIR=" + tmp)
+                  .status,
+              0);
+    EXPECT_TRUE(fs::is_empty(tmp));
+}
+
+TEST_F(HostSafety, TheTraceNeverOverwritesTheDatabaseOrTheSource) {
+    auto before = test::contentOf(db_);
+    std::string sourceFile = meet_ + "/prres.txt";
+    std::string sourceBytes = test::readBytes(sourceFile);
+    for (const std::string& trace : {db_, db_ + "-wal", sourceFile, meet_ + "/nouvelle-trace.txt"}) {
+        test::CommandRun run = test::runCouloir("import-results " + db_ + " " + meet_ +
+                                                " --competition 4 --new --quiet --trace " + trace);
+        EXPECT_EQ(run.status, 2) << trace;
+        EXPECT_NE(run.output.find("choisissez un autre fichier avec --trace"), std::string::npos) << run.output;
+    }
+    EXPECT_EQ(test::contentOf(db_), before);
+    EXPECT_EQ(test::readBytes(sourceFile), sourceBytes);
+    EXPECT_FALSE(fs::exists(meet_ + "/nouvelle-trace.txt"));
+}
+
+TEST_F(HostSafety, AWorkingCopyIsNeverWrittenThroughALink) {
+    std::string temp = dir_.sub("temp");
+    std::string target = dir_.file("elsewhere.txt");
+    fs::create_symlink(target, temp + "/club.txt");
+    test::CommandRun run = test::runCouloir("import-results " + db_ + " " + meet_ +
+                                            " --competition 4 --new --quiet --trace " + trace_ + " --temp " + temp);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_FALSE(fs::exists(target));
+    EXPECT_NE(test::readText(trace_).find("Lien symbolique refusé : " + temp + "/club.txt"), std::string::npos)
+        << test::readText(trace_);
+    EXPECT_EQ(test::openForCheck(db_)->lValeurScalaire("select count(*) from Rcomp where AutoNum = 4"), 0);
+}
+
+TEST_F(HostSafety, ATraceThatCannotBeWrittenIsSaidEvenQuietly) {
+    test::CommandRun run = test::runCouloir("import-results " + db_ + " " + meet_ +
+                                            " --competition 4 --new --quiet --trace " + dir_.file("no/folder/t.txt"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("la trace " + dir_.file("no/folder/t.txt") + " ne peut pas être écrite"),
+              std::string::npos)
+        << run.output;
+    EXPECT_EQ(test::openForCheck(db_)->lValeurScalaire("select count(*) from Rcomp where AutoNum = 4"), 0);
+}
+
+}  // namespace
+}  // namespace couloir
