@@ -108,7 +108,9 @@ bool bCreerClub(CreationState& state) {
             "FROM Club Club, Profil Profil "
             "WHERE Club.Code_federal = Profil.Code_club "
             "AND Profil.Num = " + state.profileKey());
-        if (!profile.hasRows()) throw errors::noCurrentRecord();
+        if (!profile.hasRows())
+            throw Error(errors::kNoCurrentRecord, "Le profil n° " + state.strNumProfil +
+                                                      " n'existe pas dans la base ou son club est inconnu");
         state.strCodeClubProfil = profile.at(0, 0);
         writeClubs(file, profile, 1);
         if (state.bIsSelection) {

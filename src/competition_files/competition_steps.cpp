@@ -90,7 +90,8 @@ bool bCreerRcomp(CreationState& state) {
             "select Num, Type, Nom, Debut, Fin, Lieu, Longueur, Nb_couloir, Codif_fede, Codif_inter, Codif_reg, "
             "Codif_depar FROM Rcomp WHERE AutoNum = " + state.competitionKey());
         InterchangeWriter file(state.outputPath("Rcomp.txt"), InterchangeWriter::Mode::Replace);
-        if (!rows.hasRows()) throw errors::noCurrentRecord();
+        if (!rows.hasRows())
+            throw Error(errors::kNoCurrentRecord, "La compétition n° " + state.strNumCompet + " n'existe pas dans la base");
         // The columns come in the order of the record's fields.
         auto column = [&](int field) -> const std::string& { return rows.at(field, 0); };
         state.strNumRcomp = column(kRcompNum);

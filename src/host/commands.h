@@ -14,5 +14,6 @@ void setupUpdateCodes(CLI::App& app, int& status);
 void setupImportPerf(CLI::App& app, int& status);
 void setupCreateFiles(CLI::App& app, int& status);
 void setupExportPerf(CLI::App& app, int& status);
+void setupProfiles(CLI::App& app, int& status);
 
 }  // namespace couloir::host

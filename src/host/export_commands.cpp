@@ -16,11 +16,15 @@ void setupCreateFiles(CLI::App& app, int& status) {
         bool selection = false;
     };
     auto options = std::make_shared<Options>();
-    command->add_option("DB", options->database, "Club database")->required();
-    command->add_option("OUT_DIR", options->output, "Folder receiving the files")->required();
-    command->add_option("--competition", options->competition, "Competition number (Rcomp.AutoNum)")->required();
-    command->add_option("--profile", options->profile, "Profile number")->required();
-    command->add_flag("--selection", options->selection, "The profile is a selection's");
+    command->add_option("DB", options->database, "Base de données du club")->required();
+    command->add_option("OUT_DIR", options->output, "Dossier qui reçoit les fichiers")->required();
+    command->add_option("--competition", options->competition, "Numéro de la compétition dans la base (Rcomp.AutoNum)")
+        ->required()
+        ->type_name("N");
+    command->add_option("--profile", options->profile, "Numéro du profil qui engage : le club ou la sélection dont les engagements sont écrits (liste : couloir profiles DB)")
+        ->required()
+        ->type_name("N");
+    command->add_flag("--selection", options->selection, "Le profil est celui d'une sélection");
     addCommonOptions(*command, options->common);
     command->callback([options, &status] {
         if (!traceIsAllowed(options->common.trace, options->database, {options->output})) {
@@ -47,16 +51,16 @@ void setupExportPerf(CLI::App& app, int& status) {
         bool selection = false, all = false;
     };
     auto options = std::make_shared<Options>();
-    command->add_option("DB", options->database, "Club database")->required();
-    command->add_option("OUT_DIR", options->output, "Folder receiving the files")->required();
-    auto* club = command->add_option("--club", options->club, "Club or selection code");
-    command->add_flag("--selection", options->selection, "The code is a selection's")->needs(club);
-    auto* all = command->add_flag("--all", options->all, "Export every club");
+    command->add_option("DB", options->database, "Base de données du club")->required();
+    command->add_option("OUT_DIR", options->output, "Dossier qui reçoit les fichiers")->required();
+    auto* club = command->add_option("--club", options->club, "Code fédéral du club ou de la sélection");
+    command->add_flag("--selection", options->selection, "Le code est celui d'une sélection")->needs(club);
+    auto* all = command->add_flag("--all", options->all, "Exporte tous les clubs");
     club->excludes(all);
     addCommonOptions(*command, options->common);
     command->callback([options, &status] {
         if (options->club.empty() && !options->all) {
-            std::cerr << "couloir export-perf: --club CODE or --all is required\n";
+            std::cerr << "couloir export-perf : --club CODE ou --all est obligatoire\n";
             status = kUsage;
             return;
         }

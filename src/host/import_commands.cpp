@@ -19,8 +19,8 @@ struct ImportOptions {
 
 std::shared_ptr<ImportOptions> addImportOptions(CLI::App& command, bool withTemporaryFolder) {
     auto options = std::make_shared<ImportOptions>();
-    command.add_option("DB", options->database, "Club database")->required();
-    command.add_option("SOURCE_DIR", options->source, "Folder holding the interchange files")->required();
+    command.add_option("DB", options->database, "Base de données du club")->required();
+    command.add_option("SOURCE_DIR", options->source, "Dossier qui contient les fichiers d'échange")->required();
     if (withTemporaryFolder) addTemporaryOption(command, options->temp);
     addCommonOptions(command, options->common);
     return options;
@@ -41,8 +41,10 @@ void setupImportResults(CLI::App& app, int& status) {
     auto options = addImportOptions(*command, true);
     auto competition = std::make_shared<std::string>();
     auto isNew = std::make_shared<bool>(false);
-    command->add_option("--competition", *competition, "Competition number (Rcomp.AutoNum)")->required();
-    command->add_flag("--new", *isNew, "The competition row exists only for this import");
+    command->add_option("--competition", *competition, "Numéro de la compétition dans la base (Rcomp.AutoNum)")
+        ->required()
+        ->type_name("N");
+    command->add_flag("--new", *isNew, "Compétition nouvelle, sans import (sa ligne est créée au besoin)");
     command->callback([=, &status] {
         if (!traceAllowed(*options, status)) return;
         CompetitionState state = competitionState(options->database, *competition);
@@ -75,7 +77,9 @@ void setupImportSkeleton(CLI::App& app, int& status) {
     auto* command = app.add_subcommand("import-skeleton", "Importe l'en-tête et le programme d'une compétition");
     auto options = addImportOptions(*command, true);
     auto competition = std::make_shared<std::string>();
-    command->add_option("--competition", *competition, "Competition number (Rcomp.AutoNum)")->required();
+    command->add_option("--competition", *competition, "Numéro de la compétition dans la base (Rcomp.AutoNum)")
+        ->required()
+        ->type_name("N");
     command->callback([=, &status] {
         if (!traceAllowed(*options, status)) return;
         // A skeleton may start a competition: its row is created with it.
@@ -111,7 +115,7 @@ void setupUpdateCodes(CLI::App& app, int& status) {
     auto* command = app.add_subcommand("update-codes", "Met à jour les codes uniques des nageurs");
     auto options = addImportOptions(*command, false);
     auto ownClub = std::make_shared<std::string>();
-    command->add_option("--own-club", *ownClub, "Update only the swimmers of this club code");
+    command->add_option("--own-club", *ownClub, "Ne met à jour que les nageurs de ce club (code fédéral)");
     command->callback([=, &status] {
         if (!traceAllowed(*options, status)) return;
         status = callComponent<couloir_bImport_CodeIUF_fn>(

@@ -1,7 +1,10 @@
 // couloir: the command-line host of the Couloir components.
 #include <CLI/CLI.hpp>
 
+#include <iostream>
+
 #include "commands.h"
+#include "french_cli.h"
 #include "run_support.h"
 
 int main(int argc, char** argv) {
@@ -10,12 +13,16 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     int status = kUsage;
     for (auto setup : {setupInitDb, setupImportResults, setupImportSkeleton, setupImportLicences, setupUpdateCodes,
-                       setupImportPerf, setupCreateFiles, setupExportPerf})
+                       setupImportPerf, setupCreateFiles, setupExportPerf, setupProfiles})
         setup(app, status);
+    useFrench(app);
     try {
         app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e) == 0 ? kSuccess : kUsage;
+        std::cerr << frenchUsageError(e, app) << "\n";
+        return kUsage;
     }
     return status;
 }

@@ -19,12 +19,12 @@ namespace fs = std::filesystem;
 namespace couloir::host {
 
 void addCommonOptions(CLI::App& command, CommonOptions& options) {
-    command.add_option("--trace", options.trace, "Trace file (default: trace.txt in the current folder)");
-    command.add_flag("--quiet", options.quiet, "Do not print the trace at the end");
+    command.add_option("--trace", options.trace, "Fichier de trace (par défaut : trace.txt dans le dossier courant)");
+    command.add_flag("--quiet", options.quiet, "N'affiche pas la trace à la fin");
 }
 
 void addTemporaryOption(CLI::App& command, std::string& folder) {
-    command.add_option("--temp", folder, "Folder for the working copies (default: a fresh temporary folder)");
+    command.add_option("--temp", folder, "Dossier des copies de travail (par défaut : un dossier temporaire neuf, supprimé ensuite)");
 }
 
 WorkingFolder::WorkingFolder(const std::string& given) : path_(given) {
@@ -95,7 +95,7 @@ void* findEntryPoint(const std::string& progId, const std::string& method) {
     try {
         return resolveMethod(progId, method);
     } catch (const Error& e) {
-        std::cerr << "couloir: " << e.description() << " (composant introuvable dans :";
+        std::cerr << "couloir : " << e.description() << " (composant introuvable dans :";
         for (const auto& folder : componentFolders()) std::cerr << " " << folder;
         std::cerr << ")\n";
         return nullptr;

@@ -59,6 +59,32 @@ TEST(Host, WritingCommandsCreateTheirOutputFolder) {
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("export")));
 }
 
+TEST(Host, HelpUsageErrorsAndProfilesSpeakFrench) {
+    test::CommandRun help = test::runCouloir("create-files --help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find("Utilisation"), std::string::npos) << help.output;
+    EXPECT_NE(help.output.find("--profile N"), std::string::npos) << help.output;
+    EXPECT_NE(help.output.find("couloir profiles DB"), std::string::npos);
+    EXPECT_EQ(help.output.find("Print this help"), std::string::npos);
+    test::CommandRun misuse = test::runCouloir("import-results only-one-argument");
+    EXPECT_EQ(misuse.output, "couloir : un argument ou une option obligatoire manque. Voir « couloir import-results "
+                             "--help ».\n");
+
+    test::ScratchDir dir;
+    std::string db = dir.file("club.db"), trace = dir.file("trace.txt");
+    createDatabase(db, test::clubDatabaseScript() + "\n" + test::readBytes(COULOIR_SOURCE_DIR "/samples/club_fixture.sql"));
+    test::CommandRun profiles = test::runCouloir("profiles " + db);
+    EXPECT_EQ(profiles.status, 0);
+    EXPECT_NE(profiles.output.find("\n1 | FRA"), std::string::npos) << profiles.output;
+    EXPECT_EQ(test::runCouloir("create-files " + db + " " + dir.file("out") + " --competition 7 --profile 99 --quiet "
+                               "--trace " + trace).status,
+              1);
+    EXPECT_NE(test::readText(trace).find("Le profil n° 99 n'existe pas dans la base"), std::string::npos);
+    test::runCouloir("create-files " + db + " " + dir.file("out") + " --competition 70 --profile 1 --quiet --trace " +
+                     trace);
+    EXPECT_NE(test::readText(trace).find("La compétition n° 70 n'existe pas dans la base"), std::string::npos);
+}
+
 TEST(Host, UsageErrorsExitWithTwo) {
     EXPECT_EQ(test::runCouloir("").status, 2);
     EXPECT_EQ(test::runCouloir("import-results only-one-argument").status, 2);
