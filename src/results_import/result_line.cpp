@@ -26,6 +26,18 @@ bool isKnownRaceType(std::string_view type) {
     return type.size() == 1 && std::string_view("SF248BJ").find(type[0]) != std::string_view::npos;
 }
 
+// A time or split is blank or written in the results' notation: reading
+// "1e10", "1,05" or "-1" as the number they begin with would store a time
+// nobody swam.
+void checkTimes(const ResultFields& fields) {
+    for (int split = 0; split <= kSplitCount; ++split) {
+        const std::string& text = fields[kTimeField + split];
+        if (text.empty() || isResultsNotation(text)) continue;
+        std::string field = split == 0 ? "temps final" : "temps intermédiaire n° " + std::to_string(split);
+        throw Error(errors::kTypeMismatch, "Incompatibilité de type : " + field + " « " + text + " » illisible");
+    }
+}
+
 }  // namespace
 
 bool DecouperLigneResultat(Trace& trace, std::string_view line, ResultFields& fields, long lineNumber,
@@ -35,6 +47,7 @@ bool DecouperLigneResultat(Trace& trace, std::string_view line, ResultFields& fi
         if (!isKnownRaceType(fields[kRaceTypeField]))
             trace.EcrireLigneErreur(lineNumber, "Type de course inconnu : " + fields[kRaceTypeField] + ".",
                                     "Warning");
+        checkTimes(fields);
         if (numericValue(fields[kTimeField]) == 0) fields[kTimeField] = "94.0000";
         for (int field = kTimeField; field <= kTimeField + kSplitCount; ++field)
             fields[field] = shortestDecimal(numericValue(fields[field]));

@@ -155,6 +155,16 @@ std::string shortestDecimal(double value) {
     return std::string(buffer.data(), result.ptr);
 }
 
+bool isResultsNotation(std::string_view text) {
+    std::size_t point = text.find('.');
+    std::string_view whole = text.substr(0, point);
+    std::string_view decimals = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    auto digits = [](std::string_view part) {
+        return part.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    return !whole.empty() && digits(whole) && digits(decimals);
+}
+
 std::int64_t checkedWhole(double value) {
     if (!std::isfinite(value) || std::fabs(value) >= 9.2e18) throw errors::typeMismatch();
     return static_cast<std::int64_t>(value);

@@ -41,6 +41,9 @@ std::string sqlNumber(std::string_view text);
 // The leading number of a text (blanks skipped, 0 when there is none), as a
 // script language's Val reads it: "01.0523" -> 1.0523, " 12ab" -> 12.
 double numericValue(std::string_view text);
+// Whether a number is written in the results' notation: digits, optionally
+// one point and more digits ("1.0523", "94", "12.").
+bool isResultsNotation(std::string_view text);
 // The whole part of a value read from the database or a file; a value no
 // 64-bit integer holds (or not a number) is a type mismatch.
 std::int64_t checkedWhole(double value);

@@ -1,6 +1,7 @@
 #include "results_import/result_line.h"
 
 #include <string>
+#include <vector>
 
 #include "results_fixture.h"
 
@@ -25,7 +26,7 @@ TEST_F(ResultLine, TimesBecomeDecimalTextsAndAMissingTimeIs94) {
     ResultRecord record{.licence = "080001", .time = "", .points = ""};
     record.splits[0] = "01.0523";
     record.splits[1] = "0.3000";
-    record.splits[13] = "xx";
+    record.splits[13] = "000";
     ASSERT_EQ(charCount(record.line()), 138u);
 
     EXPECT_TRUE(cut(record, points(" 12 ")));
@@ -41,6 +42,23 @@ TEST_F(ResultLine, TimesBecomeDecimalTextsAndAMissingTimeIs94) {
     EXPECT_EQ(fields[kClubField], kClub);
     EXPECT_EQ(fields[kLicenceField], "080001");
     EXPECT_EQ(traceText(), "");
+}
+
+TEST_F(ResultLine, ATimeNotWrittenInTheResultsNotationFailsTheLine) {
+    const std::vector<std::string> bad = {"1e10", "1,05", "-1", "xx", ".5"};
+    for (const std::string& text : bad) EXPECT_FALSE(cut(ResultRecord{.licence = "080001", .time = text}, points("1")));
+    ResultRecord split{.licence = "080001"};
+    split.splits[2] = "0.3O";
+    EXPECT_FALSE(cut(split, points("1")));
+    EXPECT_TRUE(pointsCalls.empty());
+
+    std::string text = traceText();
+    for (const std::string& time : bad)
+        EXPECT_NE(text.find("Erreur Ligne n° : 12.\nUne erreur s'est produite lors de l'extraction des données.\n"
+                            "Erreur n° 13: Incompatibilité de type : temps final « " + time + " » illisible\n"),
+                  std::string::npos)
+            << time;
+    EXPECT_NE(text.find("temps intermédiaire n° 3 « 0.3O » illisible"), std::string::npos) << text;
 }
 
 TEST_F(ResultLine, PointsGivenByTheFileAreKeptAsTheyStand) {
