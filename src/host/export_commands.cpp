@@ -7,6 +7,23 @@
 #include "run_support.h"
 
 namespace couloir::host {
+namespace {
+
+// A trace that clobbers nothing and an owner-only output folder; otherwise
+// the status says why the command stops.
+bool readyToWrite(const CommonOptions& common, const std::string& database, const std::string& output, int& status) {
+    if (!traceIsAllowed(common.trace, database, {output})) {
+        status = kUsage;
+        return false;
+    }
+    if (!prepareOutputFolder(output)) {
+        status = kFailure;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 void setupCreateFiles(CLI::App& app, int& status) {
     auto* command = app.add_subcommand("create-files", "Crée les fichiers d'engagement d'une compétition");
@@ -27,14 +44,7 @@ void setupCreateFiles(CLI::App& app, int& status) {
     command->add_flag("--selection", options->selection, "Le profil est celui d'une sélection");
     addCommonOptions(*command, options->common);
     command->callback([options, &status] {
-        if (!traceIsAllowed(options->common.trace, options->database, {options->output})) {
-            status = kUsage;
-            return;
-        }
-        if (!prepareOutputFolder(options->output)) {
-            status = kFailure;
-            return;
-        }
+        if (!readyToWrite(options->common, options->database, options->output, status)) return;
         status = callComponent<couloir_bCreation_disquette_fn>(
             "Vandrule.clscreate_disk", "bCreation_disquette", options->common, [&](auto entry, const couloir_form* form) {
                 return entry(options->profile.c_str(), options->selection, options->competition.c_str(),
@@ -64,14 +74,7 @@ void setupExportPerf(CLI::App& app, int& status) {
             status = kUsage;
             return;
         }
-        if (!traceIsAllowed(options->common.trace, options->database, {options->output})) {
-            status = kUsage;
-            return;
-        }
-        if (!prepareOutputFolder(options->output)) {
-            status = kFailure;
-            return;
-        }
+        if (!readyToWrite(options->common, options->database, options->output, status)) return;
         status = callComponent<couloir_bPlessaudormance_fn>(
             "Plessaud.clsExportPerf", "bPlessaudormance", options->common, [&](auto entry, const couloir_form* form) {
                 return entry(options->database.c_str(), options->club.c_str(), options->selection, options->all,
