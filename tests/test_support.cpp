@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -57,6 +58,13 @@ std::string readBytes(const std::string& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+void resaveAsUtf8(const std::string& folder, bool byteOrderMark) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        std::string text = decodeCp1252(strConvertirAccents(readBytes(entry.path().string())));
+        writeBytes(entry.path().string(), (byteOrderMark ? "\xEF\xBB\xBF" : "") + text);
+    }
 }
 
 std::vector<std::string> readLines(const std::string& path) {

@@ -34,6 +34,9 @@ void writeInterchangeFile(const std::string& path, const std::vector<std::string
 // Writes raw bytes.
 void writeBytes(const std::string& path, const std::string& bytes);
 std::string readBytes(const std::string& path);
+// Saves every file of a folder again as a modern editor would: UTF-8 (the
+// DOS accents and Windows-1252 decoded), with a byte-order mark when asked.
+void resaveAsUtf8(const std::string& folder, bool byteOrderMark);
 // A Windows-1252 file as UTF-8 lines (CR LF removed).
 std::vector<std::string> readLines(const std::string& path);
 

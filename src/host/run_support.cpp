@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <cerrno>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "shared/error.h"
 #include "shared/files.h"
 #include "shared/private_files.h"
+#include "shared/text_date.h"
 
 namespace fs = std::filesystem;
 
@@ -105,9 +107,11 @@ void* findEntryPoint(const std::string& progId, const std::string& method) {
 int finish(bool result, const CommonOptions& options) {
     if (!options.quiet) {
         if (fileExists(options.trace)) {
-            LineReader reader(options.trace);
-            std::string line;
-            while (reader.next(line, false)) std::cout << line << '\n';
+            // The trace is Windows-1252 with CR LF; the terminal gets UTF-8 lines.
+            std::ifstream file(options.trace, std::ios::binary);
+            std::string text = decodeCp1252(std::string(std::istreambuf_iterator<char>(file), {}));
+            replaceAll(text, "\r\n", "\n");
+            std::cout << text;
         } else {
             std::cerr << "couloir: la trace " << options.trace << " n'a pas pu être écrite\n";
         }

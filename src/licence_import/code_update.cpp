@@ -38,6 +38,7 @@ void MajCodesIUF(Session& session, const std::string& path, double increment, co
     try {
         Database& db = session.db();
         LineReader reader(path);
+        if (reader.isUtf8()) EcrireLectureUtf8(trace, path);
         std::string line, previousRegion, interRegion;
         while (reader.next(line, false)) {
             ++lines;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <system_error>
 
@@ -10,6 +11,7 @@
 #include "shared/private_files.h"
 #include "shared/text_date.h"
 #include "shared/trace.h"
+#include "shared/utf8_detection.h"
 
 namespace fs = std::filesystem;
 
@@ -79,12 +81,18 @@ std::string parentDirectory(const std::string& path) { return fs::path(path).par
 
 bool bFichierPresent(Trace& trace, std::string& path, const std::string& temporaryDirectory) {
     if (fileExists(path)) {
-        path = strCopierVersTempo(path, temporaryDirectory);
+        std::string source = path;
+        path = strCopierVersTempo(source, temporaryDirectory);
+        if (isUtf8File(path)) EcrireLectureUtf8(trace, source);
         return true;
     }
     trace.write("Fichier " + fileName(path) + " non trouvé dans le répertoire : " + parentDirectory(path));
     path.clear();
     return false;
+}
+
+void EcrireLectureUtf8(Trace& trace, const std::string& path) {
+    trace.write("Warning. Le fichier " + fileName(path) + " est enregistré en UTF-8 : il est lu comme tel.");
 }
 
 std::string strNomTempoLibre(const std::string& source, const std::string& temporaryDirectory) {
@@ -128,7 +136,11 @@ std::int16_t iLongueurLigne(const std::string& path) {
     LineReader reader(path);
     std::string line;
     reader.next(line, false);  // an empty file reads as one empty line
-    return toInt16(static_cast<std::int64_t>(charCount(line)) + 2);
+    std::int64_t length = static_cast<std::int64_t>(charCount(line)) + 2;
+    if (length > std::numeric_limits<std::int16_t>::max())
+        throw Error(errors::kOverflow, "Dépassement de capacité : la ligne 1 du fichier " + fileName(path) + " compte " +
+                                           std::to_string(length - 2) + " caractères");
+    return static_cast<std::int16_t>(length);
 }
 
 std::int32_t lVerifierLongueur(Trace& trace, const std::string& path, int minimum) {
@@ -164,6 +176,7 @@ void LireOrigine(Trace& trace, const std::string& originPath) {
 
 LineReader::LineReader(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {
     if (!file_) throw errors::fileNotFound(path);
+    utf8_ = isUtf8File(path);
 }
 
 LineReader::~LineReader() {
@@ -177,7 +190,11 @@ bool LineReader::next(std::string& line, bool convertDosAccents) {
     std::string_view raw(buffer_, static_cast<std::size_t>(length));
     if (!raw.empty() && raw.back() == '\n') raw.remove_suffix(1);
     if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-    line = convertDosAccents ? decodeCp1252(strConvertirAccents(raw)) : decodeCp1252(raw);
+    if (firstLine_ && raw.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark)
+        raw.remove_prefix(kUtf8ByteOrderMark.size());
+    firstLine_ = false;
+    if (utf8_) line.assign(raw);
+    else line = convertDosAccents ? decodeCp1252(strConvertirAccents(raw)) : decodeCp1252(raw);
     return true;
 }
 

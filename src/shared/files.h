@@ -21,7 +21,10 @@ bool bLecteurPret(const std::string& directory);
 
 // When the file exists, replaces `path` by its working copy in the temporary
 // directory and returns true; otherwise reports it missing and empties `path`.
+// A copy of a file saved as UTF-8 is announced in the trace.
 bool bFichierPresent(Trace& trace, std::string& path, const std::string& temporaryDirectory);
+// The trace's warning that a file is read as UTF-8.
+void EcrireLectureUtf8(Trace& trace, const std::string& path);
 std::string strCopierVersTempo(const std::string& source, const std::string& temporaryDirectory);
 std::string strNomTempoLibre(const std::string& source, const std::string& temporaryDirectory);
 
@@ -47,11 +50,13 @@ std::string parentDirectory(const std::string& path);
 
 // Reads an interchange file line by line as UTF-8 text: lines end at LF, a
 // CR before it is dropped, and the Windows-1252 bytes are decoded, after the
-// DOS accented letters have been converted when asked.
+// DOS accented letters have been converted when asked. A file saved as UTF-8
+// is read as it is, without its byte-order mark.
 class LineReader {
 public:
     // Opens the file; a file that cannot be opened is a "file not found" error.
     explicit LineReader(const std::string& path);
+    bool isUtf8() const { return utf8_; }
     ~LineReader();
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
@@ -61,6 +66,8 @@ public:
 
 private:
     std::FILE* file_;
+    bool utf8_ = false;
+    bool firstLine_ = true;
     char* buffer_ = nullptr;
     std::size_t capacity_ = 0;
 };

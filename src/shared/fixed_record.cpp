@@ -1,5 +1,8 @@
 #include "shared/fixed_record.h"
 
+#include <algorithm>
+
+#include "shared/interchange_encoding.h"
 #include "shared/text_date.h"
 
 namespace couloir {
@@ -17,7 +20,14 @@ FixedRecord& FixedRecord::left(int field, std::string_view text) { return justif
 
 FixedRecord& FixedRecord::right(int field, std::string_view text) { return justify(field, text, Side::Right); }
 
-FixedRecord& FixedRecord::justify(int field, std::string_view text, Side side) {
+FixedRecord& FixedRecord::justify(int field, std::string_view original, Side side) {
+    // Widths count the characters as they will be written.
+    std::string replaced;
+    std::string_view text = original;
+    if (std::any_of(original.begin(), original.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+        replaced = interchangeText(original);
+        text = replaced;
+    }
     // strCadrerGauche or strCadrerDroite, into the field's own storage: a
     // line may be built for every row of a large table.
     auto slot = static_cast<std::size_t>(field);

@@ -1,5 +1,6 @@
 // An interchange file being written: UTF-8 lines go out as Windows-1252
-// bytes, each ended by CR LF, gathered in a large buffer. The file is closed
+// bytes the readers read back the same (interchange_encoding.h), each ended
+// by CR LF, gathered in a large buffer. The file is closed
 // when the object goes, on success and on failure alike, keeping the lines
 // written so far; close() reports a failed write as a "disk full" error.
 #pragma once

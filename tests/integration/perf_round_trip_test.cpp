@@ -4,10 +4,12 @@
 // exported again.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "couloir/couloir.h"
 #include "shared/components.h"
+#include "shared/text_date.h"
 #include "test_support.h"
 
 namespace couloir::test {
@@ -81,6 +83,51 @@ TEST_F(PerformanceRoundTrip, EveryClubsHistoryArrivesUnchangedAndExportsAlike) {
     std::string again = exportPerf(second, "", "again");
     for (const char* file : kFiles)
         EXPECT_EQ(readText(again + "/" + file), readText(exported + "/" + file)) << file;
+}
+
+// Names a club secretary meets: the typography a word processor puts in,
+// letters from outside Western Europe, and texts an attacker would try.
+const std::vector<std::string> kHardNames = {
+    "CŒUR",     "DUPONT–MARTIN", "“LE GRAND”", "Łukasz…", "Şahin", "Doğan",  "O'Brien",
+    "';DROP TABLE Licence;--", "C:\\dossier\\", "100% _nage_", std::string(200, 'W')};
+
+TEST_F(PerformanceRoundTrip, HardNamesComeBackTheSameFromTheSecondExport) {
+    std::string first = newDatabase("first.db");
+    importPerf(first, COULOIR_SOURCE_DIR "/samples/performances");
+    {
+        auto db = openForCheck(first);
+        std::vector<std::string> nums = rows(first, "select Num from Licence where Nom <> 'Null' order by Num");
+        ASSERT_GE(nums.size(), kHardNames.size());
+        for (std::size_t i = 0; i < kHardNames.size(); ++i) {
+            nums[i].pop_back();
+            db->execute("UPDATE Licence SET Nom = " + sqlQuote(kHardNames[i]) + ", Prenom = " +
+                        sqlQuote(kHardNames[kHardNames.size() - 1 - i]) + " WHERE Num = " + nums[i]);
+        }
+        db->execute("UPDATE Club SET Intitule = " + sqlQuote("Cercle “Œuvre” – Ł") + " WHERE Intitule <> 'Null'");
+    }
+    std::string exported = exportPerf(first, "", "all");
+    // Nothing the readers would take for a DOS accent.
+    for (const char* file : kFiles)
+        for (char c : readBytes(exported + "/" + file))
+            EXPECT_FALSE(static_cast<unsigned char>(c) >= 129 && static_cast<unsigned char>(c) <= 151) << file;
+
+    // The import writes surnames in capitals; from then on every trip is the same.
+    std::string second = newDatabase("second.db");
+    importPerf(second, exported);
+    std::vector<std::string> names = rows(second, "select Nom from Licence order by Nom");
+    for (const char* expected : {"COEUR|", "DUPONT-MARTIN|", "\"LE GRAND\"|", "LUKASZ...|", "SAHIN|", "DOGAN|",
+                                 "O'BRIEN|", "';DROP TABLE LICENCE;--|", "C:\\DOSSIER\\|", "100% _NAGE_|"})
+        EXPECT_NE(std::find(names.begin(), names.end(), expected), names.end()) << expected;
+    EXPECT_EQ(openForCheck(second)->lValeurScalaire("select count(*) from Club where Intitule = 'Cercle \"OEuvre\" - L'"),
+              static_cast<std::int32_t>(rows(first, "select Num from Club where Intitule <> 'Null'").size()));
+    std::string secondExport = exportPerf(second, "", "second");
+
+    std::string third = newDatabase("third.db");
+    importPerf(third, secondExport);
+    EXPECT_EQ(rows(third, kIndividual), rows(second, kIndividual));
+    std::string thirdExport = exportPerf(third, "", "third");
+    for (const char* file : kFiles)
+        EXPECT_EQ(readBytes(thirdExport + "/" + file), readBytes(secondExport + "/" + file)) << file;
 }
 
 TEST_F(PerformanceRoundTrip, OneClubsHistoryArrivesUnchanged) {

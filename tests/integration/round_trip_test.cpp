@@ -3,12 +3,15 @@
 // common club and licence imports, into a second database.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "couloir/couloir.h"
 #include "shared/club_import.h"
 #include "shared/components.h"
 #include "shared/licence_import.h"
 #include "shared/licence_record.h"
 #include "shared/session.h"
+#include "shared/text_date.h"
 #include "test_support.h"
 
 namespace couloir::test {
@@ -115,6 +118,30 @@ TEST_P(RoundTrip, CompetitionProgrammeClubsAndSwimmersArriveUnchanged) {
     EXPECT_EQ(openForCheck(target_)->lValeurScalaire("select count(*) from Club where Code_federal = '" + profileClub +
                                                      "'"),
               1);
+}
+
+// Letters of Windows-1252 travel as they are; its typography in the codes the
+// readers take for DOS accents, and letters it lacks, as plain letters.
+TEST_P(RoundTrip, TypographyAndForeignLettersArriveAsPlainLetters) {
+    {
+        auto db = openForCheck(source_);
+        db->execute("UPDATE Rcomp SET Nom = " + sqlQuote("Meeting “Cœur” – 2004…") + ", Lieu = " +
+                    sqlQuote("Łódź") + " WHERE AutoNum = 7");
+        db->execute("UPDATE Club SET Intitule = " + sqlQuote("Nageurs d'Œudeghem") + " WHERE Code_federal = 'FRA5120750001'");
+        db->execute("UPDATE Licence SET Prenom = " + sqlQuote("Şule–Ağça") + " WHERE Code_Club = 'FRA5120750001'");
+    }
+    createFiles(GetParam());
+    for (const auto& file : std::filesystem::directory_iterator(files_))
+        for (char c : readBytes(file.path().string()))
+            EXPECT_FALSE(static_cast<unsigned char>(c) >= 129 && static_cast<unsigned char>(c) <= 151) << file.path();
+    importSkeleton();
+    importClubsAndLicences();
+    EXPECT_EQ(rows(target_, "select Nom, Lieu from Rcomp where AutoNum = 7"),
+              std::vector<std::string>{"Meeting \"Cœur\" - 2004...|Lódz|"});
+    EXPECT_EQ(rows(target_, "select Intitule from Club where Code_federal = 'FRA5120750001'"),
+              std::vector<std::string>{"Nageurs d'OEudeghem|"});
+    for (const auto& name : rows(target_, "select distinct Prenom from Licence where Code_Club = 'FRA5120750001'"))
+        EXPECT_EQ(name, "Sule-Agça|");
 }
 
 INSTANTIATE_TEST_SUITE_P(ClubAndSelection, RoundTrip, ::testing::Values(false, true),

@@ -54,6 +54,18 @@ TEST(Trace, EchoedBytesAlwaysDecodeAsWindows1252) {
     EXPECT_EQ(test::readBytes(path), "ligne ??[2J?fin? ?????\tok\r\nsuite \xE9\r\n");
 }
 
+TEST(Files, AFirstLineTooLongToMeasureNamesItsFile) {
+    test::ScratchDir dir;
+    test::writeBytes(dir.file("prres.txt"), std::string(1 << 20, 'x') + "\r\n");
+    try {
+        iLongueurLigne(dir.file("prres.txt"));
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), errors::kOverflow);
+        EXPECT_EQ(e.description(), "Dépassement de capacité : la ligne 1 du fichier prres.txt compte 1048576 caractères");
+    }
+}
+
 TEST(Files, PathJoiningAndCaseInsensitiveLookup) {
     test::ScratchDir dir;
     std::string root = dir.path().string();

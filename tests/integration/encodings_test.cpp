@@ -1,0 +1,92 @@
+// A folder of interchange files saved again as UTF-8 by a modern editor, with
+// or without a byte-order mark, imports exactly as the federation's own
+// single-byte files do, and the trace says which files were read as UTF-8.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "couloir/couloir.h"
+#include "meet_fixture.h"
+#include "shared/components.h"
+#include "shared/utf8_detection.h"
+#include "test_support.h"
+
+namespace couloir::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Encodings : public ::testing::TestWithParam<bool> {
+protected:
+    // A copy of `source` saved as UTF-8.
+    std::string utf8Copy(const std::string& source, const std::string& name) {
+        std::string copy = scratch_.sub(name);
+        for (const auto& file : fs::directory_iterator(source)) fs::copy_file(file.path(), copy / file.path().filename());
+        resaveAsUtf8(copy, GetParam());
+        return copy;
+    }
+    std::string newDatabase(const std::string& name) {
+        std::string path = scratch_.file(name);
+        createClubDatabase(path);
+        return path;
+    }
+    bool run(const std::string& arguments, const std::string& trace) {
+        return runCouloir(arguments + " --quiet --trace " + trace + " --temp " + scratch_.sub("temp")).status == 0;
+    }
+
+    FixedNow clock_{"2026-03-10T18:30:05"};
+    ScratchDir scratch_;
+};
+
+TEST_P(Encodings, AResultsFolderSavedAsUtf8ImportsAsTheOriginal) {
+    std::string original = scratch_.sub("meet");
+    writeMeet(original, smallMeet());
+    std::string utf8 = utf8Copy(original, "meet-utf8");
+    std::string a = newDatabase("a.db"), b = newDatabase("b.db");
+    ASSERT_TRUE(run("import-results " + a + " " + original + " --competition 1 --new", scratch_.file("a.txt")));
+    ASSERT_TRUE(run("import-results " + b + " " + utf8 + " --competition 1 --new", scratch_.file("b.txt")));
+    EXPECT_EQ(contentOf(b), contentOf(a));
+    std::string trace = readText(scratch_.file("b.txt"));
+    EXPECT_NE(trace.find("Warning. Le fichier licence.txt est enregistré en UTF-8 : il est lu comme tel."),
+              std::string::npos)
+        << trace;
+    EXPECT_EQ(readText(scratch_.file("a.txt")).find("UTF-8"), std::string::npos);
+}
+
+TEST_P(Encodings, FederationListsAndPerformanceFilesSavedAsUtf8ImportAsTheOriginals) {
+    std::string lists = utf8Copy(COULOIR_SOURCE_DIR "/samples/federation", "lists");
+    std::string a = newDatabase("a.db"), b = newDatabase("b.db");
+    ASSERT_TRUE(run("import-licences " + a + " " + COULOIR_SOURCE_DIR "/samples/federation", scratch_.file("a.txt")));
+    ASSERT_TRUE(run("import-licences " + b + " " + lists, scratch_.file("b.txt")));
+    EXPECT_EQ(contentOf(b), contentOf(a));
+
+    std::string performances = utf8Copy(COULOIR_SOURCE_DIR "/samples/performances", "perf");
+    std::string c = newDatabase("c.db"), d = newDatabase("d.db");
+    ASSERT_TRUE(run("import-perf " + c + " " + COULOIR_SOURCE_DIR "/samples/performances", scratch_.file("c.txt")));
+    ASSERT_TRUE(run("import-perf " + d + " " + performances, scratch_.file("d.txt")));
+    EXPECT_EQ(contentOf(d), contentOf(c));
+    EXPECT_NE(readText(scratch_.file("d.txt")).find("Le fichier liffn.txt est enregistré en UTF-8"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(ByteOrderMark, Encodings, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "WithMark" : "WithoutMark"; });
+
+TEST(Utf8Detection, OnlyWholeValidUtf8WithAMultiByteSequenceCounts) {
+    ScratchDir dir;
+    auto detected = [&](const std::string& bytes) {
+        writeBytes(dir.file("f.txt"), bytes);
+        return isUtf8File(dir.file("f.txt"));
+    };
+    EXPECT_TRUE(detected("Oc\xC3\xA9" "ane\r\n"));
+    EXPECT_TRUE(detected("\xEF\xBB\xBF" "ASCII after a mark\r\n"));
+    EXPECT_FALSE(detected("plain ASCII\r\n"));
+    EXPECT_FALSE(detected("Oc\xE9" "ane\r\n"));                       // Windows-1252
+    EXPECT_FALSE(detected("H\x82l\x8Ane\r\n"));                       // DOS accents
+    EXPECT_FALSE(detected("Oc\xC3\xA9" "ane\r\nOc\xE9" "ane\r\n"));  // valid at first only
+    EXPECT_FALSE(detected("\xC0\xAF"));                                // overlong
+    EXPECT_FALSE(detected("\xED\xA0\x80"));                            // surrogate
+    EXPECT_FALSE(detected("fin coup\xC3"));                            // cut short
+}
+
+}  // namespace
+}  // namespace couloir::test
