@@ -38,7 +38,6 @@ void MajCodesIUF(Session& session, const std::string& path, double increment, co
     try {
         Database& db = session.db();
         LineReader reader(path);
-        if (reader.isUtf8()) EcrireLectureUtf8(trace, path);
         std::string line, previousRegion, interRegion;
         while (reader.next(line, false)) {
             ++lines;
@@ -67,6 +66,7 @@ void MajCodesIUF(Session& session, const std::string& path, double increment, co
             }
             AvancerProgression(session.form, increment);
         }
+        if (reader.isUtf8()) EcrireLectureUtf8(trace, path);
     } catch (...) {
         Error e = caughtError();
         trace.EcrireErreur("Mise à jour des codes IUF interrompu.", lines, &e);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace couloir {
 namespace {
@@ -136,6 +137,23 @@ std::string encodeCp1252(std::string_view utf8) {
     }
     out.append(utf8.substr(plain));
     return out;
+}
+
+std::size_t firstNonAscii(std::string_view text, std::size_t from) {
+    std::size_t i = from;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        if (word & 0x8080808080808080ull) break;
+    }
+    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+    return i;
+}
+
+int cp1252Byte(char32_t codePoint) {
+    if (codePoint >= 0xA0 && codePoint <= 0xFF) return static_cast<int>(codePoint);
+    char byte = encodeCodePoint(codePoint);
+    return byte == '?' && codePoint != U'?' ? -1 : static_cast<unsigned char>(byte);
 }
 
 std::string strConvertirAccents(std::string_view bytes) {

@@ -1,5 +1,6 @@
 #include "shared/files.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -18,6 +19,22 @@ namespace fs = std::filesystem;
 namespace couloir {
 
 namespace {
+
+// Copies `source` to a fresh owner-only `target` (a link planted under that
+// name is refused), telling `detector` every byte on the way.
+void copyPrivately(const std::string& source, const std::string& target, Utf8Detector& detector) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(openPrivateFile(target, WriteMode::CreateNew), std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(source.c_str(), "rb"), std::fclose);
+    if (!in) throw errors::fileNotFound(source);
+    std::vector<char> buffer(std::size_t{1} << 20);
+    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), in.get())) {
+        detector.feed(std::string_view(buffer.data(), n));
+        if (std::fwrite(buffer.data(), 1, n, out.get()) != n) throw errors::diskFull(target);
+    }
+    if (std::ferror(in.get())) throw Error(errors::kPathFileAccess, "Copie de " + source + " impossible");
+    if (std::fclose(out.release()) != 0) throw errors::diskFull(target);
+}
+
 std::string join(const std::string& directory, const std::string& name) {
     if (directory.empty()) return name;
     char last = directory.back();
@@ -82,8 +99,10 @@ std::string parentDirectory(const std::string& path) { return fs::path(path).par
 bool bFichierPresent(Trace& trace, std::string& path, const std::string& temporaryDirectory) {
     if (fileExists(path)) {
         std::string source = path;
-        path = strCopierVersTempo(source, temporaryDirectory);
-        if (isUtf8File(path)) EcrireLectureUtf8(trace, source);
+        path = strNomTempoLibre(source, temporaryDirectory);
+        Utf8Detector detector;
+        copyPrivately(source, path, detector);
+        if (detector.isUtf8()) EcrireLectureUtf8(trace, source);
         return true;
     }
     trace.write("Fichier " + fileName(path) + " non trouvé dans le répertoire : " + parentDirectory(path));
@@ -112,16 +131,8 @@ std::string strNomTempoLibre(const std::string& source, const std::string& tempo
 
 std::string strCopierVersTempo(const std::string& source, const std::string& temporaryDirectory) {
     std::string target = strNomTempoLibre(source, temporaryDirectory);
-    // A fresh name, owner-only: a link planted under that name is refused.
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(openPrivateFile(target, WriteMode::CreateNew), std::fclose);
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(source.c_str(), "rb"), std::fclose);
-    if (!in) throw errors::fileNotFound(source);
-    std::vector<char> buffer(std::size_t{1} << 20);
-    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), in.get())) {
-        if (std::fwrite(buffer.data(), 1, n, out.get()) != n) throw errors::diskFull(target);
-    }
-    if (std::ferror(in.get())) throw Error(errors::kPathFileAccess, "Copie de " + source + " impossible");
-    if (std::fclose(out.release()) != 0) throw errors::diskFull(target);
+    Utf8Detector ignored;
+    copyPrivately(source, target, ignored);
     return target;
 }
 
@@ -174,9 +185,8 @@ void LireOrigine(Trace& trace, const std::string& originPath) {
     }
 }
 
-LineReader::LineReader(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {
+LineReader::LineReader(const std::string& path) : path_(path), file_(std::fopen(path.c_str(), "rb")) {
     if (!file_) throw errors::fileNotFound(path);
-    utf8_ = isUtf8File(path);
 }
 
 LineReader::~LineReader() {
@@ -188,12 +198,16 @@ bool LineReader::next(std::string& line, bool convertDosAccents) {
     ssize_t length = ::getline(&buffer_, &capacity_, file_);
     if (length < 0) return false;
     std::string_view raw(buffer_, static_cast<std::size_t>(length));
+    if (encoding_ == Encoding::Undecided &&
+        std::any_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+        encoding_ = isUtf8File(path_, offset_) ? Encoding::Utf8 : Encoding::SingleByte;
+    offset_ += static_cast<long>(length);
     if (!raw.empty() && raw.back() == '\n') raw.remove_suffix(1);
     if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
     if (firstLine_ && raw.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark)
         raw.remove_prefix(kUtf8ByteOrderMark.size());
     firstLine_ = false;
-    if (utf8_) line.assign(raw);
+    if (encoding_ == Encoding::Utf8) line.assign(raw);
     else line = convertDosAccents ? decodeCp1252(strConvertirAccents(raw)) : decodeCp1252(raw);
     return true;
 }

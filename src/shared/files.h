@@ -56,7 +56,10 @@ class LineReader {
 public:
     // Opens the file; a file that cannot be opened is a "file not found" error.
     explicit LineReader(const std::string& path);
-    bool isUtf8() const { return utf8_; }
+    // Whether the lines read so far came from a file saved as UTF-8. The
+    // encoding is decided at the first line that is not plain ASCII (both
+    // read ASCII alike), by looking at the rest of the file once.
+    bool isUtf8() const { return encoding_ == Encoding::Utf8; }
     ~LineReader();
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
@@ -65,8 +68,11 @@ public:
     bool next(std::string& line, bool convertDosAccents);
 
 private:
+    enum class Encoding { Undecided, Utf8, SingleByte };
+    std::string path_;
     std::FILE* file_;
-    bool utf8_ = false;
+    Encoding encoding_ = Encoding::Undecided;
+    long offset_ = 0;  // where the next line starts
     bool firstLine_ = true;
     char* buffer_ = nullptr;
     std::size_t capacity_ = 0;

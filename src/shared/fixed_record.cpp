@@ -1,7 +1,5 @@
 #include "shared/fixed_record.h"
 
-#include <algorithm>
-
 #include "shared/interchange_encoding.h"
 #include "shared/text_date.h"
 
@@ -24,7 +22,7 @@ FixedRecord& FixedRecord::justify(int field, std::string_view original, Side sid
     // Widths count the characters as they will be written.
     std::string replaced;
     std::string_view text = original;
-    if (std::any_of(original.begin(), original.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+    if (needsInterchangeText(original)) {
         replaced = interchangeText(original);
         text = replaced;
     }

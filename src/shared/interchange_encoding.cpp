@@ -4,6 +4,7 @@
 #include <locale.h>
 
 #include <memory>
+#include <utility>
 
 #include "shared/cp1252.h"
 
@@ -39,35 +40,67 @@ std::string transliterate(std::string_view character) {
     return out.empty() ? "?" : out;
 }
 
-// Where the UTF-8 character starting at `i` ends.
-std::size_t characterEnd(std::string_view utf8, std::size_t i) {
+// The UTF-8 character starting at `i`: its code point (0 when malformed) and
+// where the next one starts.
+std::pair<char32_t, std::size_t> characterAt(std::string_view utf8, std::size_t i) {
+    auto lead = static_cast<unsigned char>(utf8[i]);
+    std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    char32_t cp = length == 1 ? 0 : lead & (0x3F >> (length - 1));
     std::size_t end = i + 1;
-    while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) ++end;
-    return end;
+    for (; end < utf8.size() && end < i + length; ++end) {
+        auto b = static_cast<unsigned char>(utf8[end]);
+        if ((b & 0xC0) != 0x80) break;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    return {end == i + length ? cp : 0, end};
+}
+
+// Whether the character goes into the file as it is: a Windows-1252 letter
+// or sign outside the DOS accent codes.
+bool kept(char32_t cp) {
+    if (cp >= 0xA0 && cp <= 0xFF) return true;  // the Latin-1 half, é among them
+    int byte = cp == 0 ? -1 : cp1252Byte(cp);
+    return byte >= 0 && !isDosAccentCode(static_cast<unsigned char>(byte));
 }
 
 }  // namespace
 
 std::string interchangeText(std::string_view utf8) {
     std::string out;
-    out.reserve(utf8.size());
-    std::size_t plain = 0;  // start of the current run of ASCII
-    for (std::size_t i = 0; i < utf8.size();) {
-        if (static_cast<unsigned char>(utf8[i]) < 0x80) {
-            ++i;
-            continue;
+    std::size_t plain = 0;  // start of the run of characters kept as they are
+    for (std::size_t i = firstNonAscii(utf8); i < utf8.size(); i = firstNonAscii(utf8, i)) {
+        auto [cp, end] = characterAt(utf8, i);
+        if (!kept(cp)) {
+            out.append(utf8.substr(plain, i - plain));
+            out += transliterate(utf8.substr(i, end - i));
+            plain = end;
         }
+        i = end;
+    }
+    if (plain == 0) return std::string(utf8);
+    out.append(utf8.substr(plain));
+    return out;
+}
+
+bool needsInterchangeText(std::string_view utf8) {
+    for (std::size_t i = firstNonAscii(utf8); i < utf8.size(); i = firstNonAscii(utf8, i)) {
+        auto [cp, end] = characterAt(utf8, i);
+        if (!kept(cp)) return true;
+        i = end;
+    }
+    return false;
+}
+
+void appendInterchangeBytes(std::string& out, std::string_view utf8) {
+    std::size_t plain = 0;
+    for (std::size_t i = firstNonAscii(utf8); i < utf8.size(); i = firstNonAscii(utf8, i)) {
         out.append(utf8.substr(plain, i - plain));
-        std::size_t end = characterEnd(utf8, i);
-        std::string_view character = utf8.substr(i, end - i);
-        std::string byte = encodeCp1252(character);
-        bool kept = byte.size() == 1 && byte != "?" && !isDosAccentCode(static_cast<unsigned char>(byte[0]));
-        if (kept) out.append(character);
-        else out += transliterate(character);
+        auto [cp, end] = characterAt(utf8, i);
+        if (kept(cp)) out += static_cast<char>(cp1252Byte(cp));
+        else out += transliterate(utf8.substr(i, end - i));
         plain = i = end;
     }
     out.append(utf8.substr(plain));
-    return out;
 }
 
 }  // namespace couloir

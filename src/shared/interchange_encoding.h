@@ -13,5 +13,9 @@ namespace couloir {
 // The text with those characters replaced, still UTF-8: fixed widths are
 // counted after the replacement ("Œ" takes two columns as "OE").
 std::string interchangeText(std::string_view utf8);
+// Whether interchangeText would change the text.
+bool needsInterchangeText(std::string_view utf8);
+// Appends the Windows-1252 bytes of interchangeText(utf8), in one pass.
+void appendInterchangeBytes(std::string& out, std::string_view utf8);
 
 }  // namespace couloir

@@ -1,6 +1,5 @@
 #include "shared/interchange_writer.h"
 
-#include "shared/cp1252.h"
 #include "shared/interchange_encoding.h"
 #include "shared/error.h"
 #include "shared/private_files.h"
@@ -25,7 +24,7 @@ InterchangeWriter::~InterchangeWriter() {
 
 void InterchangeWriter::writeLine(std::string_view text) {
     if (!file_) throw errors::invalidCall();
-    buffer_ += encodeCp1252(interchangeText(text));
+    appendInterchangeBytes(buffer_, text);
     buffer_ += CRLF;
     if (buffer_.size() >= kBufferBytes && !writeBuffer()) throw errors::diskFull(path_);
 }

@@ -1,5 +1,7 @@
 #include "shared/utf8_detection.h"
 
+#include "shared/cp1252.h"
+
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -12,13 +14,7 @@ bool Utf8Detector::feed(std::string_view bytes) {
     const std::size_t size = bytes.size();
     while (valid_ && i < size) {
         if (pending_ == 0) {
-            // Runs of ASCII, eight bytes at a time.
-            while (i + 8 <= size) {
-                std::uint64_t word;
-                std::memcpy(&word, bytes.data() + i, 8);
-                if (word & 0x8080808080808080ull) break;
-                i += 8;
-            }
+            i = firstNonAscii(bytes, i);
             if (i == size) break;
             auto b = static_cast<unsigned char>(bytes[i++]);
             if (b < 0x80) continue;
@@ -48,9 +44,9 @@ bool Utf8Detector::feed(std::string_view bytes) {
     return valid_;
 }
 
-bool isUtf8File(const std::string& path) {
+bool isUtf8File(const std::string& path, long offset) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!file) return false;
+    if (!file || std::fseek(file.get(), offset, SEEK_SET) != 0) return false;
     Utf8Detector detector;
     std::vector<char> buffer(std::size_t{1} << 20);
     while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), file.get()))

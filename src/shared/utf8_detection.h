@@ -24,7 +24,7 @@ private:
 
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
-// Reads the whole file (or until it cannot be UTF-8).
-bool isUtf8File(const std::string& path);
+// Reads the file from byte `offset` to its end (or until it cannot be UTF-8).
+bool isUtf8File(const std::string& path, long offset = 0);
 
 }  // namespace couloir
