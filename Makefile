@@ -8,22 +8,30 @@ BUILD      ?= build
 TEST_BUILD ?= build-test
 JOBS       ?= 2
 PACKAGES   := g++ cmake make libsqlite3-dev sqlite3 googletest libgtest-dev libcli11-dev time
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps demo test bench crash-test clean
+.PHONY: all deps fuzz-deps demo test bench crash-test fuzz clean
 
 all:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Installs the Debian packages the build needs, only when one is missing.
-deps:
-	@missing=""; for p in $(PACKAGES); do \
+# Installs the Debian packages given, only when one is missing.
+install = missing=""; for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:$$missing"; \
 	  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
 	fi
+
+deps:
+	@$(call install,$(PACKAGES))
+
+fuzz-deps:
+	@$(call install,$(FUZZ_PACKAGES))
 
 demo: deps all
 	./tools/demo.sh $(BUILD)
@@ -46,5 +54,12 @@ CRASH_ROUNDS ?= 10
 crash-test: deps all
 	./tests/crash/crash_test.sh $(BUILD) --rounds $(CRASH_ROUNDS)
 
+# The readers fuzzed with libFuzzer, FUZZ_SECONDS each; inputs that break one
+# are kept under tests/fuzz/regressions/ and replayed by make test.
+fuzz: deps fuzz-deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCOULOIR_FUZZ=ON >/dev/null
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	./tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(FUZZ_BUILD)

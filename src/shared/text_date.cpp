@@ -1,5 +1,6 @@
 #include "shared/text_date.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -85,7 +86,7 @@ std::vector<std::string> cutFields(std::string_view line, const std::vector<int>
     std::size_t offset = 0;  // bytes
     for (int width : widths) {
         std::string_view rest = line.substr(std::min(offset, line.size()));
-        auto count = static_cast<std::size_t>(width);
+        auto count = static_cast<std::size_t>(std::max(width, 0));  // a width below one cuts an empty field
         std::string_view field = rest.substr(0, ascii ? count : byteOffset(rest, count));
         offset += field.size();
         fields.emplace_back(trim(field));
