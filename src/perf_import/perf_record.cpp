@@ -80,11 +80,10 @@ std::int64_t wholeNumber(std::string_view text) {
 }
 
 double timeValue(std::string_view field) {
+    // Written into the statement as it stands: only the results' notation passes.
     std::string_view time = trim(field);
-    std::size_t point = time.find('.');
-    std::string_view whole = time.substr(0, point);
-    std::string_view decimals = point == std::string_view::npos ? std::string_view("0") : time.substr(point + 1);
-    if (!allDigits(whole) || !allDigits(decimals)) throw errors::typeMismatch();
+    if (!isResultsNotation(time))
+        throw Error(errors::kTypeMismatch, "Incompatibilité de type : temps « " + std::string(time) + " » illisible");
     return numericValue(time);
 }
 

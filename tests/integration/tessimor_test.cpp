@@ -248,7 +248,8 @@ TEST_F(PerfImport, BadLineDiscardsEveryPerformance) {
         {Perf{.club = "FRA9990000001"}, "Erreur Ligne n° : 3.\nLe code club est erronné : FRA9990000001\n"},
         {Perf{.time = "1.05'3"},
          "Erreur Ligne n° : 3.\nUne erreur s'est produite lors de l'ajout de la performance individuelle.\n"
-         "Importation annulée.\nErreur n° 13: Incompatibilité de type\n"},
+         "Importation annulée.\nErreur n° 13: Incompatibilité de type : temps « 1.05'3 » illisible\n"},
+        {Perf{.time = "1e10"}, "Erreur n° 13: Incompatibilité de type : temps « 1e10 » illisible\n"},
         {Perf{.date = "31022026"}, "Erreur Ligne n° : 3.\nImport des performances annulé.\nErreur n° 13: "},
         {relay("R2x01F", {}), "Erreur Ligne n° : 3.\nImport des performances annulé.\nErreur n° 13: "},
     };
