@@ -45,6 +45,10 @@ typedef struct couloir_form {
     int (*call_method)(void *context, const char *member);
     int (*transaction_begun)(void *context, couloir_execute_fn execute, void *transaction, char *error,
                              size_t error_size);
+    /* Non-zero: a dry run. The call runs whole, trace and counts as in a real
+       run, and its transaction is rolled back at the end, the open/closed mark
+       included; the trace says so just before its closing line. */
+    int dry_run;
 } couloir_form;
 
 /* Ombrelay.clsOmbrelay.bimport_result: import a competition's results. */

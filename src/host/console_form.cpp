@@ -12,7 +12,7 @@ constexpr int kNotFound = 1;
 }  // namespace
 
 ConsoleForm::ConsoleForm(bool showProgress)
-    : form_{this, setCaption, getCaption, getValue, setValue, callMethod, transactionBegun},
+    : form_{this, setCaption, getCaption, getValue, setValue, callMethod, transactionBegun, 0},
       showProgress_(showProgress) {}
 
 ConsoleForm::~ConsoleForm() {

@@ -20,6 +20,7 @@ public:
     // The host's own statements of the call, run in its transaction as soon
     // as the library opens it, and kept or undone with the call.
     void runInCallTransaction(std::vector<std::string> statements) { hostStatements_ = std::move(statements); }
+    void setDryRun(bool dryRun) { form_.dry_run = dryRun ? 1 : 0; }
     // Why a host statement failed; empty when none did.
     const std::string& hostFailure() const { return hostFailure_; }
 

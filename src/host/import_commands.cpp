@@ -15,6 +15,10 @@ namespace {
 struct ImportOptions {
     CommonOptions common;
     std::string database, source, temp;
+    bool dryRun = false;
+
+    // A call without host statements of its own.
+    CallSettings settings() const { return {{}, dryRun}; }
 };
 
 std::shared_ptr<ImportOptions> addImportOptions(CLI::App& command, bool withTemporaryFolder) {
@@ -22,6 +26,8 @@ std::shared_ptr<ImportOptions> addImportOptions(CLI::App& command, bool withTemp
     command.add_option("DB", options->database, "Base de données du club")->required();
     command.add_option("SOURCE_DIR", options->source, "Dossier qui contient les fichiers d'échange")->required();
     if (withTemporaryFolder) addTemporaryOption(command, options->temp);
+    command.add_flag("--dry-run", options->dryRun,
+                     "Simulation : tout est vérifié et compté comme pour de vrai, rien n'est enregistré");
     addCommonOptions(command, options->common);
     return options;
 }
@@ -60,8 +66,8 @@ void setupImportResults(CLI::App& app, int& status) {
             status = kFailure;
             return;
         }
-        std::vector<std::string> hostStatements;
-        if (state == CompetitionState::Missing) hostStatements.push_back(competitionRowStatement(*competition));
+        CallSettings settings = options->settings();
+        if (state == CompetitionState::Missing) settings.hostStatements.push_back(competitionRowStatement(*competition));
         status = callComponent<couloir_bimport_result_fn>(
             "Ombrelay.clsOmbrelay", "bimport_result", options->common,
             [&](auto entry, const couloir_form* form) {
@@ -69,7 +75,7 @@ void setupImportResults(CLI::App& app, int& status) {
                 return entry(options->database.c_str(), options->source.c_str(), temp.path().c_str(),
                              options->common.trace.c_str(), form, competition->c_str(), *isNew);
             },
-            hostStatements);
+            settings);
     });
 }
 
@@ -83,9 +89,9 @@ void setupImportSkeleton(CLI::App& app, int& status) {
     command->callback([=, &status] {
         if (!traceAllowed(*options, status)) return;
         // A skeleton may start a competition: its row is created with it.
-        std::vector<std::string> hostStatements;
+        CallSettings settings = options->settings();
         if (competitionState(options->database, *competition) == CompetitionState::Missing)
-            hostStatements.push_back(competitionRowStatement(*competition));
+            settings.hostStatements.push_back(competitionRowStatement(*competition));
         status = callComponent<couloir_bimport_squelette_fn>(
             "Ombrelay.clsRecupSque", "bimport_squelette", options->common,
             [&](auto entry, const couloir_form* form) {
@@ -93,7 +99,7 @@ void setupImportSkeleton(CLI::App& app, int& status) {
                 return entry(options->database.c_str(), options->source.c_str(), temp.path().c_str(),
                              options->common.trace.c_str(), form, competition->c_str());
             },
-            hostStatements);
+            settings);
     });
 }
 
@@ -107,7 +113,8 @@ void setupImportLicences(CLI::App& app, int& status) {
                 WorkingFolder temp(options->temp);
                 return entry(options->database.c_str(), options->source.c_str(), temp.path().c_str(),
                              options->common.trace.c_str(), form);
-            });
+            },
+            options->settings());
     });
 }
 
@@ -122,7 +129,8 @@ void setupUpdateCodes(CLI::App& app, int& status) {
             "Korvenna.clsMajIUF", "bImport_CodeIUF", options->common, [&](auto entry, const couloir_form* form) {
                 return entry(options->source.c_str(), options->database.c_str(), options->common.trace.c_str(), form,
                              !ownClub->empty(), ownClub->c_str());
-            });
+            },
+            options->settings());
     });
 }
 
@@ -136,7 +144,8 @@ void setupImportPerf(CLI::App& app, int& status) {
                 WorkingFolder temp(options->temp);
                 return entry(options->database.c_str(), options->source.c_str(), temp.path().c_str(),
                              options->common.trace.c_str(), form);
-            });
+            },
+            options->settings());
     });
 }
 

@@ -66,16 +66,23 @@ void reportHostError(const std::exception& error);
 // Tells on stderr that a statement of the host's own failed in the call.
 void reportHostFailure(const std::string& failure);
 
+// What the host adds to a call: its own statements, run in the call's
+// transaction before its steps, and whether the call is a dry run.
+struct CallSettings {
+    std::vector<std::string> hostStatements;
+    bool dryRun = false;
+};
+
 // Calls `method` of the class `progId` through `call(entry, form)` and turns
 // its result into the exit status; a failure when the component is missing.
-// `hostStatements` run in the call's transaction, before its steps.
 template <typename Entry, typename Call>
 int callComponent(const char* progId, const char* method, const CommonOptions& options, Call call,
-                  std::vector<std::string> hostStatements = {}) {
+                  CallSettings settings = {}) {
     auto entry = reinterpret_cast<Entry>(findEntryPoint(progId, method));
     if (!entry || !traceIsWritable(options.trace)) return kFailure;
     ConsoleForm form = makeForm(options);
-    form.runInCallTransaction(std::move(hostStatements));
+    form.runInCallTransaction(std::move(settings.hostStatements));
+    form.setDryRun(settings.dryRun);
     bool result = false;
     try {
         result = call(entry, form.form());

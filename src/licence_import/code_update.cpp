@@ -121,7 +121,7 @@ bool bEnchainerMajIUF(Session& session, const std::string& folder, const CodeUpd
         session.form.setValue("ProgressBar1", 0);
         MajCodesIUF(session, path, 100.0 / static_cast<double>(cumulativeLines), update);
     }
-    trace.write("Fin mise à jour : " + generalForm(now()));
+    trace.writeClosingLine("Fin mise à jour : " + generalForm(now()));
     return true;
 }
 

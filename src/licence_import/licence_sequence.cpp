@@ -41,7 +41,7 @@ bool bEnchainerImportLicences(Session& session, const LicenceFiles& files) {
     trace.write("Traitement des licences depuis fichier Licence.txt");
     ImporterLicences(session, lists, files.licence, increment, kLicencesForLicences, std::nullopt);
 
-    trace.write("Fin importation : " + generalForm(now()));
+    trace.writeClosingLine("Fin importation : " + generalForm(now()));
     return true;
 }
 

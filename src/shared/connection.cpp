@@ -10,12 +10,18 @@ bool Connection::bConnexion(const std::string& path, std::string& errorText) {
     if (!bDeconnexion(errorText)) return false;
     try {
         db_ = openDatabase(path, DatabaseOptions{.nullText = options_.nullText});
-        if (options_.writesLastClose) {
+        if (dryRun()) {
+            // Nothing of a dry run is kept, its open mark neither.
             db_->begin(Database::Lock::Write);
-            MajLastClose(false);
-            db_->commit();
+            if (options_.writesLastClose) MajLastClose(false);
+        } else {
+            if (options_.writesLastClose) {
+                db_->begin(Database::Lock::Write);
+                MajLastClose(false);
+                db_->commit();
+            }
+            db_->begin(options_.lock);
         }
-        db_->begin(options_.lock);
         if (form_) form_->runHostStatements(*db_);
         return true;
     } catch (...) {
@@ -28,6 +34,11 @@ bool Connection::bConnexion(const std::string& path, std::string& errorText) {
 bool Connection::bDeconnexion(std::string& errorText) {
     if (!db_) return true;
     try {
+        if (dryRun()) {
+            db_->rollback();
+            db_.reset();
+            return true;
+        }
         if (options_.writesLastClose) {
             if (!db_->inTransaction()) db_->begin(Database::Lock::Write);
             MajLastClose(true);
@@ -51,6 +62,8 @@ void Connection::discardCall() {
     db().rollback();
     db().begin(options_.lock);
 }
+
+bool Connection::dryRun() const { return form_ && form_->dryRun(); }
 
 Database& Connection::db() {
     if (!db_) throw Error(3704, "Opération non autorisée si l'objet est fermé");

@@ -32,8 +32,8 @@ public:
     // database past the wait among them) nothing is changed: false and
     // errorText = "Erreur n° " + number + ": " + description.
     bool bConnexion(const std::string& path, std::string& errorText);
-    // Marks the database closed and commits the call; nothing to do when not
-    // open. On failure: false and errorText = number + ", " + description + ".".
+    // Marks the database closed and commits the call (rolls a dry run back
+    // whole); nothing to do when not open. On failure: false and errorText = number + ", " + description + ".".
     bool bDeconnexion(std::string& errorText);
     void MajLastClose(bool closed);
     // Undoes everything the call wrote and begins its transaction again; the
@@ -45,6 +45,8 @@ public:
     Database& db();
 
 private:
+    bool dryRun() const;
+
     ConnectionOptions options_;
     Form* form_;
     std::unique_ptr<Database> db_;

@@ -30,6 +30,7 @@ bool runImportCall(const ImportCall& call, const std::function<bool(Session&)>& 
     trace.write("Début de l'import : " + generalForm(now()) + std::string(CRLF));
 
     Form form(call.form);
+    if (form.dryRun()) trace.markDryRun();
     Connection connection(ConnectionOptions{}, &form);
     Session session{trace, form, connection};
     bool result = false;
@@ -54,8 +55,9 @@ bool runImportCall(const ImportCall& call, const std::function<bool(Session&)>& 
     if (call.writesClosingLines) {
         trace.writeEmpty();
         trace.writeEmpty();
-        trace.write("Fin importation : " + generalForm(now()));
+        trace.writeClosingLine("Fin importation : " + generalForm(now()));
     }
+    trace.finishDryRun();
     return result;
 }
 

@@ -25,6 +25,8 @@ public:
     // Lets the host run its own statements of the call in `db`'s open
     // transaction; the host's refusal is an error carrying its message.
     void runHostStatements(Database& db);
+    // Whether the host asked for a dry run.
+    bool dryRun() const { return host_ && host_->dry_run != 0; }
 
 private:
     const couloir_form* host_;

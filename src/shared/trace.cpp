@@ -59,6 +59,17 @@ void Trace::write(std::string_view text) {
     std::fwrite(bytes.data(), 1, bytes.size(), file_);
 }
 
+void Trace::writeClosingLine(std::string_view text) {
+    finishDryRun();
+    write(text);
+}
+
+void Trace::finishDryRun() {
+    if (!dryRun_ || dryRunSaid_) return;
+    write("Simulation : aucune modification n'a été enregistrée.");
+    dryRunSaid_ = true;
+}
+
 void Trace::EcrireErreur(std::string_view message, long lineNumber, const Error* pending) {
     std::string text(message);
     if (pending && pending->number() != 0) text += std::string(CRLF) + strTexteErreur(*pending);

@@ -41,8 +41,17 @@ public:
     // Count::InFront, preceded by the count in decimal.
     void EcrirePluriel(long count, std::string_view text, Count placement = Count::InText);
 
+    // A dry run's trace says, just before its closing line, that nothing was kept.
+    void markDryRun() { dryRun_ = true; }
+    // The closing line of a call, after the dry run's line when it is one.
+    void writeClosingLine(std::string_view text);
+    // The dry run's line, when no closing line has said it yet.
+    void finishDryRun();
+
 private:
     std::FILE* file_ = nullptr;
+    bool dryRun_ = false;
+    bool dryRunSaid_ = false;
 };
 
 // The text with every "<PLURIEL>" replaced by "s" when count >= 2, else removed.

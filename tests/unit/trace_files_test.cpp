@@ -172,7 +172,8 @@ struct RecordingForm {
                           ++static_cast<RecordingForm*>(c)->refreshes;
                           return 0;
                       },
-                      nullptr};
+                      nullptr,
+                      0};
 };
 
 TEST(Progress, StepsAndBarStopAtHundred) {
