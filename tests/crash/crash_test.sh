@@ -110,10 +110,17 @@ run_case() {
     local check
     check=$(sqlite3 "$db" "PRAGMA integrity_check")
     [ "$check" = ok ] || fail "$name, essai $round: intégrité : $check"
-    local state
+    local mark state
+    mark=$(sqlite3 "$db" "SELECT LastClose FROM Info")
     state=$(fingerprint "$db")
     if [ "$state" = "$before" ]; then
       kept=$((kept + 1))
+      # A call killed once its steps had begun had the database open: the
+      # crash stays visible as an open mark (the trace is Windows-1252).
+      if grep -aq "Traitement\|Mise . jour de\|Longueur des lignes" "$dir/trace-round$round.txt" 2>/dev/null &&
+         [ "$mark" != 0 ]; then
+        fail "$name, essai $round: la base tuée en cours d'appel n'est pas marquée ouverte"
+      fi
       command_for "$db" "again$round"
       "${run_args[@]}" || true
       [ "$(fingerprint "$db")" = "$after" ] || fail "$name, essai $round: la reprise ne donne pas le résultat d'un import propre"
