@@ -117,7 +117,7 @@ run_case() {
       kept=$((kept + 1))
       # A call killed once its steps had begun had the database open: the
       # crash stays visible as an open mark (the trace is Windows-1252).
-      if grep -aq "Traitement\|Mise . jour de\|Longueur des lignes" "$dir/trace-round$round.txt" 2>/dev/null &&
+      if LC_ALL=C grep -aq "Traitement\|Mise . jour de\|Longueur des lignes" "$dir/trace-round$round.txt" 2>/dev/null &&
          [ "$mark" != 0 ]; then
         fail "$name, essai $round: la base tuée en cours d'appel n'est pas marquée ouverte"
       fi
