@@ -8,26 +8,12 @@
 #include "results_import/steps.h"
 #include "shared/clock.h"
 #include "shared/files.h"
+#include "shared/record_layouts.h"
 
 namespace couloir::ombrelay {
 namespace {
 
 constexpr std::size_t kRecordLength = 98;
-const std::vector<int> kWidths = {3, 1, 40, 8, 8, 30, 2, 2, 1, 1, 1, 1};
-enum Field {
-    kNumber,
-    kType,
-    kName,
-    kStart,
-    kEnd,
-    kVenue,
-    kPoolLength,
-    kLaneCount,
-    kFederalCodification,
-    kInterRegionalCodification,
-    kRegionalCodification,
-    kDepartmentalCodification
-};
 
 // The ", column = value" list of the UPDATE.
 struct Assignments {
@@ -104,29 +90,29 @@ bool importHeader(ImportContext& context) {
         trace.write("Warning La ligne dans le fichier rcomp.txt n'a pas la longueur requise." + std::string(CRLF) +
                     "Les informations pourront être incomplètes." + std::string(CRLF));
     }
-    std::vector<std::string> f = cutFields(line, kWidths);
+    std::vector<std::string> f = cutFields(line, kRcompWidths);
 
     Assignments set;
-    if (!addRequired(trace, set, f[kNumber], "Numéro de la compétition", "Num", Kind::Text)) return false;
-    if (!addType(trace, set, f[kType])) return false;
-    if (!addRequired(trace, set, f[kName], "Nom de la compétition", "Nom", Kind::Text)) return false;
-    if (!addDate(trace, set, f[kStart], "Date de début", "Debut", context.startDate)) return false;
-    if (!addDate(trace, set, f[kEnd], "Date de fin", "Fin", context.endDate)) return false;
-    if (!addRequired(trace, set, f[kVenue], "Lieu de la compétition", "Lieu", Kind::Text)) return false;
-    context.venueLiteral = sqlQuote(f[kVenue]);
-    if (!addRequired(trace, set, f[kPoolLength], "Longueur du bassin", "Longueur", Kind::Number)) return false;
-    context.poolLength = f[kPoolLength];
-    if (!addRequired(trace, set, f[kLaneCount], "Nombre de couloirs", "Nb_couloir", Kind::Number)) return false;
+    if (!addRequired(trace, set, f[kRcompNum], "Numéro de la compétition", "Num", Kind::Text)) return false;
+    if (!addType(trace, set, f[kRcompType])) return false;
+    if (!addRequired(trace, set, f[kRcompNom], "Nom de la compétition", "Nom", Kind::Text)) return false;
+    if (!addDate(trace, set, f[kRcompDebut], "Date de début", "Debut", context.startDate)) return false;
+    if (!addDate(trace, set, f[kRcompFin], "Date de fin", "Fin", context.endDate)) return false;
+    if (!addRequired(trace, set, f[kRcompLieu], "Lieu de la compétition", "Lieu", Kind::Text)) return false;
+    context.venueLiteral = sqlQuote(f[kRcompLieu]);
+    if (!addRequired(trace, set, f[kRcompLongueur], "Longueur du bassin", "Longueur", Kind::Number)) return false;
+    context.poolLength = f[kRcompLongueur];
+    if (!addRequired(trace, set, f[kRcompCouloirs], "Nombre de couloirs", "Nb_couloir", Kind::Number)) return false;
 
     // Kept as read, unknown letters included: the performance fix-ups write them all.
-    context.federalCodification = f[kFederalCodification];
-    context.interRegionalCodification = f[kInterRegionalCodification];
-    context.regionalCodification = f[kRegionalCodification];
-    context.departmentalCodification = f[kDepartmentalCodification];
-    addCodification(trace, set, f[kFederalCodification], "fédérale", "Codif_fede");
-    addCodification(trace, set, f[kInterRegionalCodification], "inter-régionale", "Codif_inter");
-    addCodification(trace, set, f[kRegionalCodification], "régionale", "Codif_reg");
-    addCodification(trace, set, f[kDepartmentalCodification], "départementale", "Codif_depar");
+    context.federalCodification = f[kRcompCodifFede];
+    context.interRegionalCodification = f[kRcompCodifInter];
+    context.regionalCodification = f[kRcompCodifReg];
+    context.departmentalCodification = f[kRcompCodifDepar];
+    addCodification(trace, set, f[kRcompCodifFede], "fédérale", "Codif_fede");
+    addCodification(trace, set, f[kRcompCodifInter], "inter-régionale", "Codif_inter");
+    addCodification(trace, set, f[kRcompCodifReg], "régionale", "Codif_reg");
+    addCodification(trace, set, f[kRcompCodifDepar], "départementale", "Codif_depar");
 
     // The competition has started once its first day has come.
     set.add("Deroule", strVraiFaux(context.startDate <= now().date));

@@ -9,13 +9,12 @@
 
 #include "results_import/steps.h"
 #include "shared/files.h"
+#include "shared/record_layouts.h"
 
 namespace couloir::ombrelay {
 namespace {
 
 constexpr int kEventCodes = 100;
-const std::vector<int> kWidths = {3, 2, 8, 1, 1, 1, 1, 2};
-enum Field { kCompetition, kCode, kDate, kMark, kRanking, kFinals, kFinalsType, kOrder };
 constexpr std::size_t kFinalsTypeColumn = 16;  // 0-based; read as it stands, blanks included
 
 // What one line says of its event; a later line with the same code replaces it.
@@ -55,15 +54,15 @@ Programme readProgramme(ImportContext& context, double increment) {
     std::int16_t lineNumber = 0;
     while (reader.next(line, false)) {
         lineNumber = toInt16(lineNumber + 1);
-        std::vector<std::string> f = cutFields(line, kWidths);
-        int code = eventCode(f[kCode]);
+        std::vector<std::string> f = cutFields(line, kPcompWidths);
+        int code = eventCode(f[kPcompEpreuve]);
         programme.events[code] = Event{lineNumber,
                                        1,
-                                       smallNumber(f[kRanking]),
-                                       smallNumber(f[kFinals]),
+                                       smallNumber(f[kPcompType]),
+                                       smallNumber(f[kPcompFinales]),
                                        std::string(charSubstr(line, kFinalsTypeColumn, 1)),
-                                       smallNumber(f[kOrder])};
-        std::string date = strJjmmaaaaVersAaaammjj(f[kDate]);
+                                       smallNumber(f[kPcompOrdre])};
+        std::string date = strJjmmaaaaVersAaaammjj(f[kPcompDate]);
         if (date < earliest) earliest = date;
         if (date > latest) latest = date;
         programme.codes.push_back(code);

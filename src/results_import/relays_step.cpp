@@ -5,24 +5,28 @@
 #include "results_import/steps.h"
 #include "shared/files.h"
 #include "shared/progress.h"
+#include "shared/record_layouts.h"
 #include "shared/text_date.h"
 #include "shared/trace.h"
 
 namespace couloir::ombrelay {
 namespace {
 
-// Not read (3), relay key (21), then relayers 1 to 10.
-const std::vector<int> colLargeursRelais = {3, 21, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6};
-constexpr std::size_t kKeyField = 1;
-constexpr std::size_t kFirstRelayerField = 2;
+// The relay key: event, club and relay licence side by side, as the results
+// and entries name the team.
+std::string relayKey(std::string_view line) {
+    std::string key;
+    for (RelaisField field : {kRelEpreuve, kRelClub, kRelLicence}) key += rawField(line, kRelaisWidths, field);
+    return std::string(trim(key));
+}
 
 void importRelayLine(ImportContext& context, std::string_view line, long lineNumber) {
-    const auto fields = cutFields(line, colLargeursRelais);
-    const std::string& key = fields[kKeyField];
+    const auto fields = cutFields(line, kRelaisWidths);
+    const std::string key = relayKey(line);
     const std::string club(charSubstr(key, 2, 13));
     std::string composition;
     bool isFirst = true;
-    for (std::size_t i = kFirstRelayerField; i < fields.size(); ++i) {
+    for (std::size_t i = kRelFirstRelayer; i < fields.size(); ++i) {
         if (fields[i].empty()) continue;
         const std::string licenceKey = club + fields[i];
         std::string num;
@@ -30,8 +34,9 @@ void importRelayLine(ImportContext& context, std::string_view line, long lineNum
             // Left out of the composition: the following relayers move up one leg.
             context.trace().EcrireLigneErreur(lineNumber,
                                               "Le relayeur dans le relais de licence " +
-                                                  std::string(charSubstr(line, 18, 6)) + " du club de code " + club +
-                                                  ", épreuve " + std::string(charSubstr(line, 3, 2)) +
+                                                  std::string(rawField(line, kRelaisWidths, kRelLicence)) +
+                                                  " du club de code " + club + ", épreuve " +
+                                                  std::string(rawField(line, kRelaisWidths, kRelEpreuve)) +
                                                   ", n'est pas référencé dans le fichier licence.txt.",
                                               "Erreur");
             continue;

@@ -1,20 +1,18 @@
 // engag.txt: copies each entry's team number into the result rows of its
 // swimmer or relay team. An entry without a swimmer or relay is only warned
 // about; an error ends the step, which does not cancel the import.
-#include "shared/text_date.h"
 #include "results_import/steps.h"
 #include "shared/files.h"
 #include "shared/progress.h"
+#include "shared/record_layouts.h"
 #include "shared/text_date.h"
 #include "shared/trace.h"
 
 namespace couloir::ombrelay {
 namespace {
 
-// A column range of the line as it stands; empty past the end of a short line.
-std::string columns(std::string_view line, std::size_t first, std::size_t width) {
-    return std::string(charSubstr(line, first - 1, width));
-}
+// A field of the line as it stands; empty past the end of a short line.
+std::string field(std::string_view line, EngagField which) { return std::string(rawField(line, kEngagWidths, which)); }
 
 std::string decimalNumber(std::string_view text) { return shortestDecimal(numericValue(text)); }
 
@@ -33,11 +31,11 @@ bool findEntry(ImportContext& context, const std::string& event, const std::stri
 }
 
 void updateEntry(ImportContext& context, std::string_view line, long lineNumber) {
-    std::string team = decimalNumber(columns(line, 32, 2));
+    std::string team = decimalNumber(field(line, kEngEquipe));
     if (team == "0") return;
-    std::string event = columns(line, 4, 2);
-    std::string club = columns(line, 6, 13);
-    std::string licence = columns(line, 19, 6);
+    std::string event = field(line, kEngEpreuve);
+    std::string club = field(line, kEngClub);
+    std::string licence = field(line, kEngLicence);
     std::string table, swimmerNum;
     if (!findEntry(context, event, club, licence, table, swimmerNum)) {
         context.trace().EcrireLigneErreur(lineNumber,

@@ -1,6 +1,6 @@
-// The record layouts of the files more than one library writes or reads:
-// club.txt, licence.txt and liffn.txt, each field by name in file order with
-// its width in characters.
+// The record layouts of the files one library writes and another reads, each
+// field by name in file order with its width in characters: one table serves
+// the reader's cut and the writer's record.
 #pragma once
 
 #include "shared/fixed_record.h"
@@ -46,5 +46,25 @@ enum LiffnField {
 };
 inline const Widths kLiffnWidths = {2, 13, 6, 2, 8, 7, 25, 15, 20, 30, 8, 1, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6,
                                     1, 1,  1, 1, 1};
+
+// rcomp.txt, 98 characters.
+enum RcompField { kRcompNum, kRcompType, kRcompNom, kRcompDebut, kRcompFin, kRcompLieu, kRcompLongueur,
+                  kRcompCouloirs, kRcompCodifFede, kRcompCodifInter, kRcompCodifReg, kRcompCodifDepar };
+inline const Widths kRcompWidths = {3, 1, 40, 8, 8, 30, 2, 2, 1, 1, 1, 1};
+
+// pcomp.txt, 19 characters.
+enum PcompField { kPcompNum, kPcompEpreuve, kPcompDate, kPcompGenre, kPcompType, kPcompFinales, kPcompTypeFinale,
+                  kPcompOrdre };
+inline const Widths kPcompWidths = {3, 2, 8, 1, 1, 1, 1, 2};
+
+// engag.txt, 63 characters: individual entries, then relay teams.
+enum EngagField { kEngNum, kEngEpreuve, kEngClub, kEngLicence, kEngTemps, kEngEquipe, kEngDatePerf, kEngLieuPerf,
+                  kEngBassin };
+inline const Widths kEngagWidths = {3, 2, 13, 6, 7, 2, 8, 20, 2};
+
+// relais.txt, 84 characters: the team, then up to ten relayers' licence
+// numbers in leg order.
+enum RelaisField { kRelNum, kRelEpreuve, kRelClub, kRelLicence, kRelFirstRelayer };
+inline const Widths kRelaisWidths = {3, 2, 13, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6};
 
 }  // namespace couloir

@@ -78,6 +78,12 @@ std::vector<std::string> split(std::string_view text, char separator) {
     return parts;
 }
 
+std::string_view rawField(std::string_view line, const std::vector<int>& widths, std::size_t field) {
+    std::size_t offset = 0;
+    for (std::size_t i = 0; i < field; ++i) offset += static_cast<std::size_t>(std::max(widths.at(i), 0));
+    return charSubstr(line, offset, static_cast<std::size_t>(std::max(widths.at(field), 0)));
+}
+
 std::vector<std::string> cutFields(std::string_view line, const std::vector<int>& widths) {
     bool ascii = true;  // then characters are bytes
     for (char c : line) ascii &= static_cast<unsigned char>(c) < 0x80;

@@ -26,6 +26,8 @@ std::vector<std::string> split(std::string_view text, char separator);
 // Cuts a fixed-width line by walking `widths` from the first character; each
 // field is trimmed and text beyond a short line reads as empty.
 std::vector<std::string> cutFields(std::string_view line, const std::vector<int>& widths);
+// One field of a line as it stands, blanks included (empty past a short line's end).
+std::string_view rawField(std::string_view line, const std::vector<int>& widths, std::size_t field);
 
 // ---- SQL literals -----------------------------------------------------------
 std::string strVraiFaux(bool value);

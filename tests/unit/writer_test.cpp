@@ -4,10 +4,34 @@
 #include "shared/error.h"
 #include "shared/fixed_record.h"
 #include "shared/interchange_writer.h"
+#include "shared/record_layouts.h"
+#include "shared/text_date.h"
 #include "test_support.h"
 
 namespace couloir {
 namespace {
+
+// Every shared layout: a record written from its table is read back field
+// for field by the cut its readers use, at the file's record length.
+TEST(RecordLayouts, WhatTheWriterPutsTheReaderFinds) {
+    const std::vector<std::pair<const Widths*, int>> layouts = {
+        {&kClubWidths, 43},  {&kLicenceWidths, 248}, {&kLiffnWidths, 202}, {&kRcompWidths, 98},
+        {&kPcompWidths, 19}, {&kEngagWidths, 63},    {&kRelaisWidths, 84}};
+    for (const auto& [widths, length] : layouts) {
+        FixedRecord record(*widths);
+        std::vector<std::string> values;
+        for (std::size_t field = 0; field < widths->size(); ++field) {
+            // A value as wide as its field, accented, distinct from its neighbours.
+            std::string value = "é" + std::string(static_cast<std::size_t>((*widths)[field] - 1), 'a' + field % 26);
+            values.push_back(value);
+            record.left(static_cast<int>(field), value);
+        }
+        EXPECT_EQ(charCount(record.text()), static_cast<std::size_t>(length));
+        EXPECT_EQ(cutFields(record.text(), *widths), values);
+        for (std::size_t field = 0; field < widths->size(); ++field)
+            EXPECT_EQ(rawField(record.text(), *widths, field), values[field]);
+    }
+}
 
 TEST(FixedRecord, FieldsAreCutOrPaddedByCharacters) {
     const Widths widths = {3, 5, 4};
