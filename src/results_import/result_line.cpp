@@ -9,17 +9,14 @@ namespace {
 
 // Not read, event, race type, heat, lane, order, club, licence; the final
 // time and the 14 splits; the points.
-constexpr std::array<int, kFieldCount> colLargeursResultats = {3, 2, 1, 2, 1, 1, 13, 6, 7, 7, 7, 7, 7, 7, 7, 7,
-                                                                7, 7, 7, 7, 7, 7, 7, 4};
+const std::vector<int> colLargeursResultats = {3, 2, 1, 2, 1, 1, 13, 6, 7, 7, 7, 7,
+                                               7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 4};
 
-// Fields are cut by characters; text past the end of a short line reads as empty.
+// The shared cut; the race type keeps its blanks.
 void cutLine(std::string_view line, ResultFields& fields) {
-    std::string_view rest = line;
-    for (int field = 1; field <= kFieldCount; ++field) {
-        std::string_view text = charSubstr(rest, 0, static_cast<std::size_t>(colLargeursResultats[field - 1]));
-        rest.remove_prefix(text.size());
-        fields[field].assign(field == kRaceTypeField ? text : trim(text));
-    }
+    std::vector<std::string> cut = cutFields(line, colLargeursResultats);
+    for (int field = 1; field <= kFieldCount; ++field) fields[field] = std::move(cut[field - 1]);
+    fields[kRaceTypeField].assign(rawField(line, colLargeursResultats, kRaceTypeField - 1));
 }
 
 bool isKnownRaceType(std::string_view type) {
