@@ -13,7 +13,6 @@
 namespace couloir::vandrule {
 namespace {
 
-constexpr const char* kProducer = "Lorvantide";
 
 // The date of the event on day `raceDay` of a competition starting on `start`.
 std::string eventDate(Date start, std::string_view raceDay) {
@@ -74,7 +73,7 @@ Columns strokesOfPass(CreationState& state, const NagePass& pass) {
 bool bCreerOrigine(CreationState& state) {
     try {
         InterchangeWriter file(state.outputPath("Origine.txt"), InterchangeWriter::Mode::Replace);
-        file.writeLine(kProducer);
+        file.writeLine(kProducingApplication);
         file.close();
         EcrireFichierCree(state.trace(), "Origine");
         return true;

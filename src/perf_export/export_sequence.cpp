@@ -20,7 +20,7 @@ void writeOrigin(ExportRun& run) {
     try {
         run.trace().write("Création du fichier Origine.txt");
         InterchangeWriter origine(run.paths.origine, InterchangeWriter::Mode::Replace);
-        origine.writeLine("Lorvantide");
+        origine.writeLine(kProducingApplication);
         origine.close();
     } catch (...) {
         Error e = caughtError();

@@ -10,9 +10,6 @@
 namespace couloir::tessimor {
 namespace {
 
-bool allDigits(std::string_view text) {
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
-}
 
 // True when a Windows-1252 byte is a small letter that has a capital in the
 // code page (ß, µ and ƒ have none).

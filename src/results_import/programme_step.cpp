@@ -148,12 +148,6 @@ void storeProgramme(ImportContext& context, const Programme& programme) {
     }
 }
 
-std::string shortDate(Date date) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02u/%02u/%04d", unsigned(date.day()), unsigned(date.month()),
-                  int(date.year()));
-    return text;
-}
 
 // A warning block when the competition and its programme do not begin (or end) on the same day.
 void compareDates(Trace& trace, const std::string& article, const std::string& which, Date competition,

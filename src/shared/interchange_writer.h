@@ -11,6 +11,9 @@
 
 namespace couloir {
 
+// The producing application that origine.txt names in the files Couloir writes.
+inline constexpr const char* kProducingApplication = "Lorvantide";
+
 class InterchangeWriter {
 public:
     enum class Mode { Replace, Append };

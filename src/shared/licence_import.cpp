@@ -66,13 +66,6 @@ struct LicenceCounts {
     long lines = 0, created = 0, known = 0, relay = 0, errors = 0, clubsAdded = 0;
 };
 
-// "dd/mm/yyyy", the form in which a date reads in a message.
-std::string shortDate(Date date) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%02u/%02u/%04d", unsigned(date.day()), unsigned(date.month()),
-                  int(date.year()));
-    return buffer;
-}
 
 std::string storedKey(std::string_view code, std::string_view licence) {
     return toUpperAscii(code) + '\n' + toUpperAscii(licence);

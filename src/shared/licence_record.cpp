@@ -66,12 +66,6 @@ const std::array<unsigned char, 256>& foldTable() {
     return table;
 }
 
-bool allDigits(std::string_view text) {
-    if (text.empty()) return false;
-    for (char c : text)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
 
 }  // namespace
 

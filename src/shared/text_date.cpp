@@ -195,12 +195,6 @@ constexpr std::array<std::string_view, 12> kMonths = {"janvier", "février", "ma
                                                       "mai",     "juin",    "juillet",   "août",
                                                       "septembre", "octobre", "novembre", "décembre"};
 
-bool allDigits(std::string_view text) {
-    if (text.empty()) return false;
-    for (char c : text)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
 
 int toInt(std::string_view digits) {
     int value = 0;
@@ -235,6 +229,17 @@ Date parseYyyymmdd(std::string_view yyyymmdd) {
               std::chrono::day{unsigned(toInt(yyyymmdd.substr(6, 2)))}};
     if (!date.ok()) throw errors::typeMismatch();
     return date;
+}
+
+bool allDigits(std::string_view text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+std::string shortDate(Date date) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02u/%02u/%04d", unsigned(date.day()), unsigned(date.month()),
+                  int(date.year()));
+    return text;
 }
 
 std::string formatYyyymmdd(Date date) {

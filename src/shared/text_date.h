@@ -71,6 +71,10 @@ Date parseLongDate(std::string_view text);
 // A yyyymmdd text as a date; type mismatch when it is none.
 Date parseYyyymmdd(std::string_view yyyymmdd);
 std::string formatYyyymmdd(Date date);
+// "dd/mm/yyyy", the form in which a date reads in a message.
+std::string shortDate(Date date);
+// A text of one or more decimal digits and nothing else.
+bool allDigits(std::string_view text);
 // Whole days from `from` to `to`, negative when `to` is earlier; overflow past 16 bits.
 std::int16_t iEcartJours(Date from, Date to);
 // French month name, lower case: 1 -> "janvier".
