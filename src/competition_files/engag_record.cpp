@@ -1,6 +1,7 @@
 #include "competition_files/engag_record.h"
 
 #include "competition_files/field_formats.h"
+#include "shared/text_date.h"
 
 namespace couloir::vandrule {
 

@@ -12,13 +12,6 @@ std::string twoDigitEventCode(std::string_view code) {
     return buffer;
 }
 
-std::string fourDecimalTime(std::string_view time) {
-    if (trim(time).empty()) return {};
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.4f", numericValue(time));
-    return buffer;
-}
-
 bool isTrue(std::string_view value) { return equalsNoCase(trim(value), "true") || numericValue(value) != 0; }
 
 std::string strDebutSaison(std::string_view longDate) {

@@ -8,8 +8,6 @@ namespace couloir::vandrule {
 
 // An event code on two digits: 5 -> "05", 12 -> "12".
 std::string twoDigitEventCode(std::string_view code);
-// A time with four decimals and a point ("65.43" -> "65.4300"); empty stays empty.
-std::string fourDecimalTime(std::string_view time);
 // A boolean column read as text ("1", "-1", "true") is true.
 bool isTrue(std::string_view value);
 // The season a long-form date falls in, as its first day "1609" + year:

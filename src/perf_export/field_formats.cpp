@@ -17,13 +17,6 @@ std::string zeroPadded(std::string_view number, int digits) {
     return text;
 }
 
-std::string timeText(std::string_view time) {
-    if (trim(time).empty()) return {};
-    char buffer[64];
-    auto end = std::to_chars(buffer, buffer + sizeof buffer, numericValue(time), std::chars_format::fixed, 4).ptr;
-    return std::string(buffer, end);
-}
-
 std::string poolLength(std::string_view length) {
     return length == "25" || length == "50" ? std::string(length) : std::string();
 }

@@ -9,9 +9,6 @@ namespace couloir::plessaud {
 // A number on at least `digits` digits ("5" with 2 gives "05"); an empty
 // value stays empty.
 std::string zeroPadded(std::string_view number, int digits);
-// A time on four decimals with a point ("65.3" gives "65.3000"); an empty
-// value stays empty.
-std::string timeText(std::string_view time);
 // The pool length when it is 25 or 50, else the empty text.
 std::string poolLength(std::string_view length);
 // The start of the season of a swim dated yyyymmdd, as ddmmyyyy: 16

@@ -44,7 +44,7 @@ IndividualPerformances::IndividualPerformances(Database& db, const ExportScope& 
         texts[kEpreuve] = zeroPadded(fieldText(row, kPrfEpreuve), 2);
         texts[kBassin] = poolLength(fieldText(row, kPrfBassin));
         texts[kDate] = strAaaammjjVersJjmmaaaa(fieldText(row, kPrfDatePerf));
-        texts[kTemps] = timeText(fieldText(row, kPrfTemps));
+        texts[kTemps] = fourDecimalTime(fieldText(row, kPrfTemps));
         for (int value = kLieu; value < kCount; ++value) texts[value] = row.text(kPrfLieu + value - kLieu);
         for (std::size_t value = 0; value < kCount; ++value) values[value] = texts[value];
         add(num, values);

@@ -94,7 +94,7 @@ void setRelayPerformance(FixedRecord& line, const Row& row, const RelayTeam& tea
         .left(kPerfLicence, team.licence(teamNumber))
         .left(kPerfBassin, poolLength(fieldText(row, kRelBassin)))
         .left(kPerfDate, trim(strAaaammjjVersJjmmaaaa(date)))
-        .left(kPerfTemps, timeText(fieldText(row, kRelTemps)))
+        .left(kPerfTemps, fourDecimalTime(fieldText(row, kRelTemps)))
         .left(kPerfNom, team.name(teamNumber))
         .left(kPerfLieu, fieldText(row, kRelLieu))
         .left(kPerfNomClub, fieldText(row, kRelIntitule))

@@ -172,6 +172,14 @@ bool isResultsNotation(std::string_view text) {
     return !whole.empty() && digits(whole) && digits(decimals);
 }
 
+std::string fourDecimalTime(std::string_view time) {
+    if (trim(time).empty()) return {};
+    std::array<char, 400> buffer{};  // room for the largest finite double
+    auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), numericValue(time),
+                                std::chars_format::fixed, 4);
+    return std::string(buffer.data(), result.ptr);
+}
+
 std::int64_t checkedWhole(double value) {
     if (!std::isfinite(value) || std::fabs(value) >= 9.2e18) throw errors::typeMismatch();
     return static_cast<std::int64_t>(value);

@@ -49,6 +49,9 @@ bool isResultsNotation(std::string_view text);
 // The whole part of a value read from the database or a file; a value no
 // 64-bit integer holds (or not a number) is a type mismatch.
 std::int64_t checkedWhole(double value);
+// A time as the interchange files write it, four decimals after a point
+// ("65.3" -> "65.3000"); a blank value stays empty.
+std::string fourDecimalTime(std::string_view time);
 // The shortest decimal text of a value, with a point: 1.0523, 94, 0.3.
 std::string shortestDecimal(double value);
 // Rounds to the nearest whole number, halves to even.
