@@ -1,6 +1,5 @@
 #include "shared/files.h"
 
-#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -20,9 +19,12 @@ namespace couloir {
 
 namespace {
 
-// Copies `source` to a fresh owner-only `target` (a link planted under that
-// name is refused), telling `detector` every byte on the way.
-void copyPrivately(const std::string& source, const std::string& target, Utf8Detector& detector) {
+// Copies `source` under a free name of the temporary directory, owner-only
+// (a link planted under that name is refused), telling `detector` every byte
+// on the way; returns the copy's path.
+std::string copyToTemporary(const std::string& source, const std::string& temporaryDirectory,
+                            Utf8Detector& detector) {
+    std::string target = strNomTempoLibre(source, temporaryDirectory);
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(openPrivateFile(target, WriteMode::CreateNew), std::fclose);
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(source.c_str(), "rb"), std::fclose);
     if (!in) throw errors::fileNotFound(source);
@@ -33,6 +35,7 @@ void copyPrivately(const std::string& source, const std::string& target, Utf8Det
     }
     if (std::ferror(in.get())) throw Error(errors::kPathFileAccess, "Copie de " + source + " impossible");
     if (std::fclose(out.release()) != 0) throw errors::diskFull(target);
+    return target;
 }
 
 std::string join(const std::string& directory, const std::string& name) {
@@ -99,9 +102,8 @@ std::string parentDirectory(const std::string& path) { return fs::path(path).par
 bool bFichierPresent(Trace& trace, std::string& path, const std::string& temporaryDirectory) {
     if (fileExists(path)) {
         std::string source = path;
-        path = strNomTempoLibre(source, temporaryDirectory);
         Utf8Detector detector;
-        copyPrivately(source, path, detector);
+        path = copyToTemporary(source, temporaryDirectory, detector);
         if (detector.isUtf8()) EcrireLectureUtf8(trace, source);
         return true;
     }
@@ -130,10 +132,8 @@ std::string strNomTempoLibre(const std::string& source, const std::string& tempo
 }
 
 std::string strCopierVersTempo(const std::string& source, const std::string& temporaryDirectory) {
-    std::string target = strNomTempoLibre(source, temporaryDirectory);
     Utf8Detector ignored;
-    copyPrivately(source, target, ignored);
-    return target;
+    return copyToTemporary(source, temporaryDirectory, ignored);
 }
 
 std::uint64_t vTailleFichier(const std::string& path) {
@@ -198,8 +198,7 @@ bool LineReader::next(std::string& line, bool convertDosAccents) {
     ssize_t length = ::getline(&buffer_, &capacity_, file_);
     if (length < 0) return false;
     std::string_view raw(buffer_, static_cast<std::size_t>(length));
-    if (encoding_ == Encoding::Undecided &&
-        std::any_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+    if (encoding_ == Encoding::Undecided && firstNonAscii(raw) < raw.size())
         encoding_ = isUtf8File(path_, offset_) ? Encoding::Utf8 : Encoding::SingleByte;
     offset_ += static_cast<long>(length);
     if (!raw.empty() && raw.back() == '\n') raw.remove_suffix(1);

@@ -58,9 +58,19 @@ std::pair<char32_t, std::size_t> characterAt(std::string_view utf8, std::size_t 
 // Whether the character goes into the file as it is: a Windows-1252 letter
 // or sign outside the DOS accent codes.
 bool kept(char32_t cp) {
-    if (cp >= 0xA0 && cp <= 0xFF) return true;  // the Latin-1 half, é among them
     int byte = cp == 0 ? -1 : cp1252Byte(cp);
     return byte >= 0 && !isDosAccentCode(static_cast<unsigned char>(byte));
+}
+
+// Calls `replace(begin, end)` for each character, in order, that is not kept
+// as it is; stops when `replace` returns false.
+template <typename Replace>
+void forEachReplaced(std::string_view utf8, Replace replace) {
+    for (std::size_t i = firstNonAscii(utf8); i < utf8.size(); i = firstNonAscii(utf8, i)) {
+        auto [cp, end] = characterAt(utf8, i);
+        if (!kept(cp) && !replace(i, end)) return;
+        i = end;
+    }
 }
 
 }  // namespace
@@ -68,27 +78,24 @@ bool kept(char32_t cp) {
 std::string interchangeText(std::string_view utf8) {
     std::string out;
     std::size_t plain = 0;  // start of the run of characters kept as they are
-    for (std::size_t i = firstNonAscii(utf8); i < utf8.size(); i = firstNonAscii(utf8, i)) {
-        auto [cp, end] = characterAt(utf8, i);
-        if (!kept(cp)) {
-            out.append(utf8.substr(plain, i - plain));
-            out += transliterate(utf8.substr(i, end - i));
-            plain = end;
-        }
-        i = end;
-    }
+    forEachReplaced(utf8, [&](std::size_t begin, std::size_t end) {
+        out.append(utf8.substr(plain, begin - plain));
+        out += transliterate(utf8.substr(begin, end - begin));
+        plain = end;
+        return true;
+    });
     if (plain == 0) return std::string(utf8);
     out.append(utf8.substr(plain));
     return out;
 }
 
 bool needsInterchangeText(std::string_view utf8) {
-    for (std::size_t i = firstNonAscii(utf8); i < utf8.size(); i = firstNonAscii(utf8, i)) {
-        auto [cp, end] = characterAt(utf8, i);
-        if (!kept(cp)) return true;
-        i = end;
-    }
-    return false;
+    bool found = false;
+    forEachReplaced(utf8, [&](std::size_t, std::size_t) {
+        found = true;
+        return false;
+    });
+    return found;
 }
 
 void appendInterchangeBytes(std::string& out, std::string_view utf8) {
