@@ -36,6 +36,36 @@ extern "C" {
  */
 typedef int (*couloir_execute_fn)(void *transaction, const char *sql, char *error, size_t error_size);
 
+/*
+ * What a call reports as it goes, besides its trace: the trace's own lines and
+ * the facts behind them, for a host that shows or records the call. `kind`
+ * names the event; the other members hold what that kind carries (unused
+ * texts are NULL, unused numbers 0). Texts are UTF-8 and live for the call
+ * of `event` only.
+ *   "line"       a line of the trace: text (CR LF inside when it spans several)
+ *   "step"       a step begins: name = its title, text = its line in the trace
+ *   "file"       the interchange file the current step reads: name
+ *   "count"      a number of the step's summary: name (created, known, ...), values[0]
+ *   "message"    an error or a warning: name = "error" or "warning", text,
+ *                file = the step's file or NULL, line = its line number or 0,
+ *                record = that line of the file (decoded) or NULL
+ *   "step_end"   the current step ends: name = done, skipped, failed or
+ *                cancelled, values[0] = the lines it read
+ *   "changes"    rows of a table the call changed: name = the table,
+ *                values = inserted, updated, deleted (sent before the call
+ *                commits or rolls back; a rolled back part is not counted)
+ *   "written"    a file the call wrote: name = its name, values = records, bytes
+ */
+typedef struct couloir_event {
+    const char *kind;
+    const char *name;
+    const char *text;
+    const char *file;
+    const char *record;
+    long line;
+    long long values[3];
+} couloir_event;
+
 typedef struct couloir_form {
     void *context;
     int (*set_caption)(void *context, const char *member, int index, const char *text);
@@ -49,6 +79,8 @@ typedef struct couloir_form {
        run, and its transaction is rolled back at the end, the open/closed mark
        included; the trace says so just before its closing line. */
     int dry_run;
+    /* Receives the call's events (couloir_event); its result is ignored. */
+    int (*event)(void *context, const couloir_event *event);
 } couloir_form;
 
 /* Ombrelay.clsOmbrelay.bimport_result: import a competition's results. */

@@ -102,7 +102,7 @@ std::string swimmerRecord(CreationState& state, const Columns& rows, std::size_t
 
 bool bCreerClub(CreationState& state) {
     try {
-        InterchangeWriter file(state.outputPath("Club.txt"), InterchangeWriter::Mode::Replace);
+        InterchangeWriter file(state.outputPath("Club.txt"), InterchangeWriter::Mode::Replace, &state.trace());
         Columns profile = state.db().ChargerColonnes(
             "SELECT Club.Code_federal, Club.Intitule "
             "FROM Club Club, Profil Profil "
@@ -139,7 +139,7 @@ bool bCreerLicence(CreationState& state) {
         std::string season = strDebutSaison(state.strDateDebutCompet);
         std::array<int, 3> teams = relayTeamCounts(state);
         if (state.bIsSelection) numberSelection(state);
-        InterchangeWriter file(state.outputPath("Licence.txt"), InterchangeWriter::Mode::Replace);
+        InterchangeWriter file(state.outputPath("Licence.txt"), InterchangeWriter::Mode::Replace, &state.trace());
         statement =
             "SELECT Licence.Code_Club, Licence.Licence, Licence.Nom, Licence.Prenom, Licence.Sexe, "
             "Licence.Date_Naissance, Licence.Nationalite, Licence.Sportive, Licence.Synchro, Licence.Water_Polo, "

@@ -72,7 +72,7 @@ Columns strokesOfPass(CreationState& state, const NagePass& pass) {
 
 bool bCreerOrigine(CreationState& state) {
     try {
-        InterchangeWriter file(state.outputPath("Origine.txt"), InterchangeWriter::Mode::Replace);
+        InterchangeWriter file(state.outputPath("Origine.txt"), InterchangeWriter::Mode::Replace, &state.trace());
         file.writeLine(kProducingApplication);
         file.close();
         EcrireFichierCree(state.trace(), "Origine");
@@ -88,7 +88,7 @@ bool bCreerRcomp(CreationState& state) {
         Columns rows = state.db().ChargerColonnes(
             "select Num, Type, Nom, Debut, Fin, Lieu, Longueur, Nb_couloir, Codif_fede, Codif_inter, Codif_reg, "
             "Codif_depar FROM Rcomp WHERE AutoNum = " + state.competitionKey());
-        InterchangeWriter file(state.outputPath("Rcomp.txt"), InterchangeWriter::Mode::Replace);
+        InterchangeWriter file(state.outputPath("Rcomp.txt"), InterchangeWriter::Mode::Replace, &state.trace());
         if (!rows.hasRows())
             throw Error(errors::kNoCurrentRecord, "La compétition n° " + state.strNumCompet + " n'existe pas dans la base");
         // The columns come in the order of the record's fields.
@@ -121,14 +121,14 @@ bool bCreerPcomp(CreationState& state) {
             "FROM Nage Nage, Rcomp Rcomp, Pcomp Pcomp "
             "WHERE Nage.Code_Nage = Pcomp.Code_epreuve AND Rcomp.AutoNum = Pcomp.Num_compet AND "
             "Pcomp.Num_compet = " + state.competitionKey() + " ORDER BY Nage.Code_Nage");
-        InterchangeWriter file(state.outputPath("Pcomp.txt"), InterchangeWriter::Mode::Replace);
+        InterchangeWriter file(state.outputPath("Pcomp.txt"), InterchangeWriter::Mode::Replace, &state.trace());
         if (!rows.hasRows()) {
-            trace.write("Programme de la compétition non défini.");
+            trace.warning("Programme de la compétition non défini.");
         } else {
             bool dated = !state.strDateDebutCompet.empty();
             if (!dated) {
-                trace.write("Date de début de la compétition non trouvé.");
-                trace.write("Date des épreuves dans fichier Pcomp ne seront pas écrites.");
+                trace.warning("Date de début de la compétition non trouvé." + std::string(CRLF) +
+                              "Date des épreuves dans fichier Pcomp ne seront pas écrites.");
             }
             Date start = dated ? parseLongDate(state.strDateDebutCompet) : Date{};
             for (std::size_t row = 0; row < rows.rowCount(); ++row) {
@@ -158,7 +158,7 @@ bool bCreerPcomp(CreationState& state) {
 bool bCreerNage(CreationState& state) {
     Trace& trace = state.trace();
     try {
-        InterchangeWriter file(state.outputPath("Nage.txt"), InterchangeWriter::Mode::Replace);
+        InterchangeWriter file(state.outputPath("Nage.txt"), InterchangeWriter::Mode::Replace, &state.trace());
         for (const NagePass& pass : kNagePasses) {
             if (&pass != &kNagePasses[0]) trace.write("Traitement des relais.");
             Columns rows = strokesOfPass(state, pass);

@@ -24,7 +24,7 @@ bool bCreerEngag(CreationState& state) {
     Trace& trace = state.trace();
     try {
         trace.write("Création du fichier Engag.txt");
-        InterchangeWriter file(state.outputPath("Engag.txt"), InterchangeWriter::Mode::Replace);
+        InterchangeWriter file(state.outputPath("Engag.txt"), InterchangeWriter::Mode::Replace, &state.trace());
         trace.write("Récupération des engagements individuels.");
         Columns rows = state.db().ChargerColonnes(
             "SELECT Engag.Code_epreuve, Licence.Licence, Engag.Tps_engagement, Engag.Num_equipe, Engag.Date_perf, "
@@ -49,8 +49,8 @@ bool bCreerEngag(CreationState& state) {
         return true;
     } catch (...) {
         Error error = caughtError();
-        trace.write("Echec lors du traitement des engagements individuels.");
-        trace.write(strTexteErreur(error));
+        trace.error("Echec lors du traitement des engagements individuels." + std::string(CRLF) +
+                    strTexteErreur(error));
         return false;
     }
 }

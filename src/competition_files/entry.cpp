@@ -24,10 +24,11 @@ const std::vector<std::string> kCreatedFiles = {"Origine.txt", "Rcomp.txt",   "P
 bool bCreation_disquette(const char* strNumProfil, bool bIsSelection, const char* strNumCompet,
                          const char* strBasePath, const char* strRepTravail, const char* strFiletrace_P,
                          const couloir_form* objFormCible) {
+    Form form(objFormCible);
     Trace trace(text(strFiletrace_P));
+    trace.reportTo(form);
     trace.write("Début de la création de fichier : " + generalForm(now()) + std::string(CRLF));
 
-    Form form(objFormCible);
     // Null columns read as empty texts here.
     Connection connection(ConnectionOptions{.nullText = NullText::Empty}, &form);
     Session session{trace, form, connection};
@@ -42,11 +43,12 @@ bool bCreation_disquette(const char* strNumProfil, bool bIsSelection, const char
     if (connection.bConnexion(text(strBasePath), errorText)) {
         result = clearEarlierRun(trace, state.strRepTravail, kCreatedFiles) && bEnchainerCreation(state);
         if (!connection.bDeconnexion(errorText))
-            trace.write("Erreur lors de la déconnexion de la base." + std::string(CRLF) + errorText);
+            trace.error("Erreur lors de la déconnexion de la base." + std::string(CRLF) + errorText);
     } else {
-        trace.write("Erreur lors de la connexion à la base." + std::string(CRLF) + errorText);
+        trace.error("Erreur lors de la connexion à la base." + std::string(CRLF) + errorText);
     }
 
+    trace.endStep();
     trace.write("Fin de la création de fichier : " + generalForm(now()) + std::string(CRLF));
     trace.close();
     return result;

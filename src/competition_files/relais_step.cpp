@@ -104,12 +104,12 @@ bool bCreerRelais(CreationState& state) {
         trace.write("Création du fichier Relais.txt");
         Columns placeholder = state.db().ChargerColonnes("SELECT Num FROM Licence where Nom = 'Null'");
         if (!placeholder.hasRows()) {
-            trace.write("Licence du nageur Null non trouvée");
-            trace.write("Erreur dans la base, impossible de créer le fichier relais.txt");
+            trace.error("Licence du nageur Null non trouvée" + std::string(CRLF) +
+                        "Erreur dans la base, impossible de créer le fichier relais.txt");
             return false;
         }
-        InterchangeWriter relais(state.outputPath("Relais.txt"), InterchangeWriter::Mode::Replace);
-        InterchangeWriter engag(state.outputPath("Engag.txt"), InterchangeWriter::Mode::Append);
+        InterchangeWriter relais(state.outputPath("Relais.txt"), InterchangeWriter::Mode::Replace, &state.trace());
+        InterchangeWriter engag(state.outputPath("Engag.txt"), InterchangeWriter::Mode::Append, &state.trace());
         trace.write("Récupération des engagements des relais");
         Columns teams = state.db().ChargerColonnes(
             "SELECT Relais.Code_epreuve, Relais.Licence1, Relais.Licence2, Relais.Licence3, Relais.Licence4, "
@@ -129,8 +129,8 @@ bool bCreerRelais(CreationState& state) {
         return true;
     } catch (...) {
         Error error = caughtError();
-        trace.write("Erreur lors de la création des engagements des relais.");
-        trace.write(strTexteErreur(error));
+        trace.error("Erreur lors de la création des engagements des relais." + std::string(CRLF) +
+                    strTexteErreur(error));
         return false;
     }
 }

@@ -42,7 +42,7 @@ std::string selectionLicence(CreationState& state, std::string_view clubCode, st
         std::size_t length = charCount(value);
         return std::string(charSubstr(value, length > 6 ? length - 6 : 0, 6));
     }
-    state.trace().write("Warning Licence (" + std::string(clubCode) + " + " + std::string(licence) +
+    state.trace().warning("Warning Licence (" + std::string(clubCode) + " + " + std::string(licence) +
                         ") absente des nageurs engagés par la sélection : numéro de licence laissé en blanc.");
     return {};
 }

@@ -33,6 +33,7 @@ void AfficherMessageCreation(CreationState& state, const CreationStep& step) {
     Form& form = state.session.form;
     form.setCaption("Lb_message", 1, step.text);
     form.call("Cls");
+    state.trace().beginStep(step.text);
     if (step.traced) state.trace().write(step.text);
 }
 
@@ -44,6 +45,7 @@ bool bEnchainerCreation(CreationState& state) {
         for (const CreationStep& step : kSteps) {
             AfficherMessageCreation(state, step);
             if (!step.run(state)) {
+                trace.setStepOutcome(StepOutcome::Cancelled);
                 trace.write("Opération annulée.");
                 return false;
             }
@@ -51,7 +53,8 @@ bool bEnchainerCreation(CreationState& state) {
         }
         return true;
     } catch (...) {
-        trace.write("Une erreur s'est produite lors de la création des fichiers." + std::string(CRLF) +
+        trace.setStepOutcome(StepOutcome::Cancelled);
+        trace.error("Une erreur s'est produite lors de la création des fichiers." + std::string(CRLF) +
                     strTexteErreur(caughtError()) + std::string(CRLF));
         trace.write("Opération annulée.");
         return false;

@@ -9,7 +9,7 @@ void EcrireFichierCree(Trace& trace, std::string_view name) {
 }
 
 void EcrireErreurFichier(Trace& trace, std::string_view name) {
-    trace.write("Erreur lors de la création du fichier " + std::string(name) + ".txt");
+    trace.error("Erreur lors de la création du fichier " + std::string(name) + ".txt");
 }
 
 void reportFileFailure(Trace& trace, std::string_view name, const Error& error,

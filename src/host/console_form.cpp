@@ -12,7 +12,7 @@ constexpr int kNotFound = 1;
 }  // namespace
 
 ConsoleForm::ConsoleForm(bool showProgress)
-    : form_{this, setCaption, getCaption, getValue, setValue, callMethod, transactionBegun, 0},
+    : form_{this, setCaption, getCaption, getValue, setValue, callMethod, transactionBegun, 0, nullptr},
       showProgress_(showProgress) {}
 
 ConsoleForm::~ConsoleForm() {
@@ -70,6 +70,12 @@ int ConsoleForm::transactionBegun(void* context, couloir_execute_fn execute, voi
             return 1;
         }
     }
+    return 0;
+}
+
+int ConsoleForm::receiveEvent(void* context, const couloir_event* event) {
+    auto* self = static_cast<ConsoleForm*>(context);
+    if (self->report_ && event) self->report_->receive(*event);
     return 0;
 }
 

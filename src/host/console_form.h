@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "call_report.h"
 #include "couloir/couloir.h"
 
 namespace couloir::host {
@@ -21,6 +22,11 @@ public:
     // as the library opens it, and kept or undone with the call.
     void runInCallTransaction(std::vector<std::string> statements) { hostStatements_ = std::move(statements); }
     void setDryRun(bool dryRun) { form_.dry_run = dryRun ? 1 : 0; }
+    // The call's events go to `report` (none are asked for without one).
+    void reportTo(CallReport* report) {
+        report_ = report;
+        form_.event = report ? receiveEvent : nullptr;
+    }
     // Why a host statement failed; empty when none did.
     const std::string& hostFailure() const { return hostFailure_; }
 
@@ -32,6 +38,7 @@ private:
     static int callMethod(void* context, const char* member);
     static int transactionBegun(void* context, couloir_execute_fn execute, void* transaction, char* error,
                                 size_t size);
+    static int receiveEvent(void* context, const couloir_event* event);
     void redraw();
 
     couloir_form form_;
@@ -42,6 +49,7 @@ private:
     int shownPercent_ = -1;
     std::vector<std::string> hostStatements_;
     std::string hostFailure_;
+    CallReport* report_ = nullptr;
 };
 
 }  // namespace couloir::host

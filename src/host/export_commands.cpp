@@ -12,7 +12,7 @@ namespace {
 // A trace that clobbers nothing and an owner-only output folder; otherwise
 // the status says why the command stops.
 bool readyToWrite(const CommonOptions& common, const std::string& database, const std::string& output, int& status) {
-    if (!traceIsAllowed(common.trace, database, {output})) {
+    if (!outputsAreAllowed(common, database, {output})) {
         status = kUsage;
         return false;
     }

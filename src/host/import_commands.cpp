@@ -35,7 +35,7 @@ std::shared_ptr<ImportOptions> addImportOptions(CLI::App& command, bool withTemp
 // The trace may not clobber the database nor land among the files the
 // command reads; a usage error otherwise.
 bool traceAllowed(const ImportOptions& options, int& status) {
-    if (traceIsAllowed(options.common.trace, options.database, {options.source, options.temp})) return true;
+    if (outputsAreAllowed(options.common, options.database, {options.source, options.temp})) return true;
     status = kUsage;
     return false;
 }

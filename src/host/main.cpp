@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
                        setupImportPerf, setupCreateFiles, setupExportPerf, setupProfiles})
         setup(app, status);
     useFrench(app);
+    rememberArguments(argc, argv);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

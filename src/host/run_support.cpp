@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -20,8 +21,24 @@ namespace fs = std::filesystem;
 
 namespace couloir::host {
 
+namespace {
+std::vector<std::string> arguments;
+}  // namespace
+
+void rememberArguments(int argc, char** argv) {
+    // argv[0] is the program, argv[1] the subcommand.
+    arguments.assign(argv + std::min(argc, 2), argv + argc);
+}
+
+const std::vector<std::string>& rememberedArguments() { return arguments; }
+
 void addCommonOptions(CLI::App& command, CommonOptions& options) {
+    options.command = command.get_name();
     command.add_option("--trace", options.trace, "Fichier de trace (par défaut : trace.txt dans le dossier courant)");
+    command.add_option("--report", options.report,
+                       "Rapport JSON de l'appel dans ce fichier (- : sur la sortie standard, la trace n'est alors "
+                       "pas affichée)")
+        ->type_name("FICHIER");
     command.add_flag("--quiet", options.quiet, "N'affiche pas la trace à la fin");
 }
 
@@ -64,23 +81,38 @@ fs::path resolved(const std::string& path) {
 }
 }  // namespace
 
-bool traceIsAllowed(const std::string& trace, const std::string& database, const std::vector<std::string>& folders) {
-    fs::path file = resolved(trace);
+namespace {
+// One output of the host (`what`, named by `option`) against the database and the folders.
+bool outputIsAllowed(const std::string& path, const char* what, const char* option, const std::string& database,
+                     const std::vector<std::string>& folders) {
+    fs::path file = resolved(path);
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
         if (!database.empty() && file == resolved(database + suffix)) {
-            std::cerr << "couloir : la trace " << trace << " écraserait la base de données ; choisissez un autre "
-                      << "fichier avec --trace\n";
+            std::cerr << "couloir : " << what << " " << path << " écraserait la base de données ; choisissez un autre "
+                      << "fichier avec " << option << "\n";
             return false;
         }
     }
     for (const std::string& folder : folders) {
         if (!folder.empty() && file.parent_path() == resolved(folder)) {
-            std::cerr << "couloir : la trace " << trace << " ne peut pas être écrite dans le dossier " << folder
-                      << " que la commande lit ou écrit ; choisissez un autre fichier avec --trace\n";
+            std::cerr << "couloir : " << what << " " << path << " ne peut pas aller dans le dossier " << folder
+                      << " que la commande lit ou écrit ; choisissez un autre fichier avec " << option << "\n";
             return false;
         }
     }
     return true;
+}
+}  // namespace
+
+bool outputsAreAllowed(const CommonOptions& options, const std::string& database,
+                       const std::vector<std::string>& folders) {
+    if (!outputIsAllowed(options.trace, "la trace", "--trace", database, folders)) return false;
+    if (!options.report.empty() && options.report != "-" && resolved(options.report) == resolved(options.trace)) {
+        std::cerr << "couloir : le rapport et la trace ne peuvent pas être le même fichier\n";
+        return false;
+    }
+    return options.report.empty() || options.report == "-" ||
+           outputIsAllowed(options.report, "le rapport", "--report", database, folders);
 }
 
 bool traceIsWritable(const std::string& trace) {
@@ -105,7 +137,7 @@ void* findEntryPoint(const std::string& progId, const std::string& method) {
 }
 
 int finish(bool result, const CommonOptions& options) {
-    if (!options.quiet) {
+    if (!options.silent()) {
         if (fileExists(options.trace)) {
             // The trace is Windows-1252 with CR LF; the terminal gets UTF-8 lines.
             std::ifstream file(options.trace, std::ios::binary);
@@ -126,6 +158,6 @@ void reportHostFailure(const std::string& failure) {
               << ")\n";
 }
 
-ConsoleForm makeForm(const CommonOptions& options) { return ConsoleForm(!options.quiet && ::isatty(STDERR_FILENO)); }
+ConsoleForm makeForm(const CommonOptions& options) { return ConsoleForm(!options.silent() && ::isatty(STDERR_FILENO)); }
 
 }  // namespace couloir::host

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "call_report.h"
 #include "console_form.h"
 
 namespace couloir::host {
@@ -16,9 +18,19 @@ inline constexpr int kFailure = 1;
 inline constexpr int kUsage = 2;
 
 struct CommonOptions {
+    std::string command;  // the subcommand's name
     std::string trace = "trace.txt";
+    std::string report;   // the JSON report's file, "-" for standard output, empty for none
     bool quiet = false;
+
+    // The trace is not printed, nor the progress shown, when asked or when
+    // standard output carries the report.
+    bool silent() const { return quiet || report == "-"; }
 };
+
+// The arguments given after the subcommand's name, for the report.
+void rememberArguments(int argc, char** argv);
+const std::vector<std::string>& rememberedArguments();
 
 void addCommonOptions(CLI::App& command, CommonOptions& options);
 // Adds --temp: the folder that receives the working copies.
@@ -43,10 +55,11 @@ private:
 // Creates an output folder, owner-only; false after telling why on stderr.
 bool prepareOutputFolder(const std::string& folder);
 
-// The trace may not overwrite the database (or its journal files) nor land
-// in a folder the call reads or writes its working copies in: false after
-// telling why on stderr.
-bool traceIsAllowed(const std::string& trace, const std::string& database, const std::vector<std::string>& folders);
+// The trace and the report may not overwrite the database (or its journal
+// files) nor land in a folder the call reads or writes its working copies
+// in: false after telling why on stderr.
+bool outputsAreAllowed(const CommonOptions& options, const std::string& database,
+                       const std::vector<std::string>& folders);
 
 // The entry point of a component's method, or null after telling why on stderr.
 void* findEntryPoint(const std::string& progId, const std::string& method);
@@ -78,20 +91,28 @@ struct CallSettings {
 template <typename Entry, typename Call>
 int callComponent(const char* progId, const char* method, const CommonOptions& options, Call call,
                   CallSettings settings = {}) {
+    std::optional<CallReport> report;
+    if (!options.report.empty()) report.emplace(options.command, rememberedArguments(), settings.dryRun);
+    // The report says how the command ended, whether the call ran or not.
+    auto end = [&](bool result, int status) {
+        if (report && !writeReport(report->finish(result, status), options.report)) return kFailure;
+        return status;
+    };
     auto entry = reinterpret_cast<Entry>(findEntryPoint(progId, method));
-    if (!entry || !traceIsWritable(options.trace)) return kFailure;
+    if (!entry || !traceIsWritable(options.trace)) return end(false, kFailure);
     ConsoleForm form = makeForm(options);
     form.runInCallTransaction(std::move(settings.hostStatements));
     form.setDryRun(settings.dryRun);
+    form.reportTo(report ? &*report : nullptr);
     bool result = false;
     try {
         result = call(entry, form.form());
     } catch (const std::exception& e) {  // the host's own preparations, such as the working folder
         reportHostError(e);
-        return kFailure;
+        return end(false, kFailure);
     }
     if (!form.hostFailure().empty()) reportHostFailure(form.hostFailure());
-    return finish(result, options);
+    return end(result, finish(result, options));
 }
 
 }  // namespace couloir::host

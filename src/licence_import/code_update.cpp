@@ -37,7 +37,7 @@ void MajCodesIUF(Session& session, const std::string& path, double increment, co
     long lines = 0, updated = 0, unknown = 0;
     try {
         Database& db = session.db();
-        LineReader reader(path);
+        LineReader reader(path, &trace);
         std::string line, previousRegion, interRegion;
         while (reader.next(line, false)) {
             ++lines;
@@ -69,13 +69,15 @@ void MajCodesIUF(Session& session, const std::string& path, double increment, co
         if (reader.isUtf8()) EcrireLectureUtf8(trace, path);
     } catch (...) {
         Error e = caughtError();
+        trace.setStepOutcome(StepOutcome::Failed);
         trace.EcrireErreur("Mise à jour des codes IUF interrompu.", lines, &e);
         trace.writeEmpty();
         return;
     }
-    trace.EcrirePluriel(updated, std::string(CRLF) + "Mise à jour de " + std::to_string(updated) +
+    trace.reportCount("lines", lines);
+    trace.EcrirePluriel(updated, "updated", std::string(CRLF) + "Mise à jour de " + std::to_string(updated) +
                                      " licence<PLURIEL> sur " + std::to_string(lines) + ".");
-    trace.EcrirePluriel(unknown, std::to_string(unknown) + " licence<PLURIEL> inconnue<PLURIEL>.");
+    trace.EcrirePluriel(unknown, "unknown", std::to_string(unknown) + " licence<PLURIEL> inconnue<PLURIEL>.");
     trace.writeEmpty();
 }
 
@@ -108,13 +110,17 @@ bool bEnchainerMajIUF(Session& session, const std::string& folder, const CodeUpd
         int length = recordLength(path);
         session.form.setCaption("Lb_message", 2, "Fichier " + name);
         session.form.call("Refresh");
+        trace.beginStep("Fichier " + name);
+        trace.stepReads(path);
         if (length != kCodesRecordLength) {
-            trace.write("Longueur des lignes dans le fichier " + path + " insuffisante.");
-            trace.write("Traitement annulé pour ce fichier");
+            trace.setStepOutcome(StepOutcome::Skipped);
+            trace.error("Longueur des lignes dans le fichier " + path + " insuffisante." + std::string(CRLF) +
+                        "Traitement annulé pour ce fichier");
             continue;
         }
         cumulativeLines += lVerifierLongueur(trace, path, kCodesRecordLength);
         if (cumulativeLines == 0) {
+            trace.setStepOutcome(StepOutcome::Skipped);
             trace.write("Aucune licence mise à jour.");
             continue;
         }

@@ -31,15 +31,20 @@ bool bEnchainerImportLicences(Session& session, const LicenceFiles& files) {
 
     // The clubs and swimmers handled are looked up once per call.
     RunLists lists;
+    trace.beginStep("Fichier club.txt");
     if (fileExists(files.club)) {
         trace.write("Vérification des clubs depuis fichier Club.txt");
-        ImporterClubs(session, lists, files.club, increment, kClubsForLicences);
+        if (!ImporterClubs(session, lists, files.club, increment, kClubsForLicences))
+            trace.setStepOutcome(StepOutcome::Failed);
     } else {
+        trace.setStepOutcome(StepOutcome::Skipped);
         trace.write("Fichier Club.txt non disponible.");
     }
     trace.writeEmpty();
+    trace.beginStep("Fichier licence.txt");
     trace.write("Traitement des licences depuis fichier Licence.txt");
-    ImporterLicences(session, lists, files.licence, increment, kLicencesForLicences, std::nullopt);
+    if (!ImporterLicences(session, lists, files.licence, increment, kLicencesForLicences, std::nullopt))
+        trace.setStepOutcome(StepOutcome::Failed);
 
     trace.writeClosingLine("Fin importation : " + generalForm(now()));
     return true;

@@ -21,11 +21,12 @@ struct Arguments {
 };
 
 bool exportPerformances(const Arguments& args) {
+    Form form(args.form);
     Trace trace(args.tracePath);
     if (!trace.isOpen()) return false;
+    trace.reportTo(form);
     trace.write("Début de l'export : " + generalForm(now()) + std::string(CRLF));
 
-    Form form(args.form);
     // The export only reads: it leaves the open/closed mark alone and reads
     // one state of the database throughout.
     Connection connection(
@@ -33,7 +34,7 @@ bool exportPerformances(const Arguments& args) {
     Session session{trace, form, connection};
     std::string error;
     if (!connection.bConnexion(args.database, error)) {
-        trace.write("Erreur de connexion dans dll d'export." + std::string(CRLF) + "Fichier licence.txt non créé.");
+        trace.error("Erreur de connexion dans dll d'export." + std::string(CRLF) + "Fichier licence.txt non créé.");
         return false;
     }
     if (!clearEarlierRun(trace, args.workingDir, kExportedFiles)) return false;

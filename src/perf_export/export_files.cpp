@@ -20,7 +20,10 @@ Swimmer Swimmer::read(const Row& row, int clubColumn, int licenceColumn) {
 }
 
 ExportFiles::ExportFiles(ExportRun& run, InterchangeWriter::Mode mode)
-    : run_(run), licence_(run.paths.licence, mode), club_(run.paths.club, mode), liffn_(run.paths.liffn, mode) {}
+    : run_(run),
+      licence_(run.paths.licence, mode, &run.trace()),
+      club_(run.paths.club, mode, &run.trace()),
+      liffn_(run.paths.liffn, mode, &run.trace()) {}
 
 void ExportFiles::writeClubOnce(const std::string& code, const std::string& name) {
     if (run_.clubsWritten.contains(code)) return;

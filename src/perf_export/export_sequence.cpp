@@ -18,13 +18,15 @@ OutputPaths outputPaths(const std::string& strRepTravail) {
 
 void writeOrigin(ExportRun& run) {
     try {
+        run.trace().beginStep("Fichier origine.txt");
         run.trace().write("Création du fichier Origine.txt");
-        InterchangeWriter origine(run.paths.origine, InterchangeWriter::Mode::Replace);
+        InterchangeWriter origine(run.paths.origine, InterchangeWriter::Mode::Replace, &run.trace());
         origine.writeLine(kProducingApplication);
         origine.close();
     } catch (...) {
         Error e = caughtError();
         run.complete = false;
+        run.trace().setStepOutcome(StepOutcome::Failed);
         run.trace().EcrireErreur("Une erreur s'est produite lors de la création du fichier Origine.txt", 0, &e);
     }
 }
@@ -44,6 +46,7 @@ bool runExportSequence(ExportRun& run) {
         } else {
             operation = "de la création du fichier origine.txt.";
             writeOrigin(run);
+            run.trace().beginStep("Performances individuelles");
             run.trace().write("Traitement des performances individuelles");
             operation = "de l'export des performances individuelles.";
             run.increment = 100.0 / static_cast<double>(total);
@@ -51,15 +54,18 @@ bool runExportSequence(ExportRun& run) {
             performances.reset();
             run.trace().writeEmpty();
             operation = "de l'export des performances en relais.";
+            run.trace().beginStep("Performances des relais");
             exportRelayPerformances(run, relay);
             run.trace().writeEmpty();
         }
     } catch (...) {
         Error e = caughtError();
         result = false;
+        run.trace().setStepOutcome(StepOutcome::Cancelled);
         run.trace().EcrireErreur(
             "Une erreur s'est produite lors " + operation + std::string(CRLF) + "Opération annulée.", 0, &e);
     }
+    run.trace().endStep();
     run.trace().write(std::string(CRLF) + "Fin de l'export : " + generalForm(now()));
     return result && run.complete;
 }

@@ -39,10 +39,10 @@ void setPerformance(FixedRecord& line, const IndividualPerformances::Values& val
 }
 
 void writeCounts(Trace& trace, const Counts& n) {
-    trace.EcrirePluriel(n.performances, " performance<PLURIEL> individuelle<PLURIEL> exportée<PLURIEL>.",
+    trace.EcrirePluriel(n.performances, "performances", " performance<PLURIEL> individuelle<PLURIEL> exportée<PLURIEL>.",
                         Trace::Count::InFront);
-    trace.EcrirePluriel(n.swimmers, " nageur<PLURIEL> traité<PLURIEL>.", Trace::Count::InFront);
-    trace.EcrirePluriel(n.clubs, " club<PLURIEL> traité<PLURIEL>.", Trace::Count::InFront);
+    trace.EcrirePluriel(n.swimmers, "swimmers", " nageur<PLURIEL> traité<PLURIEL>.", Trace::Count::InFront);
+    trace.EcrirePluriel(n.clubs, "clubs", " club<PLURIEL> traité<PLURIEL>.", Trace::Count::InFront);
 }
 
 }  // namespace

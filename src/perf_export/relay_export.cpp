@@ -36,7 +36,7 @@ public:
         } catch (...) {
             Error e = caughtError();
             run_.complete = false;
-            run_.trace().write("Une erreur s'est produite lors de la recherche de la licence du relayeur n° " +
+            run_.trace().error("Une erreur s'est produite lors de la recherche de la licence du relayeur n° " +
                                std::to_string(slot + 1) + std::string(CRLF) + "dans le relais : " + relayName +
                                std::string(CRLF) + "épreuve : " + run_.form().caption("lb_nageur", 0) +
                                std::string(CRLF) + std::to_string(e.number()) + " " + e.description());
@@ -107,8 +107,8 @@ void setRelayPerformance(FixedRecord& line, const Row& row, const RelayTeam& tea
 }
 
 void writeCounts(Trace& trace, const Counts& n) {
-    trace.EcrirePluriel(n.performances, " performance<PLURIEL> par relais exportée<PLURIEL>.", Trace::Count::InFront);
-    trace.EcrirePluriel(n.clubs, " club<PLURIEL> traité<PLURIEL>.", Trace::Count::InFront);
+    trace.EcrirePluriel(n.performances, "performances", " performance<PLURIEL> par relais exportée<PLURIEL>.", Trace::Count::InFront);
+    trace.EcrirePluriel(n.clubs, "clubs", " club<PLURIEL> traité<PLURIEL>.", Trace::Count::InFront);
 }
 
 }  // namespace
@@ -120,7 +120,7 @@ void exportRelayPerformances(ExportRun& run, std::int32_t relayCount) {
         run.form().setCaption("Lb_message", 1, "Export des perfs relais");
         std::string reference = referenceSwimmer(run.db());
         if (reference.empty()) {
-            run.trace().write("Impossible de trouver le nageur référence dans la base." + std::string(CRLF) +
+            run.trace().error("Impossible de trouver le nageur référence dans la base." + std::string(CRLF) +
                               "Export des performances en relais annulé." + std::string(CRLF));
             if (relayCount > 0) run.complete = false;
             return;
@@ -160,7 +160,7 @@ void exportRelayPerformances(ExportRun& run, std::int32_t relayCount) {
     } catch (...) {
         Error e = caughtError();
         run.complete = false;
-        run.trace().write("Une erreur s'est produite lors de l'export des performances des relais." +
+        run.trace().error("Une erreur s'est produite lors de l'export des performances des relais." +
                           std::string(CRLF) + std::to_string(e.number()) + " " + e.description() + std::string(CRLF));
         writeCounts(run.trace(), n);
     }

@@ -28,7 +28,7 @@ bool bImporterPerfs(PerfRun& run, double increment) {
     Trace& trace = run.trace();
     long lineNumber = 0;
     try {
-        LineReader reader(run.files.liffn);
+        LineReader reader(run.files.liffn, &trace);
         std::string reference = readReferenceSwimmer(run.db());
         if (reference.empty()) {
             return stopOnError(trace, 0,
@@ -98,11 +98,11 @@ bool PerformanceFile::handleRelay(PerfFields& fields, int code, std::string& mes
 
 void PerformanceFile::writeSummary() {
     Trace& trace = run_.trace();
-    trace.EcrirePluriel(n.lines, "Traitement de " + std::to_string(n.lines) + " ligne<PLURIEL> de données.");
-    trace.EcrirePluriel(n.individual, "Récupération de " + std::to_string(n.individual) +
+    trace.EcrirePluriel(n.lines, "lines", "Traitement de " + std::to_string(n.lines) + " ligne<PLURIEL> de données.");
+    trace.EcrirePluriel(n.individual, "individual_performances", "Récupération de " + std::to_string(n.individual) +
                                           " performance<PLURIEL> individuelle<PLURIEL>.");
-    trace.EcrirePluriel(n.relay, "Récupération de " + std::to_string(n.relay) + " performance<PLURIEL> de relais.");
-    trace.EcrirePluriel(n.clubsAdded, std::to_string(n.clubsAdded) + " club<PLURIEL> ajouté<PLURIEL> avec le libellé " +
+    trace.EcrirePluriel(n.relay, "relay_performances", "Récupération de " + std::to_string(n.relay) + " performance<PLURIEL> de relais.");
+    trace.EcrirePluriel(n.clubsAdded, "clubs_added", std::to_string(n.clubsAdded) + " club<PLURIEL> ajouté<PLURIEL> avec le libellé " +
                                           std::string(kPlaceholderLabel) + ".");
     trace.writeEmpty();
 }

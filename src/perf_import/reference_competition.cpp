@@ -38,8 +38,8 @@ std::string referencePool(Database& db, Trace& trace) {
     trace.write("Impossible de trouver la piscine référence. Création de celle ci.");
     db.execute("INSERT INTO Piscine (Nom) VALUES (" + sqlQuote(kPlaceholderLabel) + ");");
     for (int i = 0; i < kReadAttempts && pool.empty(); ++i) pool = strPiscineReference(db);
-    trace.write(pool.empty() ? "La création de la piscine référence a échoué."
-                             : "Création réussie de la piscine de référence.");
+    if (pool.empty()) trace.error("La création de la piscine référence a échoué.");
+    else trace.write("Création réussie de la piscine de référence.");
     return pool;
 }
 
@@ -73,7 +73,7 @@ std::optional<std::int32_t> iCreerCompetitionReference(Database& db, Trace& trac
         std::string number;
         for (int i = 0; i < kReadAttempts && number.empty(); ++i) number = strCompetitionParNom(db, name);
         if (number.empty()) {
-            trace.write("La création de la référence dans la table des compétitions a échoué." + kNl);
+            trace.error("La création de la référence dans la table des compétitions a échoué." + kNl);
             return std::nullopt;
         }
         std::int32_t competition = competitionNumber(number);
@@ -81,7 +81,7 @@ std::optional<std::int32_t> iCreerCompetitionReference(Database& db, Trace& trac
         return competition;
     } catch (...) {
         Error e = caughtError();
-        trace.write("Une erreur s'est produite lors de la création de la référence de cette import "
+        trace.error("Une erreur s'est produite lors de la création de la référence de cette import "
                     "dans la table des compétitions." +
                     kNl + strTexteErreur(e));
         return std::nullopt;

@@ -57,10 +57,13 @@ bool bEnchainerImportPerfs(PerfRun& run) {
 
     if (auto increment = announceFileStep(run.session, "Fichier club.txt",
                                           "Vérification des clubs depuis fichier Club.txt", run.files.club, 43))
-        ImporterClubs(run.session, run.lists, run.files.club, *increment, kClubsForPerformances);
+        if (!ImporterClubs(run.session, run.lists, run.files.club, *increment, kClubsForPerformances))
+            trace.setStepOutcome(StepOutcome::Failed);
     if (auto increment = announceFileStep(run.session, "Fichier licence.txt",
                                           "Traitement des licences depuis fichier Licence.txt", run.files.licence, 248))
-        ImporterLicences(run.session, run.lists, run.files.licence, *increment, kLicencesForPerformances, std::nullopt);
+        if (!ImporterLicences(run.session, run.lists, run.files.licence, *increment, kLicencesForPerformances,
+                              std::nullopt))
+            trace.setStepOutcome(StepOutcome::Failed);
 
     auto increment =
         announceFileStep(run.session, "Fichier Liffn.txt", "Traitement des performances depuis fichier Liffn.txt",
@@ -79,8 +82,9 @@ bool bEnchainerImportPerfs(PerfRun& run) {
         }
     } catch (...) {
         Error e = caughtError();
-        trace.write(strTexteErreur(e));
+        trace.error(strTexteErreur(e));
     }
+    trace.setStepOutcome(StepOutcome::Cancelled);
     erasePerformances(run, competition);
     return false;
 }

@@ -47,7 +47,7 @@ bool PerformanceFile::findSwimmer(const PerfFields& fields, int code, std::strin
     if (stored.hasRows()) {
         swimmer_.num = stored.at(0, 0);
     } else {
-        run_.trace().write("Ligne n° : " + std::to_string(line_) + ". Nageur inconnu dans la base.");
+        run_.trace().error("Ligne n° : " + std::to_string(line_) + ". Nageur inconnu dans la base.", line_);
         swimmer_.num = strCreerNageurPerf(fields, code, swimmer_.birthDate, message);
         if (swimmer_.num.empty()) return false;
     }

@@ -16,7 +16,7 @@ const std::vector<int> kWidths = {2, 4, 4, std::numeric_limits<int>::max()};
 enum Field { kNumber, kFirstYear, kLastYear, kLabel };
 
 void importCategories(ImportContext& context, double increment) {
-    LineReader reader(context.files.categori);
+    LineReader reader(context.files.categori, &context.trace());
     std::string line;
     std::int16_t lineNumber = 0;
     while (reader.next(line, true)) {

@@ -44,7 +44,7 @@ FilePaths sourcePaths(const std::string& dir) {
 // Checks the competition number; false, reported, when it cannot be used.
 bool checkCompetitionNumber(Trace& trace, const std::string& competition) {
     if (isCompetitionNumber(competition)) return true;
-    trace.write("Numéro de compétition incorrect : " + competition + "." + std::string(CRLF) + "Import annulé.");
+    trace.error("Numéro de compétition incorrect : " + competition + "." + std::string(CRLF) + "Import annulé.");
     return false;
 }
 

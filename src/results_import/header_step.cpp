@@ -29,7 +29,7 @@ enum class Kind { Text, Number };
 bool addRequired(Trace& trace, Assignments& set, const std::string& value, std::string_view label,
                  std::string_view column, Kind kind) {
     if (value.empty()) {
-        trace.write(std::string(label) + " manquant.");
+        trace.error(std::string(label) + " manquant.");
         return false;
     }
     trace.write(std::string(label) + " : " + value + ".");
@@ -42,7 +42,7 @@ bool addType(Trace& trace, Assignments& set, const std::string& code) {
     if (code == "C") trace.write(prefix + "Championnats.");
     else if (code == "I") trace.write(prefix + "Interclubs.");
     else {
-        trace.write(prefix + " inconnu : " + code + ".");
+        trace.error(prefix + " inconnu : " + code + ".");
         return false;
     }
     set.add("Type", sqlQuote(code));
@@ -55,7 +55,7 @@ bool addDate(Trace& trace, Assignments& set, const std::string& field, std::stri
              std::string_view column, Date& kept) {
     std::string yyyymmdd = strJjmmaaaaVersAaaammjj(field);
     if (yyyymmdd.empty()) {
-        trace.write(std::string(label) + " incorrecte.");
+        trace.error(std::string(label) + " incorrecte.");
         return false;
     }
     kept = parseYyyymmdd(yyyymmdd);
@@ -72,7 +72,7 @@ void addCodification(Trace& trace, Assignments& set, const std::string& letter, 
     else if (letter == "R") trace.write(prefix + " : Référence.");
     else if (letter == "A") trace.write(prefix + " : Animation.");
     else {
-        trace.write(prefix + " inconnue : " + letter + ".");
+        trace.warning(prefix + " inconnue : " + letter + ".");
         return;
     }
     set.add(column, sqlQuote(letter));
@@ -80,14 +80,14 @@ void addCodification(Trace& trace, Assignments& set, const std::string& letter, 
 
 bool importHeader(ImportContext& context) {
     Trace& trace = context.trace();
-    LineReader reader(context.files.rcomp);
+    LineReader reader(context.files.rcomp, &context.trace());
     std::string line;
     if (!reader.next(line, false)) {
-        trace.write("Le fichier rcomp.txt est vide.");
+        trace.error("Le fichier rcomp.txt est vide.");
         return false;
     }
     if (charCount(line) < kRecordLength) {
-        trace.write("Warning La ligne dans le fichier rcomp.txt n'a pas la longueur requise." + std::string(CRLF) +
+        trace.warning("Warning La ligne dans le fichier rcomp.txt n'a pas la longueur requise." + std::string(CRLF) +
                     "Les informations pourront être incomplètes." + std::string(CRLF));
     }
     std::vector<std::string> f = cutFields(line, kRcompWidths);

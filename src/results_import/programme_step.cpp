@@ -49,7 +49,7 @@ int eventCode(std::string_view field) {
 Programme readProgramme(ImportContext& context, double increment) {
     Programme programme;
     std::string earliest = "99999999", latest = "00000000";
-    LineReader reader(context.files.pcomp);
+    LineReader reader(context.files.pcomp, &context.trace());
     std::string line;
     std::int16_t lineNumber = 0;
     while (reader.next(line, false)) {
@@ -155,11 +155,11 @@ void compareDates(Trace& trace, const std::string& article, const std::string& w
     if (competition == events) return;
     std::string lowerArticle = article;
     lowerArticle[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(lowerArticle[0])));
-    trace.write("Erreur dans les dates.");
-    trace.write(article + which + " de la compétition ne correspond pas avec " + lowerArticle + which +
-                " des épreuves.");
-    trace.write("Date " + which + " compétition : " + shortDate(competition));
-    trace.write("Date " + which + " épreuves : " + shortDate(events));
+    const std::string nl(CRLF);
+    trace.warning("Erreur dans les dates." + nl + article + which + " de la compétition ne correspond pas avec " +
+                  lowerArticle + which + " des épreuves." + nl + "Date " + which +
+                  " compétition : " + shortDate(competition) + nl + "Date " + which +
+                  " épreuves : " + shortDate(events));
 }
 
 bool importProgramme(ImportContext& context, double increment) {
@@ -192,7 +192,7 @@ bool importProgrammeFile(ImportContext& context, double increment) {
     // Only the events of this file: a slot left from an earlier call would join the programme.
     context.clearEventDates();
     bool stored = importProgramme(context, increment);
-    if (!stored) context.trace().write("Le programme n'a pas été enregistré.");
+    if (!stored) context.trace().error("Le programme n'a pas été enregistré.");
     context.trace().writeEmpty();
     return stored;
 }

@@ -56,7 +56,7 @@ void importRelayLine(ImportContext& context, std::string_view line, long lineNum
 }  // namespace
 
 void ImporterRelais(ImportContext& context, double increment) {
-    LineReader reader(context.files.relais);
+    LineReader reader(context.files.relais, &context.trace());
     std::string line;
     std::int16_t lineNumber = 0;
     while (reader.next(line, false)) {

@@ -63,12 +63,12 @@ bool ImporterResultats(ImportContext& context, double increment, const PointsCal
     long clubsCreated = 0;
     bool imported = false;
     try {
-        LineReader reader(context.files.prres);
+        LineReader reader(context.files.prres, &context.trace());
         PointsCalculator objCalculPoint = createCalculator();
         imported = importLines(context, reader, increment, objCalculPoint, lineNumber, clubsCreated);
         if (imported) {
-            trace.EcrirePluriel(lineNumber, "Récupération de " + std::to_string(lineNumber) + " résultat<PLURIEL>.");
-            trace.EcrirePluriel(clubsCreated, std::to_string(clubsCreated) +
+            trace.EcrirePluriel(lineNumber, "results", "Récupération de " + std::to_string(lineNumber) + " résultat<PLURIEL>.");
+            trace.EcrirePluriel(clubsCreated, "clubs_added", std::to_string(clubsCreated) +
                                                   " club<PLURIEL> ajouté<PLURIEL> avec le libellé " +
                                                   std::string(kPlaceholderLabel) + ".");
         }
@@ -76,7 +76,7 @@ bool ImporterResultats(ImportContext& context, double increment, const PointsCal
         Error e = caughtError();
         trace.EcrireErreur("Erreur lors de la récupérations des résultats.", lineNumber, &e);
     }
-    if (!imported) trace.write("Import des résultats interrompu.");
+    if (!imported) trace.error("Import des résultats interrompu.");
     trace.writeEmpty();
     return imported;
 }

@@ -65,13 +65,17 @@ bool runFileStep(ImportContext& context, const FileStep& step) {
                                      0);
     }
     if (!increment) return true;
-    return step.run(context, *increment);
+    if (step.run(context, *increment)) return true;
+    context.trace().setStepOutcome(StepOutcome::Failed);
+    return false;
 }
 
 bool runHeaderStep(ImportContext& context) {
     AfficherEtape(context.form(), context.trace(), "Fichier rcomp.txt",
                   "Mise à jour des données de la compétition depuis rcomp.txt");
-    return importHeaderFile(context);
+    if (importHeaderFile(context)) return true;
+    context.trace().setStepOutcome(StepOutcome::Failed);
+    return false;
 }
 
 void executeFixUps(ImportContext& context) {
@@ -95,7 +99,8 @@ void executeFixUps(ImportContext& context) {
 // Undoes the whole call: a re-imported competition gets its earlier import
 // back; a new one loses its row, as the host declared it for this import only.
 void AnnulerImport(ImportContext& context) {
-    context.trace().write("Importation des résultats annulés.");
+    context.trace().setStepOutcome(StepOutcome::Cancelled);
+    context.trace().error("Importation des résultats annulés.");
     context.session.connection.discardCall();
     if (context.newCompetition) SupprimerAnciennesDonnees(context);
 }
@@ -104,7 +109,7 @@ void AnnulerImport(ImportContext& context) {
 bool closeAfterSequence(ImportContext& context) {
     std::string error;
     if (context.session.connection.bDeconnexion(error)) return true;
-    context.trace().write("Erreur lors de la déconnexion.");
+    context.trace().error("Erreur lors de la déconnexion.");
     return false;
 }
 
@@ -151,9 +156,12 @@ bool bEnchainerImportSquelette(ImportContext& context) {
     // A header or a programme that could not be read fails the skeleton
     // import, which then leaves the competition as it was.
     try {
-        if (!completed) context.session.connection.discardCall();
+        if (!completed) {
+            context.trace().setStepOutcome(StepOutcome::Cancelled);
+            context.session.connection.discardCall();
+        }
     } catch (...) {
-        context.trace().write(strTexteErreur(caughtError()));
+        context.trace().error(strTexteErreur(caughtError()));
     }
     return closeAfterSequence(context) && completed;
 }
@@ -184,8 +192,8 @@ bool SupprimerAnciennesDonnees(ImportContext& context) {
         try {
             context.db().execute(purge.statement);
         } catch (...) {
-            context.trace().write(std::string("Une erreur s'est produite lors de : ") + purge.description);
-            context.trace().write(strTexteErreur(caughtError()));
+            context.trace().error(std::string("Une erreur s'est produite lors de : ") + purge.description +
+                                  std::string(CRLF) + strTexteErreur(caughtError()));
             return false;
         }
     }

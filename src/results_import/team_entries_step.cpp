@@ -55,7 +55,7 @@ bool MajEquipes(ImportContext& context, double increment) {
     long lineNumber = 0;
     bool completed = false;
     try {
-        LineReader reader(context.files.engag);
+        LineReader reader(context.files.engag, &context.trace());
         std::string line;
         while (reader.next(line, false)) {
             ++lineNumber;

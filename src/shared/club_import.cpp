@@ -114,16 +114,17 @@ struct ClubCounts {
 };
 
 void writeSummary(Trace& trace, const ClubCounts& n, const ClubImportPolicy& policy) {
-    trace.EcrirePluriel(n.created, std::string(CRLF) + "Récupération de " + std::to_string(n.created) +
+    trace.reportCount("lines", n.lines);
+    trace.EcrirePluriel(n.created, "created", std::string(CRLF) + "Récupération de " + std::to_string(n.created) +
                                        " club<PLURIEL> sur " + std::to_string(n.lines) + ".");
-    trace.EcrirePluriel(n.known, std::to_string(n.known) + " club<PLURIEL> déjà connu<PLURIEL>.");
-    trace.EcrirePluriel(n.otherLabel,
+    trace.EcrirePluriel(n.known, "known", std::to_string(n.known) + " club<PLURIEL> déjà connu<PLURIEL>.");
+    trace.EcrirePluriel(n.otherLabel, "known_under_other_label",
                         std::to_string(n.otherLabel) + " club<PLURIEL> déjà connu<PLURIEL> sous un autre libellé.");
-    trace.EcrirePluriel(n.completed, std::to_string(n.completed) + " club<PLURIEL> mis à jour.");
+    trace.EcrirePluriel(n.completed, "updated", std::to_string(n.completed) + " club<PLURIEL> mis à jour.");
     std::string last = std::to_string(n.errorsOrDuplicates) +
                        (policy.summaryCountsDuplicates ? " club<PLURIEL> en double dans le fichier club.txt."
                                                        : " club<PLURIEL> en erreur.");
-    trace.EcrirePluriel(n.errorsOrDuplicates, last);
+    trace.EcrirePluriel(n.errorsOrDuplicates, policy.summaryCountsDuplicates ? "duplicates" : "errors", last);
     trace.writeEmpty();
 }
 
@@ -135,7 +136,7 @@ bool ImporterClubs(Session& session, RunLists& lists, const std::string& path, d
     ClubCounts n;
     try {
         Database& db = session.db();
-        LineReader reader(path);
+        LineReader reader(path, &trace);
         std::string line, message;
         while (reader.next(line, true)) {
             ++n.lines;
@@ -167,10 +168,11 @@ bool ImporterClubs(Session& session, RunLists& lists, const std::string& path, d
                 case ClubResult::OtherLabel:
                     ++n.otherLabel;
                     if (policy.otherLabelWithLine)
-                        trace.write("Ligne n° : " + std::to_string(n.lines) + " " + message + std::string(CRLF) +
-                                    "Nom dans le fichier : " + label);
+                        trace.warning("Ligne n° : " + std::to_string(n.lines) + " " + message + std::string(CRLF) +
+                                          "Nom dans le fichier : " + label,
+                                      n.lines);
                     else
-                        trace.write(message);
+                        trace.warning(message, n.lines);
                     break;
                 case ClubResult::AlreadySeen:
                     if (policy.summaryCountsDuplicates) ++n.errorsOrDuplicates;

@@ -1,5 +1,6 @@
 #include "shared/connection.h"
 
+#include "shared/change_counts.h"
 #include "shared/error.h"
 #include "shared/progress.h"
 #include "shared/trace.h"
@@ -10,6 +11,11 @@ bool Connection::bConnexion(const std::string& path, std::string& errorText) {
     if (!bDeconnexion(errorText)) return false;
     try {
         db_ = openDatabase(path, DatabaseOptions{.nullText = options_.nullText});
+        if (form_ && form_->receivesEvents()) {
+            auto counted = std::make_unique<ChangeCountingDatabase>(std::move(db_));
+            counter_ = counted.get();
+            db_ = std::move(counted);
+        }
         if (dryRun()) {
             // Nothing of a dry run is kept, its open mark neither.
             db_->begin(Database::Lock::Write);
@@ -22,10 +28,12 @@ bool Connection::bConnexion(const std::string& path, std::string& errorText) {
             }
             db_->begin(options_.lock);
         }
+        // The call's changes are counted from here, the host's own statements included.
+        if (counter_) counter_->startCounting();
         if (form_) form_->runHostStatements(*db_);
         return true;
     } catch (...) {
-        db_.reset();  // undoes whatever the host's statements began
+        close();  // undoes whatever the host's statements began
         errorText = strTexteErreur(caughtError());
         return false;
     }
@@ -34,9 +42,10 @@ bool Connection::bConnexion(const std::string& path, std::string& errorText) {
 bool Connection::bDeconnexion(std::string& errorText) {
     if (!db_) return true;
     try {
+        reportChanges();
         if (dryRun()) {
             db_->rollback();
-            db_.reset();
+            close();
             return true;
         }
         if (options_.writesLastClose) {
@@ -44,11 +53,11 @@ bool Connection::bDeconnexion(std::string& errorText) {
             MajLastClose(true);
         }
         db_->commit();
-        db_.reset();
+        close();
         return true;
     } catch (...) {
         Error e = caughtError();
-        db_.reset();
+        close();
         errorText = std::to_string(e.number()) + ", " + e.description() + ".";
         return false;
     }
@@ -60,7 +69,28 @@ void Connection::MajLastClose(bool closed) {
 
 void Connection::discardCall() {
     db().rollback();
+    if (counter_) counter_->forgetChanges();
     db().begin(options_.lock);
+}
+
+void Connection::reportChanges() {
+    if (!counter_) return;
+    counter_->stopCounting();
+    for (const auto& [key, changes] : counter_->changes()) {
+        couloir_event event{};
+        event.kind = "changes";
+        event.name = changes.table.c_str();
+        event.values[0] = changes.inserted;
+        event.values[1] = changes.updated;
+        event.values[2] = changes.deleted;
+        form_->emit(event);
+    }
+    counter_->forgetChanges();
+}
+
+void Connection::close() {
+    counter_ = nullptr;
+    db_.reset();
 }
 
 bool Connection::dryRun() const { return form_ && form_->dryRun(); }

@@ -1,7 +1,8 @@
 // The connection of one public call: opens the club database, marks it open
 // (Info.LastClose false, durable at once so that a crash stays visible),
 // holds the call's one transaction, and marks the database properly closed
-// again (true) as it commits.
+// again (true) as it commits. For a host that receives events it counts the
+// rows the call changes, and reports them just before the end.
 #pragma once
 
 #include <memory>
@@ -11,6 +12,7 @@
 
 namespace couloir {
 
+class ChangeCountingDatabase;
 class Form;
 
 struct ConnectionOptions {
@@ -46,10 +48,14 @@ public:
 
 private:
     bool dryRun() const;
+    // Sends the host the rows the call changed, table by table.
+    void reportChanges();
+    void close();
 
     ConnectionOptions options_;
     Form* form_;
     std::unique_ptr<Database> db_;
+    ChangeCountingDatabase* counter_ = nullptr;  // db_ itself, when it counts
 };
 
 }  // namespace couloir

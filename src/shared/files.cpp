@@ -83,9 +83,8 @@ bool clearEarlierRun(Trace& trace, const std::string& folder, const std::vector<
         removeEarlierFiles(folder, names);
         return true;
     } catch (...) {
-        trace.write("Impossible de supprimer les fichiers laissés par une exécution précédente." + std::string(CRLF) +
-                    strTexteErreur(caughtError()));
-        trace.write("Opération annulée.");
+        trace.error("Impossible de supprimer les fichiers laissés par une exécution précédente." + std::string(CRLF) +
+                    strTexteErreur(caughtError()) + std::string(CRLF) + "Opération annulée.");
         return false;
     }
 }
@@ -107,13 +106,13 @@ bool bFichierPresent(Trace& trace, std::string& path, const std::string& tempora
         if (detector.isUtf8()) EcrireLectureUtf8(trace, source);
         return true;
     }
-    trace.write("Fichier " + fileName(path) + " non trouvé dans le répertoire : " + parentDirectory(path));
+    trace.warning("Fichier " + fileName(path) + " non trouvé dans le répertoire : " + parentDirectory(path));
     path.clear();
     return false;
 }
 
 void EcrireLectureUtf8(Trace& trace, const std::string& path) {
-    trace.write("Warning. Le fichier " + fileName(path) + " est enregistré en UTF-8 : il est lu comme tel.");
+    trace.warning("Warning. Le fichier " + fileName(path) + " est enregistré en UTF-8 : il est lu comme tel.");
 }
 
 std::string strNomTempoLibre(const std::string& source, const std::string& temporaryDirectory) {
@@ -161,7 +160,7 @@ std::int32_t lVerifierLongueur(Trace& trace, const std::string& path, int minimu
     int recordLength = iLongueurLigne(path);
     auto count = roundHalfEven(static_cast<double>(size) / recordLength);
     if (recordLength < minimum) {
-        trace.write("Warning Les lignes dans le fichier " + fileName(path) + " n'ont pas la longueur requise." +
+        trace.warning("Warning Les lignes dans le fichier " + fileName(path) + " n'ont pas la longueur requise." +
                     std::string(CRLF) + "Les informations pourront être incomplètes." + std::string(CRLF));
     }
     if (count > INT32_MAX) throw errors::overflow();
@@ -185,8 +184,10 @@ void LireOrigine(Trace& trace, const std::string& originPath) {
     }
 }
 
-LineReader::LineReader(const std::string& path) : path_(path), file_(std::fopen(path.c_str(), "rb")) {
+LineReader::LineReader(const std::string& path, Trace* trace)
+    : path_(path), file_(std::fopen(path.c_str(), "rb")), trace_(trace) {
     if (!file_) throw errors::fileNotFound(path);
+    if (trace_) trace_->stepReads(path);
 }
 
 LineReader::~LineReader() {
@@ -208,6 +209,7 @@ bool LineReader::next(std::string& line, bool convertDosAccents) {
     firstLine_ = false;
     if (encoding_ == Encoding::Utf8) line.assign(raw);
     else line = convertDosAccents ? decodeCp1252(strConvertirAccents(raw)) : decodeCp1252(raw);
+    if (trace_) trace_->noteRecord(line);
     return true;
 }
 

@@ -55,7 +55,8 @@ std::string parentDirectory(const std::string& path);
 class LineReader {
 public:
     // Opens the file; a file that cannot be opened is a "file not found" error.
-    explicit LineReader(const std::string& path);
+    // With a trace, the lines read are noted there as the current step's.
+    explicit LineReader(const std::string& path, Trace* trace = nullptr);
     // Whether the lines read so far came from a file saved as UTF-8. The
     // encoding is decided at the first line that is not plain ASCII (both
     // read ASCII alike), by looking at the rest of the file once.
@@ -71,6 +72,7 @@ private:
     enum class Encoding { Undecided, Utf8, SingleByte };
     std::string path_;
     std::FILE* file_;
+    Trace* trace_;
     Encoding encoding_ = Encoding::Undecided;
     long offset_ = 0;  // where the next line starts
     bool firstLine_ = true;

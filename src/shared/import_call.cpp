@@ -10,13 +10,12 @@ namespace {
 bool prepare(const ImportCall& call, Trace& trace, Connection& connection) {
     if (call.checkArguments && !call.checkArguments(trace)) return false;
     if (!bLecteurPret(call.sourceDir)) {
-        trace.write("Le lecteur source n'est pas pret.");
-        trace.write("Import annulé.");
+        trace.error("Le lecteur source n'est pas pret." + std::string(CRLF) + "Import annulé.");
         return false;
     }
     std::string error;
     if (!connection.bConnexion(call.database, error)) {
-        trace.write(call.connectionFailure + std::string(CRLF) + error);
+        trace.error(call.connectionFailure + std::string(CRLF) + error);
         return false;
     }
     return true;
@@ -25,11 +24,12 @@ bool prepare(const ImportCall& call, Trace& trace, Connection& connection) {
 }  // namespace
 
 bool runImportCall(const ImportCall& call, const std::function<bool(Session&)>& sequence) {
+    Form form(call.form);
     Trace trace(call.tracePath);
     if (!trace.isOpen()) return false;
+    trace.reportTo(form);
     trace.write("Début de l'import : " + generalForm(now()) + std::string(CRLF));
 
-    Form form(call.form);
     if (form.dryRun()) trace.markDryRun();
     Connection connection(ConnectionOptions{}, &form);
     Session session{trace, form, connection};
@@ -39,12 +39,12 @@ bool runImportCall(const ImportCall& call, const std::function<bool(Session&)>& 
     } catch (...) {
         // An error that escaped the sequence: the call did not end normally
         // and leaves nothing behind.
-        trace.write(strTexteErreur(caughtError()));
+        trace.error(strTexteErreur(caughtError()));
         result = false;
         try {
             if (connection.isOpen()) connection.discardCall();
         } catch (...) {
-            trace.write(strTexteErreur(caughtError()));
+            trace.error(strTexteErreur(caughtError()));
         }
     }
     // Closing a connection that was never opened, or that the sequence

@@ -11,6 +11,8 @@
 
 namespace couloir {
 
+class Trace;
+
 // The producing application that origine.txt names in the files Couloir writes.
 inline constexpr const char* kProducingApplication = "Lorvantide";
 
@@ -20,8 +22,9 @@ public:
 
     // Creates (or replaces, or opens for appending) the file, owner-only and
     // never through a symbolic link; a file that cannot be opened is an error
-    // naming it.
-    InterchangeWriter(const std::string& path, Mode mode);
+    // naming it. With a trace, the file's lines and bytes are reported there
+    // when it closes.
+    InterchangeWriter(const std::string& path, Mode mode, Trace* trace = nullptr);
     ~InterchangeWriter();
     InterchangeWriter(const InterchangeWriter&) = delete;
     InterchangeWriter& operator=(const InterchangeWriter&) = delete;
@@ -34,9 +37,14 @@ private:
     // Writes the buffer out and empties it; false when the disk took less.
     bool writeBuffer();
 
+    // Closes the file and reports what this writer put in it.
+    bool closeFile();
+
     std::string path_;
     std::FILE* file_;
+    Trace* trace_;
     std::string buffer_;
+    long long lines_ = 0, bytes_ = 0;
 };
 
 }  // namespace couloir

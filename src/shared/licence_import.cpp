@@ -234,7 +234,7 @@ bool LicenceFile::bInsererLicence(std::vector<std::string>& fields, std::string&
             std::string clubMessage;
             int result = iSauverClub(db_, lists_.colClubsVus, origin.code, std::string(kPlaceholderLabel), clubMessage);
             if (result == ClubResult::Failed) {
-                trace_.write("Une erreur s'est produite dans la fonction d'ajout de club." + kNl + clubMessage);
+                trace_.error("Une erreur s'est produite dans la fonction d'ajout de club." + kNl + clubMessage, line_);
                 return false;
             }
             if (result == ClubResult::Created) {
@@ -290,8 +290,9 @@ void LicenceFile::reportReuse(const std::string& code, const std::string& licenc
     std::string what = " (" + code + " + " + licence + ") déjà utilisée." + kNl + "Nom dans la base : " +
                        storedSurname + " " + storedFirstName + kNl;
     if (policy_.reuseReport == ReuseReport::NumberedLine)
-        trace_.write("Ligne n° " + std::to_string(line_) + ", licence" + what + "Nom dans le fichier : " + surname +
-                     " " + firstName);
+        trace_.warning("Ligne n° " + std::to_string(line_) + ", licence" + what + "Nom dans le fichier : " + surname +
+                           " " + firstName,
+                       line_);
     else
         trace_.EcrireLigneErreur(line_, "Licence" + what + "Nom dans fichier : " + surname + " " + firstName,
                                  "Warning");
@@ -335,12 +336,13 @@ void LicenceFile::remember(const std::string& key, const std::string& num, const
 }
 
 void LicenceFile::writeSummary() {
-    trace_.EcrirePluriel(n.created, kNl + "Récupération de " + std::to_string(n.created) + " licence<PLURIEL> sur " +
+    trace_.reportCount("lines", n.lines);
+    trace_.EcrirePluriel(n.created, "created", kNl + "Récupération de " + std::to_string(n.created) + " licence<PLURIEL> sur " +
                                         std::to_string(n.lines) + ".");
-    trace_.EcrirePluriel(n.known, std::to_string(n.known) + " licence<PLURIEL> déjà connue<PLURIEL>.");
-    trace_.EcrirePluriel(n.relay, std::to_string(n.relay) + " licence<PLURIEL> de type relais.");
-    trace_.EcrirePluriel(n.errors, std::to_string(n.errors) + " entrée<PLURIEL> en erreur.");
-    trace_.EcrirePluriel(n.clubsAdded, std::to_string(n.clubsAdded) + " club<PLURIEL> ajouté<PLURIEL> avec le libellé " +
+    trace_.EcrirePluriel(n.known, "known", std::to_string(n.known) + " licence<PLURIEL> déjà connue<PLURIEL>.");
+    trace_.EcrirePluriel(n.relay, "relay", std::to_string(n.relay) + " licence<PLURIEL> de type relais.");
+    trace_.EcrirePluriel(n.errors, "errors", std::to_string(n.errors) + " entrée<PLURIEL> en erreur.");
+    trace_.EcrirePluriel(n.clubsAdded, "clubs_added", std::to_string(n.clubsAdded) + " club<PLURIEL> ajouté<PLURIEL> avec le libellé " +
                                            std::string(kPlaceholderLabel) + ".");
     trace_.writeEmpty();
 }
@@ -354,7 +356,7 @@ bool ImporterLicences(Session& session, RunLists& lists, const std::string& path
     std::string message;
     try {
         LicenceFile file(session, lists, policy, competitionStart, vTailleFichier(path));
-        LineReader reader(path);
+        LineReader reader(path, &trace);
         std::string line;
         while (reader.next(line, true)) {
             file.n.lines = ++lineNumber;  // also kept outside `file` for the handler

@@ -40,6 +40,10 @@ void Form::call(const char* member) {
     if (host_ && host_->call_method) check(host_->call_method(host_->context, member), member);
 }
 
+void Form::emit(const couloir_event& event) const {
+    if (receivesEvents()) host_->event(host_->context, &event);
+}
+
 namespace {
 // couloir_execute_fn over the library's database: one statement, its failure as a message.
 int executeForHost(void* transaction, const char* sql, char* error, std::size_t size) {
@@ -63,6 +67,7 @@ void Form::runHostStatements(Database& db) {
 void AfficherEtape(Form& form, Trace& trace, std::string_view title, std::string_view text) {
     form.setCaption("Lb_message", 2, title);
     trace.writeEmpty();
+    trace.beginStep(title);
     trace.write(text);
     form.setValue("ProgressBar1", 0);
     form.call("Refresh");

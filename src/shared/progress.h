@@ -27,6 +27,9 @@ public:
     void runHostStatements(Database& db);
     // Whether the host asked for a dry run.
     bool dryRun() const { return host_ && host_->dry_run != 0; }
+    // Whether the host receives the call's events, and hands it one.
+    bool receivesEvents() const { return host_ && host_->event; }
+    void emit(const couloir_event& event) const;
 
 private:
     const couloir_form* host_;

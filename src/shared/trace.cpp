@@ -1,7 +1,9 @@
 #include "shared/trace.h"
 
 #include "shared/cp1252.h"
+#include "shared/files.h"
 #include "shared/private_files.h"
+#include "shared/progress.h"
 #include "shared/text_date.h"
 
 namespace couloir {
@@ -48,6 +50,7 @@ Trace::Trace(const std::string& path) {
 Trace::~Trace() { close(); }
 
 void Trace::close() {
+    endStep();
     if (file_) std::fclose(file_);
     file_ = nullptr;
 }
@@ -57,14 +60,89 @@ void Trace::write(std::string_view text) {
     std::string bytes = writableCp1252(encodeCp1252(text));
     bytes += CRLF;
     std::fwrite(bytes.data(), 1, bytes.size(), file_);
+    if (events_) emit("line", nullptr, std::string(text).c_str());
+}
+
+void Trace::error(std::string_view text, long lineNumber) { writeMessage(MessageKind::Error, text, lineNumber); }
+
+void Trace::warning(std::string_view text, long lineNumber) { writeMessage(MessageKind::Warning, text, lineNumber); }
+
+void Trace::writeMessage(MessageKind kind, std::string_view text, long lineNumber) {
+    write(text);
+    if (!events_) return;
+    std::string owned(text);
+    couloir_event event{};
+    event.kind = "message";
+    event.name = kind == MessageKind::Error ? "error" : "warning";
+    event.text = owned.c_str();
+    event.file = inStep_ && !stepFile_.empty() ? stepFile_.c_str() : nullptr;
+    event.line = lineNumber;
+    // The line just read is the one the message is about when the numbers agree.
+    if (inStep_ && lineNumber != 0 && lineNumber == linesRead_) event.record = lastRecord_.c_str();
+    events_->emit(event);
+}
+
+void Trace::emit(const char* kind, const char* name, const char* text, long long value) const {
+    couloir_event event{};
+    event.kind = kind;
+    event.name = name;
+    event.text = text;
+    event.values[0] = value;
+    events_->emit(event);
+}
+
+void Trace::beginStep(std::string_view title) {
+    endStep();
+    inStep_ = true;
+    outcome_ = StepOutcome::Done;
+    stepFile_.clear();
+    lastRecord_.clear();
+    linesRead_ = 0;
+    if (events_) emit("step", std::string(title).c_str());
+}
+
+void Trace::stepReads(const std::string& path) {
+    if (!inStep_) return;
+    stepFile_ = fileName(path);
+    if (events_) emit("file", stepFile_.c_str());
+}
+
+void Trace::setStepOutcome(StepOutcome outcome) {
+    if (inStep_) outcome_ = outcome;
+}
+
+void Trace::endStep() {
+    if (!inStep_) return;
+    inStep_ = false;
+    static constexpr const char* kOutcomes[] = {"done", "skipped", "failed", "cancelled"};
+    if (events_) emit("step_end", kOutcomes[static_cast<int>(outcome_)], nullptr, linesRead_);
+}
+
+void Trace::noteRecord(std::string_view line) {
+    if (!events_ || !inStep_) return;
+    ++linesRead_;
+    lastRecord_.assign(line);
+}
+
+void Trace::reportWritten(const std::string& path, long long records, long long bytes) {
+    if (!events_) return;
+    std::string name = fileName(path);
+    couloir_event event{};
+    event.kind = "written";
+    event.name = name.c_str();
+    event.values[0] = records;
+    event.values[1] = bytes;
+    events_->emit(event);
 }
 
 void Trace::writeClosingLine(std::string_view text) {
+    endStep();
     finishDryRun();
     write(text);
 }
 
 void Trace::finishDryRun() {
+    endStep();
     if (!dryRun_ || dryRunSaid_) return;
     write("Simulation : aucune modification n'a été enregistrée.");
     dryRunSaid_ = true;
@@ -74,17 +152,20 @@ void Trace::EcrireErreur(std::string_view message, long lineNumber, const Error*
     std::string text(message);
     if (pending && pending->number() != 0) text += std::string(CRLF) + strTexteErreur(*pending);
     if (lineNumber != 0) EcrireLigneErreur(lineNumber, text, "Erreur");
-    else write(text);
+    else writeMessage(text.starts_with("Warning") ? MessageKind::Warning : MessageKind::Error, text, 0);
 }
 
-void Trace::EcrireLigneErreur(long lineNumber, std::string_view message, std::string_view prefix) {
-    write(std::string(prefix) + " Ligne n° : " + std::to_string(lineNumber) + "." + std::string(CRLF) +
-          std::string(message));
+void Trace::EcrireLigneErreur(long lineNumber, std::string_view text, std::string_view prefix) {
+    writeMessage(prefix == "Warning" ? MessageKind::Warning : MessageKind::Error,
+            std::string(prefix) + " Ligne n° : " + std::to_string(lineNumber) + "." + std::string(CRLF) +
+                std::string(text),
+            lineNumber);
 }
 
-void Trace::EcrirePluriel(long count, std::string_view text, Count placement) {
+void Trace::EcrirePluriel(long count, const char* name, std::string_view text, Count placement) {
     std::string prefix = placement == Count::InFront ? std::to_string(count) : std::string();
     write(prefix + pluralize(count, text));
+    if (events_) emit("count", name, nullptr, count);
 }
 
 }  // namespace couloir

@@ -53,7 +53,7 @@ protected:
     ScratchDir dir;
     Trace trace{dir.file("trace.txt")};
     double progress = 0;
-    couloir_form host{&progress, nullptr, nullptr, getValue, setValue, nullptr, nullptr, 0};
+    couloir_form host{&progress, nullptr, nullptr, getValue, setValue, nullptr, nullptr, 0, nullptr};
     Form form{&host};
     Connection connection;
     Session session{trace, form, connection};

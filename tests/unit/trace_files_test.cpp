@@ -19,10 +19,10 @@ TEST(Trace, MessageShapesAndPlurals) {
         trace.EcrireErreur("Erreur lors de l'importation des résultats. Import annulé.", 0, &pending);
         trace.EcrireErreur("Import des licences interrompu.", 7, &pending);
         trace.EcrireErreur("Sans erreur en cours", 0);
-        trace.EcrirePluriel(0, "0 club<PLURIEL> déjà connu<PLURIEL>.");
-        trace.EcrirePluriel(1, "1 club<PLURIEL>");
-        trace.EcrirePluriel(3, "3 club<PLURIEL> ajouté<PLURIEL>");
-        trace.EcrirePluriel(-2, "-2 entrée<PLURIEL>");
+        trace.EcrirePluriel(0, "known", "0 club<PLURIEL> déjà connu<PLURIEL>.");
+        trace.EcrirePluriel(1, "created", "1 club<PLURIEL>");
+        trace.EcrirePluriel(3, "created", "3 club<PLURIEL> ajouté<PLURIEL>");
+        trace.EcrirePluriel(-2, "errors", "-2 entrée<PLURIEL>");
     }
     EXPECT_EQ(test::readText(path),
               "Warning Ligne n° : 12.\nLe code club est erronné : X\n"
@@ -173,7 +173,8 @@ struct RecordingForm {
                           return 0;
                       },
                       nullptr,
-                      0};
+                      0,
+                      nullptr};
 };
 
 TEST(Progress, StepsAndBarStopAtHundred) {
