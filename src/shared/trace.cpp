@@ -37,6 +37,28 @@ std::string writableCp1252(std::string bytes) {
     return bytes;
 }
 
+// The UTF-8 text as the trace shows it, for the host's copy of a line: the
+// characters writableCp1252 turns into "?" (C0 and C1 controls but tab and
+// CR LF) become "?" here too.
+std::string visibleText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        auto b = static_cast<unsigned char>(text[i]);
+        bool lineEnd = (b == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ||
+                       (b == '\n' && i > 0 && text[i - 1] == '\r');
+        if ((b < 0x20 && b != '\t' && !lineEnd) || b == 0x7F) {
+            out += '?';
+        } else if (b == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
+            out += '?';  // U+0080 to U+009F
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 Trace::Trace(const std::string& path) {
@@ -60,7 +82,7 @@ void Trace::write(std::string_view text) {
     std::string bytes = writableCp1252(encodeCp1252(text));
     bytes += CRLF;
     std::fwrite(bytes.data(), 1, bytes.size(), file_);
-    if (events_) emit("line", nullptr, std::string(text).c_str());
+    if (events_) emit("line", nullptr, visibleText(text).c_str());
 }
 
 void Trace::error(std::string_view text, long lineNumber) { writeMessage(MessageKind::Error, text, lineNumber); }
@@ -70,7 +92,7 @@ void Trace::warning(std::string_view text, long lineNumber) { writeMessage(Messa
 void Trace::writeMessage(MessageKind kind, std::string_view text, long lineNumber) {
     write(text);
     if (!events_) return;
-    std::string owned(text);
+    std::string owned = visibleText(text);
     couloir_event event{};
     event.kind = "message";
     event.name = kind == MessageKind::Error ? "error" : "warning";
