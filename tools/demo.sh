@@ -11,7 +11,7 @@ rm -rf "$out" && mkdir -p "$out"
 "$couloir" init-db "$out/club.db"
 status=0
 "$couloir" import-results "$out/club.db" "$root/samples/competition" --competition 1 --new \
-    --trace "$out/trace.txt" --temp "$out/work" || status=$?
+    --trace "$out/trace.txt" --report "$out/report.json" --temp "$out/work" || status=$?
 
 echo
 echo "== Stored in $out/club.db"
@@ -25,5 +25,5 @@ select 'Clubs                 : ' || count(*) from Club where Intitule <> 'Null'
 select 'Nageurs               : ' || count(*) from Licence where Nom <> 'Null';
 select 'Épreuves au programme : ' || count(*) from Pcomp where Num_compet = 1;
 SQL
-echo "Trace: $out/trace.txt (Windows-1252, CR LF)"
+echo "Trace: $out/trace.txt (Windows-1252, CR LF); report: $out/report.json (JSON, docs/report.md)"
 exit $status

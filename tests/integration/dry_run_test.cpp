@@ -27,6 +27,10 @@ struct DryRunCase {
 };
 
 void freshMeet(const std::string&, const std::string& source) { writeMeet(source, smallMeet()); }
+void sampleMeet(const std::string&, const std::string& source) {
+    for (const auto& file : fs::directory_iterator(COULOIR_SOURCE_DIR "/samples/competition"))
+        fs::copy_file(file.path(), source + "/" + file.path().filename().string());
+}
 void importedMeet(const std::string& db, const std::string& source) {
     writeMeet(source, smallMeet());
     runCouloir("import-results " + db + " " + source + " --competition 1 --new --quiet --trace /dev/null");
@@ -111,6 +115,7 @@ TEST_P(DryRun, TracesAsTheRealRunAndChangesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Importers, DryRun,
     ::testing::Values(DryRunCase{"NewCompetition", "import-results DB SRC --competition 1 --new", freshMeet},
+                      DryRunCase{"SampleMeet", "import-results DB SRC --competition 1 --new", sampleMeet},
                       DryRunCase{"CancelledReimport", "import-results DB SRC --competition 1", importedMeet},
                       DryRunCase{"Skeleton", "import-skeleton DB SRC --competition 3", freshMeet},
                       DryRunCase{"Licences", "import-licences DB SRC", federation},
