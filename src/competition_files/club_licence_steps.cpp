@@ -11,6 +11,7 @@
 #include "competition_files/steps.h"
 #include "shared/error.h"
 #include "shared/interchange_writer.h"
+#include "shared/swimmer_record.h"
 #include "shared/text_date.h"
 
 namespace couloir::vandrule {
@@ -52,7 +53,7 @@ void writeRelayPseudoLicences(CreationState& state, InterchangeWriter& file, con
             record.left(kLicClub, state.strCodeClubProfil)
                 .left(kLicLicence, relayLicence(kRelaySexes[sex], team))
                 .left(kLicNom, "RELAIS")
-                .left(kLicPrenom, kRelaySexes[sex].label)
+                .left(kLicPrenom, kRelaySexes[sex].kind.label)
                 .left(kLicSexe, kRelaySexes[sex].swimmerSex)
                 .left(kLicSportive, "O")
                 .left(kLicDepot, season)
@@ -64,36 +65,19 @@ void writeRelayPseudoLicences(CreationState& state, InterchangeWriter& file, con
     }
 }
 
-// The swimmer query's columns, in order.
-enum SwimmerColumn { cClub, cLicence, cNom, cPrenom, cSexe, cNaissance, cNationalite, cSportive, cSynchro,
-                     cWaterPolo, cPlongeon, cDirigeant, cMaitre, cDepot, cObliteration, cTypeLicence, cNature,
-                     cCodeUnique };
-
 std::string swimmerRecord(CreationState& state, const Columns& rows, std::size_t row) {
-    auto column = [&](SwimmerColumn c) -> const std::string& { return rows.at(c, row); };
+    SwimmerValues swimmer;
+    for (std::size_t value = 0; value < swimmer.values.size(); ++value) swimmer.values[value] = rows.at(value, row);
+    const std::string club = swimmer[SwimmerValues::kClub];
+    // Entered by the profile: presented under its club.
+    swimmer.values[SwimmerValues::kClub] = state.strCodeClubProfil;
     FixedRecord record(kLicenceWidths);
-    record.left(kLicClub, state.strCodeClubProfil)
-        .left(kLicLicence, column(cLicence))
-        .left(kLicNom, column(cNom))
-        .left(kLicPrenom, column(cPrenom))
-        .left(kLicSexe, column(cSexe))
-        .left(kLicNaissance, strAaaammjjVersJjmmaaaa(column(cNaissance)))
-        .left(kLicNationalite, column(cNationalite))
-        .left(kLicSportive, column(cSportive))
-        .left(kLicSynchro, column(cSynchro))
-        .left(kLicWaterPolo, column(cWaterPolo))
-        .left(kLicPlongeon, column(cPlongeon))
-        .left(kLicDirigeant, column(cDirigeant))
-        .left(kLicMaitre, column(cMaitre))
-        .left(kLicDepot, strAaaammjjVersJjmmaaaa(column(cDepot)))
-        .left(kLicObliteration, strAaaammjjVersJjmmaaaa(column(cObliteration)))
-        .left(kLicTypeLicence, column(cTypeLicence))
-        .left(kLicNature, column(cNature))
-        .left(kLicCodeUnique, column(cCodeUnique));
+    setSwimmerFields(record, swimmer, strAaaammjjVersJjmmaaaa);
     if (state.bIsSelection) {
         // Presented under the selection's number; his own club and licence follow.
-        record.left(kLicLicence, selectionLicence(state, column(cClub), column(cLicence)))
-            .left(kLicOrigine, strCadrerGauche(column(cClub), kLicenceWidths[kLicClub]) + column(cLicence));
+        const std::string& licence = swimmer[SwimmerValues::kLicence];
+        record.left(kLicLicence, selectionLicence(state, club, licence))
+            .left(kLicOrigine, strCadrerGauche(club, kLicenceWidths[kLicClub]) + licence);
     }
     return record.text();
 }
@@ -141,11 +125,8 @@ bool bCreerLicence(CreationState& state) {
         if (state.bIsSelection) numberSelection(state);
         InterchangeWriter file(state.outputPath("Licence.txt"), InterchangeWriter::Mode::Replace, &state.trace());
         statement =
-            "SELECT Licence.Code_Club, Licence.Licence, Licence.Nom, Licence.Prenom, Licence.Sexe, "
-            "Licence.Date_Naissance, Licence.Nationalite, Licence.Sportive, Licence.Synchro, Licence.Water_Polo, "
-            "Licence.Plongeon, Licence.Dirigeant, Licence.Maitre, Licence.Date_Depot, Licence.Date_obliteration, "
-            "Licence.Type_licence, Licence.Nature, Licence.Code_unique "
-            "FROM Licence Licence, Engag_nageur Engag_nageur "
+            "SELECT Licence.Code_Club, " + std::string(kSwimmerColumns) +
+            " FROM Licence Licence, Engag_nageur Engag_nageur "
             "WHERE Licence.Num = Engag_nageur.Num_Lic "
             "AND Engag_nageur.Num_compet = " + state.competitionKey() + " "
             "AND Engag_nageur.Num_profil = " + state.profileKey() + " "
@@ -155,7 +136,7 @@ bool bCreerLicence(CreationState& state) {
         // The relay teams take their alphabetical place, under the name "RELAIS".
         bool relaysWritten = false;
         for (std::size_t row = 0; row < rows.rowCount(); ++row) {
-            if (!relaysWritten && rows.at(cNom, row) >= "RELAIS") {
+            if (!relaysWritten && rows.at(SwimmerValues::kNom, row) >= "RELAIS") {
                 writeRelayPseudoLicences(state, file, teams, season);
                 relaysWritten = true;
             }

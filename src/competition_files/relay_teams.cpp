@@ -1,7 +1,6 @@
 #include "competition_files/relay_teams.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "shared/error.h"
 #include "shared/text_date.h"
@@ -9,14 +8,15 @@
 namespace couloir::vandrule {
 
 const std::array<RelaySex, 3> kRelaySexes = {{
-    {"R2", "Dames", "F", 0},
-    {"R1", "Messieurs", "M", 50},
-    {"R3", "Mixte", "", 0},
+    {relayKind("F"), "F", 0},
+    {relayKind("M"), "M", 50},
+    {relayKind(""), "", 0},
 }};
 
 const RelaySex& relaySex(std::string_view eventSex) {
-    if (eventSex == "F") return kRelaySexes[0];
-    if (eventSex == "M") return kRelaySexes[1];
+    const RelayKind& kind = relayKind(eventSex);
+    for (const RelaySex& sex : kRelaySexes)
+        if (&sex.kind == &kind) return sex;
     return kRelaySexes[2];
 }
 
@@ -27,10 +27,6 @@ int relayTeamNumber(std::string_view text) {
     return static_cast<int>(value);
 }
 
-std::string relayLicence(const RelaySex& sex, int team) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%s%03dF", sex.code, team);
-    return buffer;
-}
+std::string relayLicence(const RelaySex& sex, int team) { return relayLicence(sex.kind, std::to_string(team)); }
 
 }  // namespace couloir::vandrule

@@ -6,11 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "shared/interchange_formats.h"
+
 namespace couloir::vandrule {
 
 struct RelaySex {
-    const char* code;        // first two characters of the pseudo-licence
-    const char* label;       // the pseudo-swimmer's first name
+    const RelayKind& kind;   // the pseudo-licence's code; its label is the pseudo-swimmer's first name
     const char* swimmerSex;  // the pseudo-swimmer's sex
     int teamOffset;          // added to the team number in Engag.txt
 };
@@ -24,7 +25,7 @@ const RelaySex& relaySex(std::string_view eventSex);
 // A team's number inside its pseudo-licence, from 1 to 999; anything else
 // cannot be written in three digits and is an error.
 int relayTeamNumber(std::string_view text);
-// Code + team number on three digits + "F": team 1 of the men is R1001F.
+// The team's pseudo-licence (relayLicence): team 1 of the men is R1001F.
 std::string relayLicence(const RelaySex& sex, int team);
 
 }  // namespace couloir::vandrule

@@ -39,25 +39,8 @@ bool ExportFiles::writeSwimmerOnce(const std::string& num, const Swimmer& s) {
                            strCadrerGauche(s[Swimmer::kLicence], kLicenceWidths[kLicLicence]);
     // A malformed date, or an origin without a club code, starts with
     // blanks: they are dropped.
-    licenceRecord_.left(kLicClub, s[Swimmer::kClub])
-        .left(kLicLicence, s[Swimmer::kLicence])
-        .left(kLicNom, s[Swimmer::kNom])
-        .left(kLicPrenom, s[Swimmer::kPrenom])
-        .left(kLicSexe, s[Swimmer::kSexe])
-        .left(kLicNaissance, trim(strAaaammjjVersJjmmaaaa(s[Swimmer::kNaissance])))
-        .left(kLicNationalite, s[Swimmer::kNationalite])
-        .left(kLicSportive, s[Swimmer::kSportive])
-        .left(kLicSynchro, s[Swimmer::kSynchro])
-        .left(kLicWaterPolo, s[Swimmer::kWaterPolo])
-        .left(kLicPlongeon, s[Swimmer::kPlongeon])
-        .left(kLicDirigeant, s[Swimmer::kDirigeant])
-        .left(kLicMaitre, s[Swimmer::kMaitre])
-        .left(kLicDepot, trim(strAaaammjjVersJjmmaaaa(s[Swimmer::kDepot])))
-        .left(kLicObliteration, trim(strAaaammjjVersJjmmaaaa(s[Swimmer::kObliteration])))
-        .left(kLicTypeLicence, s[Swimmer::kTypeLicence])
-        .left(kLicNature, s[Swimmer::kNature])
-        .left(kLicOrigine, trim(identity))
-        .left(kLicCodeUnique, s[Swimmer::kCodeUnique]);
+    setSwimmerFields(licenceRecord_, s, [](std::string_view date) { return std::string(trim(strAaaammjjVersJjmmaaaa(date))); });
+    licenceRecord_.left(kLicOrigine, trim(identity));
     licence_.writeLine(licenceRecord_.text());
     run_.swimmersWritten.add(num, identity);
     return true;

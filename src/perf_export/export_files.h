@@ -10,20 +10,16 @@
 #include "shared/database.h"
 #include "shared/fixed_record.h"
 #include "shared/interchange_writer.h"
+#include "shared/swimmer_record.h"
 #include "shared/record_layouts.h"
 
 namespace couloir::plessaud {
 
 // A swimmer's licence row, as licence.txt takes it.
-struct Swimmer {
-    enum Value { kClub, kLicence, kNom, kPrenom, kSexe, kNaissance, kNationalite, kSportive, kSynchro, kWaterPolo,
-                 kPlongeon, kDirigeant, kMaitre, kDepot, kObliteration, kTypeLicence, kNature, kCodeUnique, kCount };
-    std::array<std::string, kCount> values;
-
+struct Swimmer : SwimmerValues {
     // Reads the club code from `clubColumn` and the other values, in the
-    // order above, from `licenceColumn` on.
+    // order of kSwimmerColumns, from `licenceColumn` on.
     static Swimmer read(const Row& row, int clubColumn, int licenceColumn);
-    const std::string& operator[](Value value) const { return values[value]; }
 };
 
 // A field of a row as the export writes it: Null is the empty text, any

@@ -1,14 +1,12 @@
 #include "perf_export/export_queries.h"
 
+#include "shared/swimmer_record.h"
 #include "shared/text_date.h"
 
 namespace couloir::plessaud {
 namespace {
 
-const char* const kLicenceColumns =
-    "Licence.Licence, Licence.Nom, Licence.Prenom, Licence.Sexe, Licence.Date_Naissance, Licence.Nationalite, "
-    "Licence.Sportive, Licence.Synchro, Licence.Water_Polo, Licence.Plongeon, Licence.Dirigeant, Licence.Maitre, "
-    "Licence.Date_Depot, Licence.Date_obliteration, Licence.Type_licence, Licence.Nature, Licence.Code_unique";
+const char* const kLicenceColumns = kSwimmerColumns;
 
 const char* const kPerformanceColumns =
     "Liffn.Num_Lic, Liffn.Code_epreuve, Liffn.Type_bassin, Liffn.Date_perf, Liffn.Tps, Liffn.Lieu, "

@@ -98,7 +98,7 @@ void setRelayPerformance(FixedRecord& line, const Row& row, const RelayTeam& tea
         .left(kPerfNom, team.name(teamNumber))
         .left(kPerfLieu, fieldText(row, kRelLieu))
         .left(kPerfNomClub, fieldText(row, kRelIntitule))
-        .left(kPerfDateLicence, seasonStart(date))
+        .left(kPerfDateLicence, seasonStartOfSwim(date))
         .left(kPerfTypeLicence, "R")
         .left(kPerfCodifFede, fieldText(row, kRelCodifFede))
         .left(kPerfCodifInter, fieldText(row, kRelCodifInter))
