@@ -9,8 +9,13 @@
 
 namespace couloir::vandrule {
 
-struct CreationState {
-    Session& session;
+struct CreationState : CallState {
+    CreationState(Session& s, std::string profile, bool isSelection, std::string competition, std::string folder)
+        : CallState(s),
+          strNumProfil(std::move(profile)),
+          bIsSelection(isSelection),
+          strNumCompet(std::move(competition)),
+          strRepTravail(std::move(folder)) {}
 
     // From the caller.
     std::string strNumProfil{};   // Profil.Num: the club or selection making the entries
@@ -26,9 +31,6 @@ struct CreationState {
     // Filled by the licence step in a selection: swimmer's club code +
     // licence -> selection's code + selection licence number.
     LookupList colLicencesSelection{};
-
-    Trace& trace() { return session.trace; }
-    Database& db() { return session.db(); }
 
     // The keys as SQL numbers; a key that is not a whole number is refused
     // rather than pasted into a statement.

@@ -6,12 +6,8 @@
 #include "competition_files/sequence.h"
 #include "couloir/couloir.h"
 #include "shared/c_arguments.h"
-#include "shared/clock.h"
-#include "shared/connection.h"
+#include "shared/call_frame.h"
 #include "shared/files.h"
-#include "shared/progress.h"
-#include "shared/text_date.h"
-#include "shared/trace.h"
 
 namespace couloir::vandrule {
 namespace {
@@ -24,34 +20,19 @@ const std::vector<std::string> kCreatedFiles = {"Origine.txt", "Rcomp.txt",   "P
 bool bCreation_disquette(const char* strNumProfil, bool bIsSelection, const char* strNumCompet,
                          const char* strBasePath, const char* strRepTravail, const char* strFiletrace_P,
                          const couloir_form* objFormCible) {
-    Form form(objFormCible);
-    Trace trace(text(strFiletrace_P));
-    trace.reportTo(form);
-    trace.write("Début de la création de fichier : " + generalForm(now()) + std::string(CRLF));
-
-    // Null columns read as empty texts here.
-    Connection connection(ConnectionOptions{.nullText = NullText::Empty}, &form);
-    Session session{trace, form, connection};
-    CreationState state{.session = session,
-                        .strNumProfil = text(strNumProfil),
-                        .bIsSelection = bIsSelection,
-                        .strNumCompet = text(strNumCompet),
-                        .strRepTravail = text(strRepTravail)};
-
-    bool result = false;
-    std::string errorText;
-    if (connection.bConnexion(text(strBasePath), errorText)) {
-        result = clearEarlierRun(trace, state.strRepTravail, kCreatedFiles) && bEnchainerCreation(state);
-        if (!connection.bDeconnexion(errorText))
-            trace.error("Erreur lors de la déconnexion de la base." + std::string(CRLF) + errorText);
-    } else {
-        trace.error("Erreur lors de la connexion à la base." + std::string(CRLF) + errorText);
-    }
-
-    trace.endStep();
-    trace.write("Fin de la création de fichier : " + generalForm(now()) + std::string(CRLF));
-    trace.close();
-    return result;
+    CallFrame call{.tracePath = text(strFiletrace_P),
+                   .database = text(strBasePath),
+                   .form = objFormCible,
+                   .openingLine = "Début de la création de fichier : ",
+                   // Null columns read as empty texts here.
+                   .connection = ConnectionOptions{.nullText = NullText::Empty},
+                   .connectionFailure = "Erreur lors de la connexion à la base.",
+                   .disconnectionFailure = "Erreur lors de la déconnexion de la base.",
+                   .closing = ClosingLine{.text = "Fin de la création de fichier : ", .emptyLineAfter = true}};
+    return runCall(call, [&](Session& session) {
+        CreationState state(session, text(strNumProfil), bIsSelection, text(strNumCompet), text(strRepTravail));
+        return clearEarlierRun(session.trace, state.strRepTravail, kCreatedFiles) && bEnchainerCreation(state);
+    });
 }
 
 }  // namespace

@@ -133,8 +133,8 @@ bool bEnchainerMajIUF(Session& session, const std::string& folder, const CodeUpd
 
 }  // namespace
 
-bool bImport_CodeIUF(const ImportCall& call, bool ownClubOnly, const std::string& ownClub) {
-    return runImportCall(call, [&](Session& session) {
+bool bImport_CodeIUF(const CallFrame& call, bool ownClubOnly, const std::string& ownClub) {
+    return runCall(call, [&](Session& session) {
         return bEnchainerMajIUF(session, call.sourceDir, CodeUpdate{ownClubOnly, ownClub});
     });
 }

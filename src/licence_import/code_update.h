@@ -4,13 +4,13 @@
 
 #include <string>
 
-#include "shared/import_call.h"
+#include "shared/call_frame.h"
 
 namespace couloir::korvenna {
 
 // Scans `call.sourceDir`; when `ownClubOnly`, only the swimmers of the club
 // `ownClub` (13 characters, compared exactly) are updated. True when the scan
 // ran to its end.
-bool bImport_CodeIUF(const ImportCall& call, bool ownClubOnly, const std::string& ownClub);
+bool bImport_CodeIUF(const CallFrame& call, bool ownClubOnly, const std::string& ownClub);
 
 }  // namespace couloir::korvenna

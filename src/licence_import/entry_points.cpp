@@ -8,7 +8,7 @@
 #include "shared/c_arguments.h"
 #include "shared/text_date.h"
 
-using couloir::ImportCall;
+using couloir::CallFrame;
 using couloir::text;
 
 // Nothing may cross the C boundary: anything unforeseen is a false result.
@@ -16,11 +16,11 @@ extern "C" bool Korvenna_clsRecupLicence_bImport_Licence(const char* strFileBase
                                                          const char* strRepTempo, const char* strFileTrace_P,
                                                          const couloir_form* objFormCible) {
     try {
-        ImportCall call{.tracePath = text(strFileTrace_P),
-                        .database = text(strFileBase_P),
-                        .sourceDir = text(strRepSource),
-                        .form = objFormCible,
-                        .connectionFailure = couloir::kLicenceConnectionFailure};
+        CallFrame call{.tracePath = text(strFileTrace_P),
+                       .database = text(strFileBase_P),
+                       .form = objFormCible,
+                       .sourceDir = text(strRepSource),
+                       .connectionFailure = couloir::kLicenceConnectionFailure};
         return couloir::korvenna::bImport_Licence(call, text(strRepTempo));
     } catch (...) {
         return false;
@@ -31,12 +31,12 @@ extern "C" bool Korvenna_clsMajIUF_bImport_CodeIUF(const char* strRepSource, con
                                                    const char* strFileTrace_P, const couloir_form* objFormCible,
                                                    bool bOnlyMonCLub, const char* strCodeMonClub) {
     try {
-        ImportCall call{.tracePath = text(strFileTrace_P),
-                        .database = text(strFileBase_P),
-                        .sourceDir = text(strRepSource),
-                        .form = objFormCible,
-                        .connectionFailure = "Erreur de connexion dans dll de mise à jour des codes IUF." +
-                                             std::string(couloir::CRLF) + "Mise à jour annulée."};
+        CallFrame call{.tracePath = text(strFileTrace_P),
+                       .database = text(strFileBase_P),
+                       .form = objFormCible,
+                       .sourceDir = text(strRepSource),
+                       .connectionFailure = "Erreur de connexion dans dll de mise à jour des codes IUF." +
+                                            std::string(couloir::CRLF) + "Mise à jour annulée."};
         return couloir::korvenna::bImport_CodeIUF(call, bOnlyMonCLub, text(strCodeMonClub));
     } catch (...) {
         return false;

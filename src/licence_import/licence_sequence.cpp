@@ -52,8 +52,8 @@ bool bEnchainerImportLicences(Session& session, const LicenceFiles& files) {
 
 }  // namespace
 
-bool bImport_Licence(const ImportCall& call, const std::string& temporaryDir) {
-    return runImportCall(call, [&](Session& session) {
+bool bImport_Licence(const CallFrame& call, const std::string& temporaryDir) {
+    return runCall(call, [&](Session& session) {
         LicenceFiles files{strCheminFichier(call.sourceDir, "licence.txt"), strCheminFichier(call.sourceDir, "club.txt"),
                            strCheminFichier(call.sourceDir, "origine.txt")};
         if (!bFichierPresent(session.trace, files.licence, temporaryDir)) return false;

@@ -2,13 +2,13 @@
 // licence list, under one progress bar.
 #pragma once
 
-#include "shared/import_call.h"
+#include "shared/call_frame.h"
 
 namespace couloir::korvenna {
 
 // Checks and copies licence.txt (required), club.txt and origine.txt from
 // `call.sourceDir` into `temporaryDir`, then imports them. True when the
 // sequence ran to its end, whatever the lines in error.
-bool bImport_Licence(const ImportCall& call, const std::string& temporaryDir);
+bool bImport_Licence(const CallFrame& call, const std::string& temporaryDir);
 
 }  // namespace couloir::korvenna

@@ -3,7 +3,7 @@
 #include "couloir/couloir.h"
 #include "perf_export/steps.h"
 #include "shared/c_arguments.h"
-#include "shared/clock.h"
+#include "shared/call_frame.h"
 #include "shared/files.h"
 #include "shared/text_date.h"
 
@@ -21,25 +21,24 @@ struct Arguments {
 };
 
 bool exportPerformances(const Arguments& args) {
-    Form form(args.form);
-    Trace trace(args.tracePath);
-    if (!trace.isOpen()) return false;
-    trace.reportTo(form);
-    trace.write("Début de l'export : " + generalForm(now()) + std::string(CRLF));
-
-    // The export only reads: it leaves the open/closed mark alone and reads
-    // one state of the database throughout.
-    Connection connection(
-        ConnectionOptions{.nullText = NullText::Empty, .writesLastClose = false, .lock = Database::Lock::Read}, &form);
-    Session session{trace, form, connection};
-    std::string error;
-    if (!connection.bConnexion(args.database, error)) {
-        trace.error("Erreur de connexion dans dll d'export." + std::string(CRLF) + "Fichier licence.txt non créé.");
-        return false;
-    }
-    if (!clearEarlierRun(trace, args.workingDir, kExportedFiles)) return false;
-    ExportRun run{session, args.scope, outputPaths(args.workingDir)};
-    return runExportSequence(run);
+    CallFrame call{.tracePath = args.tracePath,
+                   .database = args.database,
+                   .form = args.form,
+                   .openingLine = "Début de l'export : ",
+                   // The export only reads: it leaves the open/closed mark alone and reads
+                   // one state of the database throughout.
+                   .connection = ConnectionOptions{.nullText = NullText::Empty,
+                                                   .writesLastClose = false,
+                                                   .lock = Database::Lock::Read},
+                   .connectionFailure = "Erreur de connexion dans dll d'export." + std::string(CRLF) +
+                                        "Fichier licence.txt non créé.",
+                   .connectionFailureNamesError = false};
+    // The sequence writes the closing line itself, after its last file.
+    return runCall(call, [&](Session& session) {
+        if (!clearEarlierRun(session.trace, args.workingDir, kExportedFiles)) return false;
+        ExportRun run{session, args.scope, outputPaths(args.workingDir)};
+        return runExportSequence(run);
+    });
 }
 
 }  // namespace

@@ -24,8 +24,10 @@ struct OutputPaths {
 // The four files in the working folder.
 OutputPaths outputPaths(const std::string& strRepTravail);
 
-struct ExportRun {
-    Session& session;
+struct ExportRun : CallState {
+    ExportRun(Session& s, ExportScope exportScope, OutputPaths outputs)
+        : CallState(s), scope(std::move(exportScope)), paths(std::move(outputs)) {}
+
     ExportScope scope;
     OutputPaths paths;
 
@@ -33,10 +35,6 @@ struct ExportRun {
     LookupList swimmersWritten{};  // Licence.Num -> club code (13) + licence number (6)
     double increment = 0;          // progress per performance line
     bool complete = true;          // false once an error left something out of the files
-
-    Trace& trace() { return session.trace; }
-    Form& form() { return session.form; }
-    Database& db() { return session.db(); }
 };
 
 }  // namespace couloir::plessaud

@@ -5,7 +5,7 @@
 #include "perf_import/sequence.h"
 #include "shared/c_arguments.h"
 #include "shared/files.h"
-#include "shared/import_call.h"
+#include "shared/call_frame.h"
 
 namespace couloir::tessimor {
 namespace {
@@ -26,8 +26,8 @@ bool importFiles(PerfRun& run, const std::string& temporaryDir) {
     return bEnchainerImportPerfs(run);
 }
 
-bool importPerformances(const ImportCall& call, const std::string& temporaryDir) {
-    return runImportCall(call, [&](Session& session) {
+bool importPerformances(const CallFrame& call, const std::string& temporaryDir) {
+    return runCall(call, [&](Session& session) {
         PerfRun run{session, sourcePaths(call.sourceDir)};
         ChargerNagesValides(run);
         return importFiles(run, temporaryDir);
@@ -43,12 +43,12 @@ extern "C" bool Tessimor_clsTessimor_bimport_perf(const char* strFileBase_P, con
                                                   const couloir_form* objFormCible) {
     using couloir::text;
     try {
-        couloir::ImportCall call{.tracePath = text(strFileTrace_P),
-                                 .database = text(strFileBase_P),
-                                 .sourceDir = text(strRepSource),
-                                 .form = objFormCible,
-                                 .connectionFailure = couloir::kLicenceConnectionFailure,
-                                 .writesClosingLines = true};
+        couloir::CallFrame call{.tracePath = text(strFileTrace_P),
+                                .database = text(strFileBase_P),
+                                .form = objFormCible,
+                                .sourceDir = text(strRepSource),
+                                .connectionFailure = couloir::kLicenceConnectionFailure,
+                                .closing = couloir::ClosingLine{"Fin importation : ", 2}};
         return couloir::tessimor::importPerformances(call, text(strRepTempo));
     } catch (...) {
         return false;

@@ -18,18 +18,13 @@ struct FilePaths {
 // The number of stroke-and-distance codes a two-character field can carry.
 inline constexpr int kStrokeCodeCount = 100;
 
-struct PerfRun {
-    PerfRun(Session& s, FilePaths paths) : session(s), files(std::move(paths)) {}
+struct PerfRun : CallState {
+    PerfRun(Session& s, FilePaths paths) : CallState(s), files(std::move(paths)) {}
 
-    Session& session;
     FilePaths files;
     RunLists lists;
     // True for the codes listed in Nage, indexed by code.
     std::array<bool, kStrokeCodeCount> tabNagesValides{};
-
-    Trace& trace() { return session.trace; }
-    Form& form() { return session.form; }
-    Database& db() { return session.db(); }
 };
 
 }  // namespace couloir::tessimor

@@ -8,7 +8,7 @@
 #include "results_import/sequence.h"
 #include "shared/c_arguments.h"
 #include "shared/files.h"
-#include "shared/import_call.h"
+#include "shared/call_frame.h"
 
 namespace couloir::ombrelay {
 namespace {
@@ -70,14 +70,16 @@ bool runSequence(Kind kind, const Arguments& args, Session& session) {
 }
 
 bool importCompetition(Kind kind, const Arguments& args) {
-    ImportCall call{.tracePath = args.tracePath,
-                    .database = args.database,
-                    .sourceDir = args.sourceDir,
-                    .form = args.form,
-                    .connectionFailure = kLicenceConnectionFailure,
-                    .writesClosingLines = true,
-                    .checkArguments = [&](Trace& trace) { return checkCompetitionNumber(trace, args.competition); }};
-    return runImportCall(call, [&](Session& session) { return runSequence(kind, args, session); });
+    CallFrame call{.tracePath = args.tracePath,
+                   .database = args.database,
+                   .form = args.form,
+                   .checkArguments = [&](Trace& trace) { return checkCompetitionNumber(trace, args.competition); },
+                   .sourceDir = args.sourceDir,
+                   .connectionFailure = kLicenceConnectionFailure,
+                   .disconnectionFailure = "Erreur lors de la déconnexion.",
+                   .disconnectionFailureNamesError = false,
+                   .closing = ClosingLine{"Fin importation : ", 2}};
+    return runCall(call, [&](Session& session) { return runSequence(kind, args, session); });
 }
 
 // Nothing may cross the C boundary: anything unforeseen is a false result.

@@ -17,10 +17,9 @@ struct FilePaths {
     std::string licence, club, origine, rcomp, pcomp, categori, relais, prres, engag;
 };
 
-struct ImportContext {
-    explicit ImportContext(Session& s) : session(s) {}
+struct ImportContext : CallState {
+    explicit ImportContext(Session& s) : CallState(s) {}
 
-    Session& session;
     FilePaths files;
     std::string competition;  // Rcomp.AutoNum, written unquoted into SQL
     bool newCompetition = false;
@@ -39,10 +38,6 @@ struct ImportContext {
     LookupList colCompositionsRelais;   // relay key -> relayers' Num joined by "~"
     LookupList colAgesPremierRelayeur;  // relay key -> first relayer's age
     std::string strNageurReference;     // Num of the reference swimmer
-
-    Trace& trace() { return session.trace; }
-    Form& form() { return session.form; }
-    Database& db() { return session.db(); }
 
     void InitCollections() {
         lists.InitCollections();

@@ -105,14 +105,6 @@ void AnnulerImport(ImportContext& context) {
     if (context.newCompetition) SupprimerAnciennesDonnees(context);
 }
 
-// Closes the database at the end of a sequence; false when that failed.
-bool closeAfterSequence(ImportContext& context) {
-    std::string error;
-    if (context.session.connection.bDeconnexion(error)) return true;
-    context.trace().error("Erreur lors de la déconnexion.");
-    return false;
-}
-
 }  // namespace
 
 bool bEnchainerImportResultats(ImportContext& context) {
@@ -141,7 +133,7 @@ bool bEnchainerImportResultats(ImportContext& context) {
         }
     }
     // A cancelled import is a failure for the caller, even when the database closes.
-    return closeAfterSequence(context) && completed;
+    return completed;
 }
 
 bool bEnchainerImportSquelette(ImportContext& context) {
@@ -163,7 +155,7 @@ bool bEnchainerImportSquelette(ImportContext& context) {
     } catch (...) {
         context.trace().error(strTexteErreur(caughtError()));
     }
-    return closeAfterSequence(context) && completed;
+    return completed;
 }
 
 bool SupprimerAnciennesDonnees(ImportContext& context) {

@@ -1,4 +1,4 @@
-#include "shared/import_call.h"
+#include "shared/call_frame.h"
 
 #include "shared/clock.h"
 #include "shared/files.h"
@@ -6,32 +6,44 @@
 namespace couloir {
 namespace {
 
+// A failure's wording, followed by the error's text when it names it.
+std::string failureText(const std::string& wording, bool namesError, const std::string& error) {
+    return namesError ? wording + std::string(CRLF) + error : wording;
+}
+
 // Everything the sequence needs first; false, reported, when the call stops here.
-bool prepare(const ImportCall& call, Trace& trace, Connection& connection) {
+bool prepare(const CallFrame& call, Trace& trace, Connection& connection) {
     if (call.checkArguments && !call.checkArguments(trace)) return false;
-    if (!bLecteurPret(call.sourceDir)) {
+    if (!call.sourceDir.empty() && !bLecteurPret(call.sourceDir)) {
         trace.error("Le lecteur source n'est pas pret." + std::string(CRLF) + "Import annulé.");
         return false;
     }
     std::string error;
     if (!connection.bConnexion(call.database, error)) {
-        trace.error(call.connectionFailure + std::string(CRLF) + error);
+        trace.error(failureText(call.connectionFailure, call.connectionFailureNamesError, error));
         return false;
     }
     return true;
 }
 
+void writeClosingLine(Trace& trace, const ClosingLine& closing) {
+    for (int i = 0; i < closing.emptyLinesBefore; ++i) trace.writeEmpty();
+    std::string line = closing.text + generalForm(now());
+    if (closing.emptyLineAfter) line += CRLF;
+    trace.writeClosingLine(line);
+}
+
 }  // namespace
 
-bool runImportCall(const ImportCall& call, const std::function<bool(Session&)>& sequence) {
+bool runCall(const CallFrame& call, const std::function<bool(Session&)>& sequence) {
     Form form(call.form);
     Trace trace(call.tracePath);
     if (!trace.isOpen()) return false;
     trace.reportTo(form);
-    trace.write("Début de l'import : " + generalForm(now()) + std::string(CRLF));
+    trace.write(call.openingLine + generalForm(now()) + std::string(CRLF));
 
     if (form.dryRun()) trace.markDryRun();
-    Connection connection(ConnectionOptions{}, &form);
+    Connection connection(call.connection, &form);
     Session session{trace, form, connection};
     bool result = false;
     try {
@@ -47,16 +59,14 @@ bool runImportCall(const ImportCall& call, const std::function<bool(Session&)>& 
             trace.error(strTexteErreur(caughtError()));
         }
     }
-    // Closing a connection that was never opened, or that the sequence
-    // already closed, does nothing.
+    // Closing a connection that was never opened does nothing. A call whose
+    // commit failed kept nothing: it failed.
     std::string error;
-    if (!connection.bDeconnexion(error))
-        trace.EcrireErreur("Une erreur s'est produite lors de la déconnexion." + std::string(CRLF) + error, 0);
-    if (call.writesClosingLines) {
-        trace.writeEmpty();
-        trace.writeEmpty();
-        trace.writeClosingLine("Fin importation : " + generalForm(now()));
+    if (!connection.bDeconnexion(error)) {
+        trace.error(failureText(call.disconnectionFailure, call.disconnectionFailureNamesError, error));
+        result = false;
     }
+    if (call.closing) writeClosingLine(trace, *call.closing);
     trace.finishDryRun();
     return result;
 }

@@ -1,9 +1,12 @@
-// The frame around the sequence of each public method of the importing
-// libraries: the trace and its opening line, the source drive check, the
-// connection to the club database and its proper close.
+// The frame around the sequence of every public method: the trace and its
+// opening line, the checks made before connecting, the connection to the
+// club database and its close, the closing line. What differs between the
+// libraries (wording, the checks that apply, the connection's options) is
+// data of the call.
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "couloir/couloir.h"
@@ -17,24 +20,43 @@ namespace couloir {
 inline const std::string kLicenceConnectionFailure =
     "Erreur de connexion dans dll d'import des licences." + std::string(CRLF) + "Import annulé.";
 
-struct ImportCall {
-    std::string tracePath, database, sourceDir;
+// The last line of a trace: `emptyLinesBefore` empty lines, `text` followed
+// by the date and time, and an empty line after it when asked.
+struct ClosingLine {
+    std::string text;
+    int emptyLinesBefore = 0;
+    bool emptyLineAfter = false;
+};
+
+struct CallFrame {
+    std::string tracePath, database;
     const couloir_form* form = nullptr;
-    // Written above the error text when the database cannot be opened.
-    std::string connectionFailure;
-    // Ends the trace with two empty lines and "Fin importation : " + date,
-    // whatever the outcome.
-    bool writesClosingLines = false;
-    // A check of the call's own arguments, made before the drive check; it
-    // writes its own message and, when false, cancels the call.
+    // The first line of the trace, followed by the date and an empty line.
+    std::string openingLine = "Début de l'import : ";
+    ConnectionOptions connection = {};
+    // A check of the call's own arguments, made first; it writes its own
+    // message and, when false, cancels the call.
     std::function<bool(Trace&)> checkArguments = {};
+    // The folder the call reads, whose drive is checked before connecting;
+    // empty for a call that reads none.
+    std::string sourceDir = {};
+    // Written when the database cannot be opened, above the error text
+    // unless the wording leaves it out.
+    std::string connectionFailure = {};
+    bool connectionFailureNamesError = true;
+    // Written when the database cannot be closed, likewise.
+    std::string disconnectionFailure = "Une erreur s'est produite lors de la déconnexion.";
+    bool disconnectionFailureNamesError = true;
+    // Written whatever the outcome, once the connection is closed.
+    std::optional<ClosingLine> closing = std::nullopt;
 };
 
 // Opens the trace, checks the arguments and the source drive, connects,
-// runs `sequence`, disconnects and closes the trace. The result is the
-// sequence's; false when the frame stopped before it, when the trace cannot
-// be created, or when an error escaped the sequence (its text is then
-// written to the trace).
-bool runImportCall(const ImportCall& call, const std::function<bool(Session&)>& sequence);
+// runs `sequence`, disconnects (committing the call) and writes the closing
+// line. True when the sequence returned true and the call was committed;
+// false when the frame stopped before the sequence, when the trace cannot be
+// created, or when an error escaped the sequence (its text is then written
+// to the trace and the call undone).
+bool runCall(const CallFrame& call, const std::function<bool(Session&)>& sequence);
 
 }  // namespace couloir

@@ -16,4 +16,16 @@ struct Session {
     Database& db() { return connection.db(); }
 };
 
+// What every library's run state starts with: the call's session, and the
+// short ways to its parts. A library's state adds only what is its own.
+struct CallState {
+    explicit CallState(Session& s) : session(s) {}
+
+    Session& session;
+
+    Trace& trace() const { return session.trace; }
+    Form& form() const { return session.form; }
+    Database& db() const { return session.db(); }
+};
+
 }  // namespace couloir
