@@ -11,6 +11,7 @@
 #include "competition_files/step_support.h"
 #include "competition_files/steps.h"
 #include "shared/interchange_writer.h"
+#include "shared/reference_swimmer.h"
 #include "shared/text_date.h"
 
 namespace couloir::vandrule {
@@ -102,8 +103,8 @@ bool bCreerRelais(CreationState& state) {
     try {
         trace.write("Traitement des engagements des relais.");
         trace.write("Création du fichier Relais.txt");
-        Columns placeholder = state.db().ChargerColonnes("SELECT Num FROM Licence where Nom = 'Null'");
-        if (!placeholder.hasRows()) {
+        std::string placeholder = referenceSwimmer(state.db());
+        if (placeholder.empty()) {
             trace.error("Licence du nageur Null non trouvée" + std::string(CRLF) +
                         "Erreur dans la base, impossible de créer le fichier relais.txt");
             return false;
@@ -121,7 +122,7 @@ bool bCreerRelais(CreationState& state) {
             "AND Relais.Num_compet = " + state.competitionKey() + " "
             "ORDER BY Relais.Code_epreuve, Relais.Num_equipe, Relais.Num_Lic");
         for (std::size_t row = 0; row < teams.rowCount(); ++row)
-            writeTeam(state, teams, row, placeholder.at(0, 0), relais, engag);
+            writeTeam(state, teams, row, placeholder, relais, engag);
         relais.close();
         engag.close();
         EcrireFichierCree(trace, "Relais");

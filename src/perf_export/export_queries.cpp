@@ -72,6 +72,5 @@ std::string relayerQuery(const std::string& num) {
            "FROM Club Club, Licence Licence WHERE Club.Code_federal = Licence.Code_Club AND Licence.Num = " + num;
 }
 
-std::string referenceSwimmerQuery() { return "Select Num from Licence where Nom = " + sqlQuote("Null"); }
 
 }  // namespace couloir::plessaud

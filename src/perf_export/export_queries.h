@@ -41,7 +41,5 @@ std::string relayRowsQuery(const ExportScope& scope);
 
 // The licence row and club name of the swimmer whose Licence.Num is given.
 std::string relayerQuery(const std::string& num);
-// The reference swimmer's Num.
-std::string referenceSwimmerQuery();
 
 }  // namespace couloir::plessaud

@@ -7,6 +7,7 @@
 #include "perf_export/export_queries.h"
 #include "perf_export/field_formats.h"
 #include "perf_export/steps.h"
+#include "shared/reference_swimmer.h"
 #include "shared/text_date.h"
 
 namespace couloir::plessaud {
@@ -74,16 +75,6 @@ private:
     std::string referenceNum_;
     std::unordered_set<std::string> unknown_;  // slots that name no swimmer, not looked up twice
 };
-
-// The reference swimmer's Num, or the empty text when the database has none.
-std::string referenceSwimmer(Database& db) {
-    std::string num;
-    db.forEachRow(referenceSwimmerQuery(), [&](const Row& row) {
-        num = fieldText(row, 0);
-        return false;
-    });
-    return num;
-}
 
 // The fields of a relay line read from its row; the relayers come apart.
 void setRelayPerformance(FixedRecord& line, const Row& row, const RelayTeam& team, const std::string& event) {

@@ -3,18 +3,13 @@
 #include "shared/club_import.h"
 #include "shared/error.h"
 #include "shared/files.h"
+#include "shared/reference_swimmer.h"
 #include "shared/text_date.h"
 
 namespace couloir::tessimor {
 namespace {
 
 const std::string kNl(CRLF);
-
-// The reference swimmer's Num, read only: this import never creates him.
-std::string readReferenceSwimmer(Database& db) {
-    Columns reference = db.ChargerColonnes("select Num from Licence where Nom = " + sqlQuote(kPlaceholderLabel));
-    return reference.hasRows() ? reference.at(0, 0) : std::string();
-}
 
 bool stopOnError(Trace& trace, long lineNumber, const std::string& message) {
     trace.EcrireLigneErreur(lineNumber, message + kNl + "Importation des performances annulées.", "Erreur");
@@ -29,7 +24,8 @@ bool bImporterPerfs(PerfRun& run, double increment) {
     long lineNumber = 0;
     try {
         LineReader reader(run.files.liffn, &trace);
-        std::string reference = readReferenceSwimmer(run.db());
+        // Read only: this import never creates him.
+        std::string reference = referenceSwimmer(run.db());
         if (reference.empty()) {
             return stopOnError(trace, 0,
                                "Impossible de trouver la licence du nageur de référence." + kNl +

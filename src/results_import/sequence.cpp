@@ -7,6 +7,7 @@
 #include "shared/file_step.h"
 #include "shared/files.h"
 #include "shared/licence_import.h"
+#include "shared/reference_swimmer.h"
 
 namespace couloir::ombrelay {
 namespace {

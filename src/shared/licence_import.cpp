@@ -33,20 +33,6 @@ bool bInsererSelection(Database& db, const std::string& code, const std::string&
     }
 }
 
-std::string strNageurReference(Database& db) {
-    Columns reference = db.ChargerColonnes("select Num from Licence where Nom = " + sqlQuote(kPlaceholderLabel));
-    if (reference.hasRows()) return reference.at(0, 0);
-    Columns club =
-        db.ChargerColonnes("select First(Code_federal) from Club where Nom = " + sqlQuote(kPlaceholderLabel));
-    std::string code = club.hasRows() ? club.at(0, 0) : std::string();
-    std::int64_t num = db.appendRow("Licence", {{"Code_club", code},
-                                                {"licence", std::string("1")},
-                                                {"Nom", std::string(kPlaceholderLabel)},
-                                                {"Visible", std::int64_t{0}},
-                                                {"Date_suppr", std::string()}});
-    return std::to_string(num);
-}
-
 namespace {
 
 const std::string kNl(CRLF);

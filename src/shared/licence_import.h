@@ -54,8 +54,4 @@ bool ImporterLicences(Session& session, RunLists& lists, const std::string& path
 // with `message` set to the error's text.
 bool bInsererSelection(Database& db, const std::string& code, const std::string& num, std::string& message);
 
-// The Num of the reference swimmer (named "Null") that fills empty relay
-// slots, created under the code of the club named "Null" when absent.
-std::string strNageurReference(Database& db);
-
 }  // namespace couloir

@@ -1,4 +1,5 @@
 #include "shared/licence_import.h"
+#include "shared/reference_swimmer.h"
 
 #include "import_fixture.h"
 #include "shared/licence_record.h"
