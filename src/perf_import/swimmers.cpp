@@ -70,16 +70,21 @@ std::string PerformanceFile::strCreerNageurPerf(const PerfFields& fields, int co
         // The event decides the swimmer's sex.
         std::string sex =
             firstValue(db.ChargerColonnes("select Sexe from Nage where Code_Nage = " + std::to_string(code)));
-        db.execute("INSERT INTO Licence (Code_club, licence, Nom, Prenom, sexe, Date_Naissance, Nationalite, "
-                   "Sportive, Date_obliteration, Date_Depot, Type_licence, Nature) VALUES (" +
-                   sqlQuote(club) + ", " + sqlQuote(licence) + ", " + sqlQuote(surname) + ", " +
-                   sqlQuote(firstName) + ", " + sqlQuote(sex) + ", " + sqlQuote(birthDate) + ", 'FRA', 'O', " +
-                   sqlQuote(dateLicence) + ", " + sqlQuote(dateLicence) + ", " + sqlQuote(fields[kPerfTypeLicence]) +
-                   ", 'N');");
+        std::string num = std::to_string(db.appendRow("Licence", {{"Code_club", club},
+                                                                  {"licence", licence},
+                                                                  {"Nom", surname},
+                                                                  {"Prenom", firstName},
+                                                                  {"sexe", sex},
+                                                                  {"Date_Naissance", birthDate},
+                                                                  {"Nationalite", std::string("FRA")},
+                                                                  {"Sportive", std::string("O")},
+                                                                  {"Date_obliteration", dateLicence},
+                                                                  {"Date_Depot", dateLicence},
+                                                                  {"Type_licence", fields[kPerfTypeLicence]},
+                                                                  {"Nature", std::string("N")}}));
         trace.write("Ajout du nageur avec les données suivantes :" + kNl + "Nom : " + surname +
                     ", Prénom : " + firstName + kNl + "Licence : " + licence + ", Date naissance : " + birthDate +
                     kNl + "Nationalité : FRA");
-        std::string num = firstValue(db.ChargerColonnes(selectLicence("Num", club, licence)));
 
         if (bEstSelection(club) && db.lValeurScalaire("select count(*) from Selection where Code_Sel = " +
                                                       sqlQuote(club) + " and Num_Lic = " + sqlNumber(num)) == 0) {
