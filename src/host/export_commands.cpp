@@ -3,83 +3,71 @@
 #include <memory>
 
 #include "commands.h"
-#include "couloir/couloir.h"
 #include "run_support.h"
 
 namespace couloir::host {
 namespace {
 
-// A trace that clobbers nothing and an owner-only output folder; otherwise
-// the status says why the command stops.
-bool readyToWrite(const CommonOptions& common, const std::string& database, const std::string& output, int& status) {
-    if (!outputsAreAllowed(common, database, {output})) {
+struct WriteOptions {
+    CommonOptions common;
+    OperationArguments arguments;
+};
+
+std::shared_ptr<WriteOptions> addWriteOptions(CLI::App& command) {
+    auto options = std::make_shared<WriteOptions>();
+    command.add_option("DB", options->arguments.database, "Base de données du club")->required();
+    command.add_option("OUT_DIR", options->arguments.folder, "Dossier qui reçoit les fichiers")->required();
+    return options;
+}
+
+// A trace and a report that clobber nothing and an owner-only output
+// folder; otherwise the status says why the command stops.
+void runWrite(OperationKind kind, WriteOptions& options, int& status) {
+    OperationArguments& a = options.arguments;
+    a.trace = options.common.trace;
+    if (!outputsAreAllowed(options.common, a.database, {a.folder})) {
         status = kUsage;
-        return false;
+        return;
     }
-    if (!prepareOutputFolder(output)) {
+    if (!prepareOutputFolder(a.folder)) {
         status = kFailure;
-        return false;
+        return;
     }
-    return true;
+    status = runCommand(kind, a, options.common);
 }
 
 }  // namespace
 
 void setupCreateFiles(CLI::App& app, int& status) {
     auto* command = app.add_subcommand("create-files", "Crée les fichiers d'engagement d'une compétition");
-    struct Options {
-        CommonOptions common;
-        std::string database, output, competition, profile;
-        bool selection = false;
-    };
-    auto options = std::make_shared<Options>();
-    command->add_option("DB", options->database, "Base de données du club")->required();
-    command->add_option("OUT_DIR", options->output, "Dossier qui reçoit les fichiers")->required();
-    command->add_option("--competition", options->competition, "Numéro de la compétition dans la base (Rcomp.AutoNum)")
+    auto options = addWriteOptions(*command);
+    command->add_option("--competition", options->arguments.competition,
+                        "Numéro de la compétition dans la base (Rcomp.AutoNum)")
         ->required()
         ->type_name("N");
-    command->add_option("--profile", options->profile, "Numéro du profil qui engage : le club ou la sélection dont les engagements sont écrits (liste : couloir profiles DB)")
+    command->add_option("--profile", options->arguments.profile, "Numéro du profil qui engage : le club ou la sélection dont les engagements sont écrits (liste : couloir profiles DB)")
         ->required()
         ->type_name("N");
-    command->add_flag("--selection", options->selection, "Le profil est celui d'une sélection");
+    command->add_flag("--selection", options->arguments.selection, "Le profil est celui d'une sélection");
     addCommonOptions(*command, options->common);
-    command->callback([options, &status] {
-        if (!readyToWrite(options->common, options->database, options->output, status)) return;
-        status = callComponent<couloir_bCreation_disquette_fn>(
-            "Vandrule.clscreate_disk", "bCreation_disquette", options->common, [&](auto entry, const couloir_form* form) {
-                return entry(options->profile.c_str(), options->selection, options->competition.c_str(),
-                             options->database.c_str(), options->output.c_str(), options->common.trace.c_str(), form);
-            });
-    });
+    command->callback([options, &status] { runWrite(OperationKind::CreateFiles, *options, status); });
 }
 
 void setupExportPerf(CLI::App& app, int& status) {
     auto* command = app.add_subcommand("export-perf", "Exporte l'historique des performances");
-    struct Options {
-        CommonOptions common;
-        std::string database, output, club;
-        bool selection = false, all = false;
-    };
-    auto options = std::make_shared<Options>();
-    command->add_option("DB", options->database, "Base de données du club")->required();
-    command->add_option("OUT_DIR", options->output, "Dossier qui reçoit les fichiers")->required();
-    auto* club = command->add_option("--club", options->club, "Code fédéral du club ou de la sélection");
-    command->add_flag("--selection", options->selection, "Le code est celui d'une sélection")->needs(club);
-    auto* all = command->add_flag("--all", options->all, "Exporte tous les clubs");
+    auto options = addWriteOptions(*command);
+    auto* club = command->add_option("--club", options->arguments.club, "Code fédéral du club ou de la sélection");
+    command->add_flag("--selection", options->arguments.selection, "Le code est celui d'une sélection")->needs(club);
+    auto* all = command->add_flag("--all", options->arguments.all, "Exporte tous les clubs");
     club->excludes(all);
     addCommonOptions(*command, options->common);
     command->callback([options, &status] {
-        if (options->club.empty() && !options->all) {
+        if (options->arguments.club.empty() && !options->arguments.all) {
             std::cerr << "couloir export-perf : --club CODE ou --all est obligatoire\n";
             status = kUsage;
             return;
         }
-        if (!readyToWrite(options->common, options->database, options->output, status)) return;
-        status = callComponent<couloir_bPlessaudormance_fn>(
-            "Plessaud.clsExportPerf", "bPlessaudormance", options->common, [&](auto entry, const couloir_form* form) {
-                return entry(options->database.c_str(), options->club.c_str(), options->selection, options->all,
-                             options->output.c_str(), options->common.trace.c_str(), form);
-            });
+        runWrite(OperationKind::ExportPerf, *options, status);
     });
 }
 

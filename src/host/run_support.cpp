@@ -6,11 +6,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
-#include "shared/components.h"
+#include "host_form.h"
 #include "shared/cp1252.h"
 #include "shared/error.h"
 #include "shared/files.h"
@@ -125,17 +126,6 @@ bool traceIsWritable(const std::string& trace) {
     }
 }
 
-void* findEntryPoint(const std::string& progId, const std::string& method) {
-    try {
-        return resolveMethod(progId, method);
-    } catch (const Error& e) {
-        std::cerr << "couloir : " << e.description() << " (composant introuvable dans :";
-        for (const auto& folder : componentFolders()) std::cerr << " " << folder;
-        std::cerr << ")\n";
-        return nullptr;
-    }
-}
-
 int finish(bool result, const CommonOptions& options) {
     if (!options.silent()) {
         if (fileExists(options.trace)) {
@@ -151,13 +141,36 @@ int finish(bool result, const CommonOptions& options) {
     return result ? kSuccess : kFailure;
 }
 
-void reportHostError(const std::exception& error) { std::cerr << "couloir : " << error.what() << "\n"; }
-
-void reportHostFailure(const std::string& failure) {
-    std::cerr << "couloir : la compétition n'a pas pu être créée dans la base ; rien n'a été importé (" << failure
-              << ")\n";
+int runCommand(OperationKind kind, const OperationArguments& arguments, const CommonOptions& options, bool dryRun) {
+    std::optional<CallReport> report;
+    if (!options.report.empty()) report.emplace(options.command, rememberedArguments(), dryRun);
+    // The report says how the command ended, whether the call ran or not.
+    auto end = [&](bool result, int status) {
+        if (report && !writeReport(report->finish(result, status), options.report)) return kFailure;
+        return status;
+    };
+    Preparation preparation = prepareOperation(kind, arguments);
+    if (!preparation.refusal.empty()) {
+        std::cerr << "couloir : " << preparation.refusal << "\n";
+        return end(false, kFailure);
+    }
+    if (!traceIsWritable(options.trace)) return end(false, kFailure);
+    HostForm form;
+    ConsoleProgress progress(form, !options.silent() && ::isatty(STDERR_FILENO));
+    form.runInCallTransaction(std::move(preparation.hostStatements));
+    form.setDryRun(dryRun);
+    form.reportTo(report ? &*report : nullptr);
+    bool result = false;
+    try {
+        result = callOperation(kind, arguments, form.form());
+    } catch (const std::exception& e) {  // the component is missing, or the working folder cannot be made
+        std::cerr << "couloir : " << e.what() << "\n";
+        return end(false, kFailure);
+    }
+    if (!form.hostFailure().empty())
+        std::cerr << "couloir : la compétition n'a pas pu être créée dans la base ; rien n'a été importé ("
+                  << form.hostFailure() << ")\n";
+    return end(result, finish(result, options));
 }
-
-ConsoleForm makeForm(const CommonOptions& options) { return ConsoleForm(!options.silent() && ::isatty(STDERR_FILENO)); }
 
 }  // namespace couloir::host

@@ -3,12 +3,11 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "call_report.h"
-#include "console_form.h"
+#include "operations.h"
 
 namespace couloir::host {
 
@@ -61,58 +60,16 @@ bool prepareOutputFolder(const std::string& folder);
 bool outputsAreAllowed(const CommonOptions& options, const std::string& database,
                        const std::vector<std::string>& folders);
 
-// The entry point of a component's method, or null after telling why on stderr.
-void* findEntryPoint(const std::string& progId, const std::string& method);
-
-// Prints the trace as UTF-8 unless quiet, and turns the method's result into an exit status.
+// Prints the trace as UTF-8 unless silent, and turns the method's result into an exit status.
 int finish(bool result, const CommonOptions& options);
-
-// A progress form on stderr when it is a terminal and the command is not quiet.
-ConsoleForm makeForm(const CommonOptions& options);
 
 // Whether the trace can be written; false after telling why on stderr.
 bool traceIsWritable(const std::string& trace);
 
-// Tells on stderr why the host could not prepare the call.
-void reportHostError(const std::exception& error);
-
-// Tells on stderr that a statement of the host's own failed in the call.
-void reportHostFailure(const std::string& failure);
-
-// What the host adds to a call: its own statements, run in the call's
-// transaction before its steps, and whether the call is a dry run.
-struct CallSettings {
-    std::vector<std::string> hostStatements;
-    bool dryRun = false;
-};
-
-// Calls `method` of the class `progId` through `call(entry, form)` and turns
-// its result into the exit status; a failure when the component is missing.
-template <typename Entry, typename Call>
-int callComponent(const char* progId, const char* method, const CommonOptions& options, Call call,
-                  CallSettings settings = {}) {
-    std::optional<CallReport> report;
-    if (!options.report.empty()) report.emplace(options.command, rememberedArguments(), settings.dryRun);
-    // The report says how the command ended, whether the call ran or not.
-    auto end = [&](bool result, int status) {
-        if (report && !writeReport(report->finish(result, status), options.report)) return kFailure;
-        return status;
-    };
-    auto entry = reinterpret_cast<Entry>(findEntryPoint(progId, method));
-    if (!entry || !traceIsWritable(options.trace)) return end(false, kFailure);
-    ConsoleForm form = makeForm(options);
-    form.runInCallTransaction(std::move(settings.hostStatements));
-    form.setDryRun(settings.dryRun);
-    form.reportTo(report ? &*report : nullptr);
-    bool result = false;
-    try {
-        result = call(entry, form.form());
-    } catch (const std::exception& e) {  // the host's own preparations, such as the working folder
-        reportHostError(e);
-        return end(false, kFailure);
-    }
-    if (!form.hostFailure().empty()) reportHostFailure(form.hostFailure());
-    return end(result, finish(result, options));
-}
+// Runs an operation for the command line: the host's checks and statements,
+// the call with a progress line on a terminal, the trace printed, the report
+// written. The exit status.
+int runCommand(OperationKind kind, const OperationArguments& arguments, const CommonOptions& options,
+               bool dryRun = false);
 
 }  // namespace couloir::host

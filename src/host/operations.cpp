@@ -1,0 +1,132 @@
+#include "operations.h"
+
+#include <array>
+#include <utility>
+
+#include "competition_row.h"
+#include "run_support.h"
+#include "shared/components.h"
+#include "shared/error.h"
+
+namespace couloir::host {
+namespace {
+
+constexpr std::array<std::pair<OperationKind, const char*>, 7> kNames = {{
+    {OperationKind::ImportResults, "import-results"},
+    {OperationKind::ImportSkeleton, "import-skeleton"},
+    {OperationKind::ImportLicences, "import-licences"},
+    {OperationKind::UpdateCodes, "update-codes"},
+    {OperationKind::ImportPerf, "import-perf"},
+    {OperationKind::CreateFiles, "create-files"},
+    {OperationKind::ExportPerf, "export-perf"},
+}};
+
+// The entry point of a component's method.
+template <typename Entry>
+Entry entry(const char* progId, const char* method) {
+    try {
+        return reinterpret_cast<Entry>(resolveMethod(progId, method));
+    } catch (const Error& e) {
+        std::string folders;
+        for (const auto& folder : componentFolders()) folders += " " + folder;
+        throw HostError(e.description() + " (composant introuvable dans :" + folders + ")");
+    }
+}
+
+const char* c(const std::string& text) { return text.c_str(); }
+
+// A working folder for the copies; its failure is the host's.
+template <typename Call>
+bool withWorkingFolder(const std::string& given, Call call) {
+    std::optional<WorkingFolder> temp;
+    try {
+        temp.emplace(given);
+    } catch (const std::exception& e) {
+        throw HostError(e.what());
+    }
+    return call(temp->path());
+}
+
+}  // namespace
+
+const char* operationName(OperationKind kind) {
+    for (const auto& [k, name] : kNames)
+        if (k == kind) return name;
+    return "";
+}
+
+std::optional<OperationKind> operationKind(std::string_view name) {
+    for (const auto& [kind, n] : kNames)
+        if (name == n) return kind;
+    return std::nullopt;
+}
+
+bool readsFiles(OperationKind kind) { return kind != OperationKind::CreateFiles && kind != OperationKind::ExportPerf; }
+
+bool canDryRun(OperationKind kind) { return readsFiles(kind); }
+
+Preparation prepareOperation(OperationKind kind, const OperationArguments& a) {
+    Preparation preparation;
+    if (kind == OperationKind::ImportResults) {
+        CompetitionState state = competitionState(a.database, a.competition);
+        if (state == CompetitionState::Missing && !a.newCompetition)
+            preparation.refusal = "la compétition " + a.competition +
+                                  " n'existe pas dans la base (--new pour une nouvelle compétition)";
+        else if (state == CompetitionState::Imported && a.newCompetition)
+            preparation.refusal = "la compétition " + a.competition +
+                                  " contient déjà un import ; importez-la de nouveau sans --new pour le remplacer";
+        else if (state == CompetitionState::Missing)
+            preparation.hostStatements.push_back(competitionRowStatement(a.competition));
+    } else if (kind == OperationKind::ImportSkeleton) {
+        // A skeleton may start a competition: its row is created with it.
+        if (competitionState(a.database, a.competition) == CompetitionState::Missing)
+            preparation.hostStatements.push_back(competitionRowStatement(a.competition));
+    } else if (kind == OperationKind::ExportPerf && a.club.empty() && !a.all) {
+        preparation.refusal = "--club CODE ou --all est obligatoire";
+    }
+    return preparation;
+}
+
+bool callOperation(OperationKind kind, const OperationArguments& a, const couloir_form* form) {
+    switch (kind) {
+        case OperationKind::ImportResults: {
+            auto call = entry<couloir_bimport_result_fn>("Ombrelay.clsOmbrelay", "bimport_result");
+            return withWorkingFolder(a.temp, [&](const std::string& temp) {
+                return call(c(a.database), c(a.folder), c(temp), c(a.trace), form, c(a.competition), a.newCompetition);
+            });
+        }
+        case OperationKind::ImportSkeleton: {
+            auto call = entry<couloir_bimport_squelette_fn>("Ombrelay.clsRecupSque", "bimport_squelette");
+            return withWorkingFolder(a.temp, [&](const std::string& temp) {
+                return call(c(a.database), c(a.folder), c(temp), c(a.trace), form, c(a.competition));
+            });
+        }
+        case OperationKind::ImportLicences: {
+            auto call = entry<couloir_bImport_Licence_fn>("Korvenna.clsRecupLicence", "bImport_Licence");
+            return withWorkingFolder(a.temp, [&](const std::string& temp) {
+                return call(c(a.database), c(a.folder), c(temp), c(a.trace), form);
+            });
+        }
+        case OperationKind::UpdateCodes: {
+            auto call = entry<couloir_bImport_CodeIUF_fn>("Korvenna.clsMajIUF", "bImport_CodeIUF");
+            return call(c(a.folder), c(a.database), c(a.trace), form, !a.ownClub.empty(), c(a.ownClub));
+        }
+        case OperationKind::ImportPerf: {
+            auto call = entry<couloir_bimport_perf_fn>("Tessimor.clsTessimor", "bimport_perf");
+            return withWorkingFolder(a.temp, [&](const std::string& temp) {
+                return call(c(a.database), c(a.folder), c(temp), c(a.trace), form);
+            });
+        }
+        case OperationKind::CreateFiles: {
+            auto call = entry<couloir_bCreation_disquette_fn>("Vandrule.clscreate_disk", "bCreation_disquette");
+            return call(c(a.profile), a.selection, c(a.competition), c(a.database), c(a.folder), c(a.trace), form);
+        }
+        case OperationKind::ExportPerf: {
+            auto call = entry<couloir_bPlessaudormance_fn>("Plessaud.clsExportPerf", "bPlessaudormance");
+            return call(c(a.database), c(a.club), a.selection, a.all, c(a.folder), c(a.trace), form);
+        }
+    }
+    return false;
+}
+
+}  // namespace couloir::host

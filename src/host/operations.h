@@ -1,0 +1,53 @@
+// The operations a host runs, one per component method: their names, their
+// arguments, the checks and statements the host adds, and the call itself.
+// The command line and the web page both go through here.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "couloir/couloir.h"
+
+namespace couloir::host {
+
+enum class OperationKind { ImportResults, ImportSkeleton, ImportLicences, UpdateCodes, ImportPerf, CreateFiles, ExportPerf };
+
+// "import-results", "import-skeleton", ... as the command line names them.
+const char* operationName(OperationKind kind);
+std::optional<OperationKind> operationKind(std::string_view name);
+// Whether the operation reads a folder of interchange files (else it writes one).
+bool readsFiles(OperationKind kind);
+// Whether the operation takes --dry-run.
+bool canDryRun(OperationKind kind);
+
+struct OperationArguments {
+    std::string database;
+    std::string folder;  // the source folder of an import, the output folder of a writer
+    std::string temp;    // the working copies' folder; empty for a fresh one
+    std::string trace;
+    std::string competition, profile, club, ownClub;
+    bool newCompetition = false, selection = false, all = false;
+};
+
+// The host's part of a call: why it refuses the operation (empty when it
+// does not) and its own statements, run in the call's transaction.
+struct Preparation {
+    std::string refusal;
+    std::vector<std::string> hostStatements;
+};
+Preparation prepareOperation(OperationKind kind, const OperationArguments& arguments);
+
+// A component that cannot be found or a host preparation that failed: the
+// call did not take place. The message is French.
+struct HostError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Calls the operation's component method with the form; its result. Throws
+// HostError when the component is missing or the working folder cannot be made.
+bool callOperation(OperationKind kind, const OperationArguments& arguments, const couloir_form* form);
+
+}  // namespace couloir::host
