@@ -7,7 +7,7 @@
 BUILD      ?= build
 TEST_BUILD ?= build-test
 JOBS       ?= 2
-PACKAGES   := g++ cmake make libsqlite3-dev sqlite3 googletest libgtest-dev libcli11-dev nlohmann-json3-dev python3-jsonschema time
+PACKAGES   := g++ cmake make libsqlite3-dev sqlite3 googletest libgtest-dev libcli11-dev nlohmann-json3-dev python3-jsonschema libcpp-httplib-dev libzip-dev pkg-config time
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60

@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     int status = kUsage;
     for (auto setup : {setupInitDb, setupImportResults, setupImportSkeleton, setupImportLicences, setupUpdateCodes,
-                       setupImportPerf, setupCreateFiles, setupExportPerf, setupProfiles})
+                       setupImportPerf, setupCreateFiles, setupExportPerf, setupProfiles, setupServe})
         setup(app, status);
     useFrench(app);
     rememberArguments(argc, argv);

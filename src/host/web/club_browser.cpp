@@ -1,0 +1,181 @@
+#include "club_browser.h"
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+
+#include "shared/database.h"
+#include "shared/text_date.h"
+
+using json = nlohmann::json;
+
+namespace couloir::host::web {
+namespace {
+
+std::unique_ptr<Database> openForReading(const std::string& path) {
+    auto db = openDatabase(path, DatabaseOptions{.nullText = NullText::Empty});
+    db->begin(Database::Lock::Read);
+    return db;
+}
+
+// The rows of a query as objects named by `names`, every value a text.
+json rowsOf(Database& db, const std::string& sql, const std::vector<const char*>& names) {
+    json rows = json::array();
+    db.forEachRow(sql, [&](const Row& row) {
+        json object = json::object();
+        for (std::size_t i = 0; i < names.size(); ++i) object[names[i]] = row.text(static_cast<int>(i));
+        rows.push_back(std::move(object));
+        return true;
+    });
+    return rows;
+}
+
+long count(Database& db, const std::string& sql) { return db.lValeurScalaire(sql); }
+
+bool isNumber(const std::string& text) {
+    return !text.empty() && text.size() <= 10 && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+}  // namespace
+
+std::string swimTime(const std::string& stored) {
+    double value = numericValue(stored);
+    if (!(value > 0) || value >= 91) return {};
+    long hundredths = std::lround(value * 10000);  // m.sscc as a whole number mmsscc
+    long minutes = hundredths / 10000, seconds = hundredths / 100 % 100, rest = hundredths % 100;
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld:%02ld.%02ld", minutes, seconds, rest);
+    return text;
+}
+
+double swimSeconds(const std::string& stored) {
+    long hundredths = std::lround(numericValue(stored) * 10000);
+    return static_cast<double>(hundredths / 10000 * 6000 + hundredths % 10000) / 100.0;
+}
+
+json ClubBrowser::summary() const {
+    auto db = openForReading(database_);
+    return json{{"clubs", count(*db, "select count(*) from Club where Intitule <> 'Null'")},
+                {"swimmers", count(*db, "select count(*) from Licence where Nom <> 'Null'")},
+                {"competitions", count(*db, "select count(*) from Rcomp")},
+                {"performances", count(*db, "select count(*) from Liffn")},
+                {"relay_performances", count(*db, "select count(*) from Liffn_relais")}};
+}
+
+json ClubBrowser::competitions() const {
+    auto db = openForReading(database_);
+    return rowsOf(*db,
+                  "select AutoNum, Nom, Debut, Fin, Lieu, Longueur, "
+                  "(select count(*) from Prres where Prres.Num_compet = Rcomp.AutoNum) + "
+                  "(select count(*) from Prres_relais where Prres_relais.Num_compet = Rcomp.AutoNum), "
+                  "(select count(*) from Engag_nageur where Engag_nageur.Num_compet = Rcomp.AutoNum) "
+                  "from Rcomp order by Debut desc, AutoNum desc",
+                  {"number", "name", "start", "end", "place", "pool", "results", "entries"});
+}
+
+json ClubBrowser::profiles() const {
+    auto db = openForReading(database_);
+    return rowsOf(*db,
+                  "select Profil.Num, Profil.Code_club, Club.Intitule, case when Club.Selection then '1' else '' end "
+                  "from Profil left join Club on Club.Code_federal = Profil.Code_club order by Profil.Num",
+                  {"number", "club", "name", "selection"});
+}
+
+json ClubBrowser::clubs() const {
+    auto db = openForReading(database_);
+    return rowsOf(*db,
+                  "select Code_federal, Intitule, case when Selection then '1' else '' end from Club "
+                  "where Intitule <> 'Null' order by Intitule",
+                  {"code", "name", "selection"});
+}
+
+std::optional<json> ClubBrowser::competition(const std::string& number) const {
+    if (!isNumber(number)) return std::nullopt;
+    auto db = openForReading(database_);
+    json header = rowsOf(*db, "select AutoNum, Nom, Debut, Fin, Lieu, Longueur from Rcomp where AutoNum = " + number,
+                         {"number", "name", "start", "end", "place", "pool"});
+    if (header.empty()) return std::nullopt;
+    json programme = rowsOf(*db,
+                            "select Pcomp.Code_epreuve, Nage.Libelle, Pcomp.JourCourse, Pcomp.Type from Pcomp "
+                            "left join Nage on Nage.Code_Nage = Pcomp.Code_epreuve where Pcomp.Num_compet = " +
+                                number + " order by Pcomp.Num_ordre, Pcomp.Code_epreuve",
+                            {"event", "label", "day", "type"});
+    // Results by event and round, fastest first; a swim without a time has no place.
+    std::map<std::pair<std::string, std::string>, json> events;
+    std::vector<std::pair<std::string, std::string>> order;
+    db->forEachRow(
+        "select Prres.Code_epreuve, Nage.Libelle, Prres.Type_course, Prres.Tps, Prres.Cotation_Fede, Licence.Num, "
+        "Licence.Nom, Licence.Prenom, Club.Intitule from Prres "
+        "left join Nage on Nage.Code_Nage = Prres.Code_epreuve "
+        "left join Licence on Licence.Num = Prres.Num_Lic "
+        "left join Club on Club.Code_federal = Prres.Code_club "
+        "where Prres.Num_compet = " + number +
+            " order by Prres.Code_epreuve, Prres.Type_course, (Prres.Tps <= 0 or Prres.Tps >= 91), Prres.Tps",
+        [&](const Row& row) {
+            auto key = std::make_pair(row.text(0), row.text(2));
+            auto [it, added] = events.try_emplace(key, json{{"event", row.text(0)},
+                                                            {"label", row.text(1)},
+                                                            {"round", row.text(2)},
+                                                            {"results", json::array()}});
+            if (added) order.push_back(key);
+            json& results = it->second["results"];
+            std::string time = swimTime(row.text(3));
+            // Equal times share a place; the next time takes its rank.
+            json place = nullptr;
+            if (!time.empty()) {
+                const json* previous = results.empty() ? nullptr : &results.back();
+                place = previous && (*previous)["time"] == time ? (*previous)["place"] : json(results.size() + 1);
+            }
+            results.push_back(json{{"place", place},
+                                   {"swimmer", row.text(5)},
+                                   {"name", row.text(6) + " " + row.text(7)},
+                                   {"club", row.text(8)},
+                                   {"time", time},
+                                   {"points", row.text(4)}});
+            return true;
+        });
+    json byEvent = json::array();
+    for (const auto& key : order) byEvent.push_back(std::move(events[key]));
+    return json{{"header", header[0]}, {"programme", programme}, {"events", byEvent}};
+}
+
+std::optional<json> ClubBrowser::swimmer(const std::string& number) const {
+    if (!isNumber(number)) return std::nullopt;
+    auto db = openForReading(database_);
+    json found = rowsOf(*db,
+                        "select Licence.Num, Licence.Nom, Licence.Prenom, Licence.Sexe, Licence.Date_Naissance, "
+                        "Licence.Licence, Licence.Code_Club, Club.Intitule from Licence "
+                        "left join Club on Club.Code_federal = Licence.Code_Club where Licence.Num = " + number,
+                        {"number", "surname", "first_name", "sex", "birth", "licence", "club_code", "club"});
+    if (found.empty()) return std::nullopt;
+    json history = json::array();
+    std::map<std::pair<std::string, std::string>, std::size_t> best;  // (event, pool) -> index in history
+    db->forEachRow(
+        "select Liffn.Code_epreuve, Nage.Libelle, Liffn.Type_bassin, Liffn.Date_perf, Liffn.Tps, Liffn.Lieu "
+        "from Liffn left join Nage on Nage.Code_Nage = Liffn.Code_epreuve where Liffn.Num_Lic = " + number +
+            " order by Liffn.Date_perf, Liffn.Code_epreuve",
+        [&](const Row& row) {
+            std::string time = swimTime(row.text(4));
+            if (time.empty()) return true;
+            history.push_back(json{{"event", row.text(0)},
+                                   {"label", row.text(1)},
+                                   {"pool", row.text(2)},
+                                   {"date", row.text(3)},
+                                   {"time", time},
+                                   {"seconds", swimSeconds(row.text(4))},
+                                   {"place", row.text(5)}});
+            auto key = std::make_pair(row.text(0), row.text(2));
+            auto at = best.find(key);
+            if (at == best.end() || history.back()["seconds"] < history[at->second]["seconds"])
+                best[key] = history.size() - 1;
+            return true;
+        });
+    json bests = json::array();
+    for (const auto& [key, index] : best) bests.push_back(history[index]);
+    json out = found[0];
+    out["best"] = bests;
+    out["history"] = history;
+    return out;
+}
+
+}  // namespace couloir::host::web

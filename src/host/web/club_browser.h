@@ -1,0 +1,40 @@
+// What the web page shows of the club database: counts, competitions with
+// their programme and results, a swimmer's history. Each answer reads one
+// state of the database.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+namespace couloir::host::web {
+
+class ClubBrowser {
+public:
+    explicit ClubBrowser(std::string database) : database_(std::move(database)) {}
+
+    // Clubs, swimmers, competitions and performances (individual and relay).
+    nlohmann::json summary() const;
+    // Every competition, newest first, with its numbers of results and entries.
+    nlohmann::json competitions() const;
+    // A competition's header, programme and results by event; none when it
+    // does not exist. `number` must be digits.
+    std::optional<nlohmann::json> competition(const std::string& number) const;
+    // The profiles that make entries, with their club and whether it is a selection.
+    nlohmann::json profiles() const;
+    // The clubs and selections, by name.
+    nlohmann::json clubs() const;
+    // A swimmer with his best time per event and pool and every performance.
+    std::optional<nlohmann::json> swimmer(const std::string& number) const;
+
+private:
+    std::string database_;
+};
+
+// A stored time (minutes.secondshundredths, 1.0339) as m:ss.cc ("1:03.39");
+// empty for no time.
+std::string swimTime(const std::string& stored);
+// The same time in seconds (63.39), for charts.
+double swimSeconds(const std::string& stored);
+
+}  // namespace couloir::host::web

@@ -1,0 +1,233 @@
+#include "operation_runner.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "call_report.h"
+#include "host_form.h"
+#include "shared/cp1252.h"
+#include "shared/private_files.h"
+#include "shared/text_date.h"
+
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+
+namespace couloir::host::web {
+namespace {
+
+// Operations kept in the list; an older one goes with its folder.
+constexpr std::size_t kKeptOperations = 20;
+// Captions change once per swimmer: the page hears of them this often at most.
+constexpr auto kCaptionInterval = std::chrono::milliseconds(150);
+
+const char* statusName(Operation::Status status) {
+    switch (status) {
+        case Operation::Status::Running: return "running";
+        case Operation::Status::Succeeded: return "succeeded";
+        case Operation::Status::Failed: return "failed";
+    }
+    return "";
+}
+
+// The trace as UTF-8 lines ended by LF.
+std::string traceText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::string text = decodeCp1252(std::string(std::istreambuf_iterator<char>(file), {}));
+    replaceAll(text, "\r\n", "\n");
+    return text;
+}
+
+void writeFile(const std::string& path, const std::string& content) {
+    std::FILE* file = openPrivateFile(path, WriteMode::CreateNew);
+    bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+    if (std::fclose(file) != 0 || !written) throw std::runtime_error("écriture impossible de " + path);
+}
+
+}  // namespace
+
+Operation::Operation(std::string id, OperationKind kind, bool dryRun, std::string folder)
+    : id_(std::move(id)), kind_(kind), dryRun_(dryRun), folder_(std::move(folder)), started_(isoNow()) {}
+
+Operation::~Operation() {
+    std::error_code ec;
+    fs::remove_all(folder_, ec);
+}
+
+bool Operation::running() const {
+    std::lock_guard lock(mutex_);
+    return status_ == Status::Running;
+}
+
+json Operation::summary() const {
+    std::lock_guard lock(mutex_);
+    return json{{"id", id_},
+                {"kind", operationName(kind_)},
+                {"dry_run", dryRun_},
+                {"status", statusName(status_)},
+                {"result", status_ == Status::Running ? json(nullptr) : json(result_)},
+                {"started", started_},
+                {"ended", ended_.empty() ? json(nullptr) : json(ended_)},
+                {"step", step_}};
+}
+
+json Operation::detail() const {
+    json out = summary();
+    std::lock_guard lock(mutex_);
+    out["report"] = report_;
+    out["trace"] = trace_;
+    out["error"] = hostError_.empty() ? json(nullptr) : json(hostError_);
+    return out;
+}
+
+std::vector<std::string> Operation::writtenFiles() const {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(outputFolder(), ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_regular_file(ec)) names.push_back(it->path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> Operation::eventsFrom(std::size_t from, std::chrono::milliseconds wait,
+                                               bool& finished) const {
+    std::unique_lock lock(mutex_);
+    changed_.wait_for(lock, wait, [&] { return events_.size() > from || status_ != Status::Running; });
+    std::vector<std::string> out(events_.begin() + static_cast<std::ptrdiff_t>(std::min(from, events_.size())),
+                                 events_.end());
+    finished = status_ != Status::Running;
+    return out;
+}
+
+void Operation::push(json event) {
+    std::string text = event.dump(-1, ' ', false, json::error_handler_t::replace);
+    {
+        std::lock_guard lock(mutex_);
+        events_.push_back(std::move(text));
+    }
+    changed_.notify_all();
+}
+
+void Operation::setStep(const std::string& step) {
+    std::lock_guard lock(mutex_);
+    step_ = step;
+}
+
+void Operation::finish(bool result, std::string trace, json report, std::string hostError) {
+    push(json{{"type", "end"}, {"result", result}, {"status", result ? "succeeded" : "failed"}});
+    {
+        std::lock_guard lock(mutex_);
+        result_ = result;
+        trace_ = std::move(trace);
+        report_ = std::move(report);
+        hostError_ = std::move(hostError);
+        ended_ = isoNow();
+        status_ = result ? Status::Succeeded : Status::Failed;
+    }
+    changed_.notify_all();
+}
+
+OperationRunner::OperationRunner(std::string database) : database_(std::move(database)) {
+    std::string pattern = (fs::temp_directory_path() / "couloir-web-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("création impossible du dossier de travail " + pattern);
+    root_ = pattern;
+}
+
+OperationRunner::~OperationRunner() {
+    if (worker_.joinable()) worker_.join();
+    operations_.clear();
+    std::error_code ec;
+    fs::remove_all(root_, ec);
+}
+
+std::shared_ptr<Operation> OperationRunner::start(OperationKind kind, OperationArguments arguments, bool dryRun,
+                                                  std::vector<UploadedFile> files,
+                                                  std::shared_ptr<Operation>& running, std::string& refusal) {
+    std::lock_guard lock(mutex_);
+    if (!operations_.empty() && operations_.front()->running()) {
+        running = operations_.front();
+        return nullptr;
+    }
+    if (worker_.joinable()) worker_.join();  // the last operation has ended
+
+    std::string id = std::to_string(next_++);
+    auto operation = std::make_shared<Operation>(id, kind, dryRun, root_ + "/" + id);
+    createPrivateFolders(operation->sourceFolder());
+    createPrivateFolders(operation->outputFolder());
+    for (const UploadedFile& file : files) writeFile(operation->sourceFolder() + "/" + file.name, file.content);
+
+    arguments.database = database_;
+    arguments.folder = readsFiles(kind) ? operation->sourceFolder() : operation->outputFolder();
+    arguments.trace = operation->tracePath();
+    arguments.temp.clear();
+    Preparation preparation = prepareOperation(kind, arguments);
+    if (!preparation.refusal.empty()) {
+        refusal = preparation.refusal;
+        return nullptr;
+    }
+    operations_.push_front(operation);
+    while (operations_.size() > kKeptOperations) operations_.pop_back();
+    worker_ = std::thread(&OperationRunner::run, this, operation, kind, std::move(arguments), dryRun,
+                          std::move(preparation));
+    return operation;
+}
+
+void OperationRunner::run(std::shared_ptr<Operation> operation, OperationKind kind, OperationArguments arguments,
+                          bool dryRun, Preparation preparation) {
+    HostForm form;
+    CallReport report(operationName(kind), {}, dryRun);
+    form.reportTo(&report);
+    form.runInCallTransaction(std::move(preparation.hostStatements));
+    form.setDryRun(dryRun);
+
+    // The page hears of every new step and percent at once, of the captions now and then.
+    int shownPercent = -1;
+    std::string shownStep, shownClub, shownSwimmer;
+    auto lastCaptions = std::chrono::steady_clock::now() - kCaptionInterval;
+    form.onChange([&](const HostForm& f) {
+        int percent = static_cast<int>(f.progress());
+        auto now = std::chrono::steady_clock::now();
+        bool captions = (f.club() != shownClub || f.swimmer() != shownSwimmer) && now - lastCaptions >= kCaptionInterval;
+        if (percent == shownPercent && f.stepTitle() == shownStep && !captions) return;
+        if (f.stepTitle() != shownStep) operation->setStep(f.stepTitle());
+        shownPercent = percent;
+        shownStep = f.stepTitle();
+        if (captions) {
+            shownClub = f.club();
+            shownSwimmer = f.swimmer();
+            lastCaptions = now;
+        }
+        operation->push(json{{"type", "progress"},
+                             {"step", shownStep},
+                             {"value", percent},
+                             {"club", shownClub},
+                             {"swimmer", shownSwimmer}});
+    });
+    form.onEvent([&](const couloir_event& event) {
+        if (std::string(event.kind) == "line") operation->push(json{{"type", "line"}, {"text", event.text}});
+    });
+
+    bool result = false;
+    std::string hostError;
+    try {
+        result = callOperation(kind, arguments, form.form());
+    } catch (const std::exception& e) {
+        hostError = e.what();
+    }
+    if (!form.hostFailure().empty())
+        hostError = "la compétition n'a pas pu être créée dans la base ; rien n'a été importé (" + form.hostFailure() + ")";
+    operation->finish(result, traceText(arguments.trace), report.finish(result, result ? 0 : 1), hostError);
+}
+
+std::shared_ptr<Operation> OperationRunner::find(const std::string& id) const {
+    std::lock_guard lock(mutex_);
+    for (const auto& operation : operations_)
+        if (operation->id() == id) return operation;
+    return nullptr;
+}
+
+std::vector<std::shared_ptr<Operation>> OperationRunner::list() const {
+    std::lock_guard lock(mutex_);
+    return {operations_.begin(), operations_.end()};
+}
+
+}  // namespace couloir::host::web

@@ -1,0 +1,67 @@
+// couloir serve DB: the web page on the club database, for as long as the
+// command runs (Ctrl+C stops it and removes its working folders).
+#include <signal.h>
+
+#include <iostream>
+#include <memory>
+#include <thread>
+
+#include "commands.h"
+#include "run_support.h"
+#include "shared/database.h"
+#include "shared/error.h"
+#include "web/web_server.h"
+
+namespace couloir::host {
+
+void setupServe(CLI::App& app, int& status) {
+    auto* command = app.add_subcommand("serve", "Ouvre la page web du club sur la base (dans un navigateur)");
+    struct Options {
+        std::string database, listen = "127.0.0.1";
+        int port = 8080;
+    };
+    auto options = std::make_shared<Options>();
+    command->add_option("DB", options->database, "Base de données du club")->required();
+    command->add_option("--port", options->port, "Port d'écoute (0 : un port libre ; par défaut 8080)")
+        ->check(CLI::Range(0, 65535));
+    command->add_option("--listen", options->listen,
+                        "Adresse d'écoute (par défaut 127.0.0.1 : cette machine seulement)");
+    command->callback([options, &status] {
+        try {
+            openDatabase(options->database, DatabaseOptions{});  // a club database, or the reason why not
+        } catch (const Error& e) {
+            std::cerr << "couloir : " << options->database << " : " << e.description() << "\n";
+            status = kFailure;
+            return;
+        }
+        // Ctrl+C and kill end the server cleanly: a thread waits for them.
+        sigset_t stopping;
+        sigemptyset(&stopping);
+        sigaddset(&stopping, SIGINT);
+        sigaddset(&stopping, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &stopping, nullptr);
+
+        web::WebServer server(options->database, options->listen);
+        if (!server.bind(options->port)) {
+            std::cerr << "couloir : impossible d'écouter sur " << options->listen << ":" << options->port
+                      << " (port déjà pris ?)\n";
+            status = kFailure;
+            return;
+        }
+        std::thread stopper([&] {
+            int signal = 0;
+            sigwait(&stopping, &signal);
+            server.stop();
+        });
+        std::cout << "Couloir est ouvert sur " << options->database << " :\n  " << server.address()
+                  << "\nOuvrez cette adresse dans un navigateur. Ctrl+C pour arrêter.\n"
+                  << std::flush;
+        server.run();
+        // Stopped by a signal, or the server ended on its own: the waiting thread is released either way.
+        pthread_kill(stopper.native_handle(), SIGTERM);
+        stopper.join();
+        status = kSuccess;
+    });
+}
+
+}  // namespace couloir::host

@@ -1,0 +1,55 @@
+#include "uploads.h"
+
+#include <cctype>
+#include <vector>
+
+namespace couloir::host::web {
+namespace {
+
+std::vector<std::string> namesRead(OperationKind kind) {
+    switch (kind) {
+        case OperationKind::ImportResults:
+            return {"licence.txt", "club.txt", "origine.txt", "rcomp.txt", "pcomp.txt",
+                    "categori.txt", "relais.txt", "prres.txt", "engag.txt"};
+        case OperationKind::ImportSkeleton: return {"origine.txt", "rcomp.txt", "pcomp.txt"};
+        case OperationKind::ImportLicences: return {"licence.txt", "club.txt", "origine.txt"};
+        case OperationKind::ImportPerf: return {"licence.txt", "club.txt", "origine.txt", "liffn.txt"};
+        default: return {};
+    }
+}
+
+std::string lowered(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// A code file keeps its own name: letters, digits, "_", "-" and one ".txt".
+bool isCodeFileName(const std::string& name) {
+    if (name.size() < 5 || name.size() > 64 || name.substr(name.size() - 4) != ".txt") return false;
+    for (std::size_t i = 0; i + 4 < name.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(name[i]);
+        if (!std::isalnum(c) && c != '_' && c != '-') return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string acceptedName(OperationKind kind, std::string_view clientName) {
+    std::size_t slash = clientName.find_last_of("/\\\\");
+    std::string base = lowered(slash == std::string_view::npos ? clientName : clientName.substr(slash + 1));
+    if (kind == OperationKind::UpdateCodes) return isCodeFileName(base) ? base : std::string();
+    for (const std::string& name : namesRead(kind))
+        if (base == name) return name;
+    return {};
+}
+
+std::string expectedNames(OperationKind kind) {
+    if (kind == OperationKind::UpdateCodes) return "des fichiers de codes uniques (.txt)";
+    std::string list;
+    for (const std::string& name : namesRead(kind)) list += (list.empty() ? "" : ", ") + name;
+    return list;
+}
+
+}  // namespace couloir::host::web

@@ -1,0 +1,267 @@
+#include "web_server.h"
+
+#include <fstream>
+
+#include "uploads.h"
+#include "web_assets.h"
+#include "zip_archive.h"
+
+using json = nlohmann::json;
+
+namespace couloir::host::web {
+namespace {
+
+void sendJson(httplib::Response& response, const json& body, int status = 200) {
+    response.status = status;
+    response.set_content(body.dump(-1, ' ', false, json::error_handler_t::replace), "application/json; charset=utf-8");
+}
+
+void sendError(httplib::Response& response, int status, const std::string& message) {
+    sendJson(response, json{{"error", message}}, status);
+}
+
+const char* contentType(std::string_view name) {
+    if (name.ends_with(".html")) return "text/html; charset=utf-8";
+    if (name.ends_with(".js")) return "text/javascript; charset=utf-8";
+    if (name.ends_with(".css")) return "text/css; charset=utf-8";
+    if (name.ends_with(".svg")) return "image/svg+xml";
+    return "application/octet-stream";
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// A form field's value, empty when absent.
+std::string field(const httplib::Request& request, const char* name) {
+    return request.has_file(name) ? request.get_file_value(name).content : std::string();
+}
+
+bool isSet(const httplib::Request& request, const char* name) {
+    std::string value = field(request, name);
+    return value == "1" || value == "true" || value == "on" || value == "oui";
+}
+
+bool isNumber(const std::string& text) {
+    return !text.empty() && text.size() <= 10 && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// The operation's own fields, checked; a French message when one is wrong.
+std::string readArguments(OperationKind kind, const httplib::Request& request, OperationArguments& a, bool& dryRun) {
+    a.competition = field(request, "competition");
+    a.newCompetition = isSet(request, "new");
+    a.ownClub = field(request, "own_club");
+    a.profile = field(request, "profile");
+    a.selection = isSet(request, "selection");
+    a.club = field(request, "club");
+    a.all = isSet(request, "all");
+    dryRun = isSet(request, "dry_run");
+    bool needsCompetition = kind == OperationKind::ImportResults || kind == OperationKind::ImportSkeleton ||
+                            kind == OperationKind::CreateFiles;
+    if (needsCompetition && !isNumber(a.competition)) return "Numéro de compétition manquant ou incorrect.";
+    if (kind == OperationKind::CreateFiles && !isNumber(a.profile)) return "Numéro de profil manquant ou incorrect.";
+    if (kind == OperationKind::ExportPerf && a.club.empty() && !a.all) return "Choisissez un club ou tous les clubs.";
+    if (dryRun && !canDryRun(kind)) return "La simulation ne s'applique qu'aux imports.";
+    return {};
+}
+
+// The files sent for an import, under the names they are saved as.
+std::string readFiles(OperationKind kind, const httplib::Request& request, std::vector<UploadedFile>& files) {
+    auto [first, last] = request.files.equal_range("files");
+    std::size_t total = 0;
+    for (auto it = first; it != last; ++it) {
+        const httplib::MultipartFormData& file = it->second;
+        if (file.filename.empty()) continue;
+        std::string name = acceptedName(kind, file.filename);
+        if (name.empty())
+            return "Fichier refusé : " + file.filename + " (attendus : " + expectedNames(kind) + ").";
+        for (const UploadedFile& other : files)
+            if (other.name == name) return "Fichier envoyé deux fois : " + name + ".";
+        total += file.content.size();
+        files.push_back({name, file.content});
+    }
+    if (!readsFiles(kind)) return files.empty() ? std::string() : "Cette opération ne reçoit pas de fichiers.";
+    if (files.empty()) return "Aucun fichier d'échange reçu (attendus : " + expectedNames(kind) + ").";
+    if (files.size() > kMaxUploadFiles) return "Trop de fichiers : " + std::to_string(kMaxUploadFiles) + " au plus.";
+    if (total > kMaxUploadBytes) return "Fichiers trop volumineux.";
+    return {};
+}
+
+}  // namespace
+
+WebServer::WebServer(const std::string& database, std::string listen)
+    : listen_(std::move(listen)), access_(newToken()), browser_(database), runner_(database) {
+    server_.set_payload_max_length(kMaxUploadBytes + (std::size_t{1} << 20));
+    routes();
+}
+
+bool WebServer::bind(int port) {
+    if (port == 0) port_ = server_.bind_to_any_port(listen_);
+    else port_ = server_.bind_to_port(listen_.c_str(), port) ? port : -1;
+    if (port_ > 0) access_.servedAt(listen_, port_);
+    return port_ > 0;
+}
+
+std::string WebServer::address() const {
+    return "http://" + listen_ + ":" + std::to_string(port_) + "/?token=" + access_.token();
+}
+
+void WebServer::run() { server_.listen_after_bind(); }
+
+void WebServer::routes() {
+    server_.set_default_headers({{"Content-Security-Policy",
+                                  "default-src 'self'; img-src 'self' data:; style-src 'self'; script-src 'self'; "
+                                  "frame-ancestors 'none'"},
+                                 {"X-Content-Type-Options", "nosniff"},
+                                 {"Referrer-Policy", "no-referrer"},
+                                 {"Cache-Control", "no-store"}});
+    // Nothing is answered without the token; nothing is changed from another site's page.
+    server_.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
+        if (!access_.holdsToken(request)) {
+            sendError(response, 401, "Accès refusé : ouvrez l'adresse que couloir serve a affichée, avec son jeton.");
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        if (request.method != "GET" && !access_.originAllowed(request)) {
+            sendError(response, 403, "Requête refusée : elle ne vient pas d'une page de ce serveur.");
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+
+    server_.Get("/", [this](const httplib::Request& request, httplib::Response& response) {
+        if (request.has_param("token")) {
+            // The token goes into the cookie and out of the address bar.
+            response.set_header("Set-Cookie", access_.cookie());
+            response.set_redirect("/", 303);
+            return;
+        }
+        const Asset* page = findAsset("index.html");
+        response.set_content(std::string(page->content), contentType(page->name));
+    });
+    server_.Get(R"(/assets/([a-z]+\.(?:js|css|svg)))", [](const httplib::Request& request, httplib::Response& response) {
+        const Asset* asset = findAsset(request.matches[1].str());
+        if (!asset) return sendError(response, 404, "Introuvable.");
+        response.set_content(std::string(asset->content), contentType(asset->name));
+    });
+
+    server_.Get("/api/summary", [this](const httplib::Request&, httplib::Response& response) {
+        sendJson(response, browser_.summary());
+    });
+    server_.Get("/api/competitions", [this](const httplib::Request&, httplib::Response& response) {
+        sendJson(response, browser_.competitions());
+    });
+    server_.Get("/api/profiles", [this](const httplib::Request&, httplib::Response& response) {
+        sendJson(response, browser_.profiles());
+    });
+    server_.Get("/api/clubs", [this](const httplib::Request&, httplib::Response& response) {
+        sendJson(response, browser_.clubs());
+    });
+    server_.Get(R"(/api/competitions/(\d+))", [this](const httplib::Request& request, httplib::Response& response) {
+        auto competition = browser_.competition(request.matches[1].str());
+        if (!competition) return sendError(response, 404, "Compétition inconnue.");
+        sendJson(response, *competition);
+    });
+    server_.Get(R"(/api/swimmers/(\d+))", [this](const httplib::Request& request, httplib::Response& response) {
+        auto swimmer = browser_.swimmer(request.matches[1].str());
+        if (!swimmer) return sendError(response, 404, "Nageur inconnu.");
+        sendJson(response, *swimmer);
+    });
+
+    server_.Get("/api/operations", [this](const httplib::Request&, httplib::Response& response) {
+        json list = json::array();
+        for (const auto& operation : runner_.list()) list.push_back(operation->summary());
+        sendJson(response, list);
+    });
+    server_.Post("/api/operations", [this](const httplib::Request& request, httplib::Response& response) {
+        postOperation(request, response);
+    });
+    server_.Get(R"(/api/operations/(\d+))", [this](const httplib::Request& request, httplib::Response& response) {
+        auto operation = runner_.find(request.matches[1].str());
+        if (!operation) return sendError(response, 404, "Opération inconnue.");
+        json detail = operation->detail();
+        detail["files"] = operation->writtenFiles();
+        sendJson(response, detail);
+    });
+    server_.Get(R"(/api/operations/(\d+)/events)", [this](const httplib::Request& request, httplib::Response& response) {
+        sendEvents(request, response);
+    });
+    server_.Get(R"(/api/operations/(\d+)/files(?:/([^/]+)|\.zip))",
+                [this](const httplib::Request& request, httplib::Response& response) { sendFiles(request, response); });
+    server_.set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr error) {
+        std::string message = "Erreur interne.";
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            message = std::string("Erreur interne : ") + e.what();
+        } catch (...) {
+        }
+        sendError(response, 500, message);
+    });
+}
+
+void WebServer::postOperation(const httplib::Request& request, httplib::Response& response) {
+    if (!request.is_multipart_form_data()) return sendError(response, 400, "Formulaire multipart attendu.");
+    auto kind = operationKind(field(request, "kind"));
+    if (!kind) return sendError(response, 400, "Opération inconnue : " + field(request, "kind") + ".");
+    OperationArguments arguments;
+    bool dryRun = false;
+    std::vector<UploadedFile> files;
+    for (const std::string& problem : {readArguments(*kind, request, arguments, dryRun), readFiles(*kind, request, files)})
+        if (!problem.empty()) return sendError(response, 400, problem);
+    std::shared_ptr<Operation> running;
+    std::string refusal;
+    auto operation = runner_.start(*kind, std::move(arguments), dryRun, std::move(files), running, refusal);
+    if (running)
+        return sendJson(response,
+                        json{{"error", "Une opération est déjà en cours : " + std::string(operationName(running->kind())) +
+                                           " (n° " + running->id() + ")."},
+                             {"running", running->summary()}},
+                        409);
+    if (!operation) return sendError(response, 400, "Opération refusée : " + refusal + ".");
+    sendJson(response, json{{"id", operation->id()}}, 202);
+}
+
+void WebServer::sendFiles(const httplib::Request& request, httplib::Response& response) {
+    auto operation = runner_.find(request.matches[1].str());
+    if (!operation) return sendError(response, 404, "Opération inconnue.");
+    std::string wanted = request.matches[2].str();
+    std::vector<std::string> names = operation->writtenFiles();
+    if (wanted.empty()) {  // files.zip: the whole set
+        if (names.empty()) return sendError(response, 404, "Aucun fichier écrit.");
+        std::string archive = operation->folder() + "/fichiers.zip";
+        writeZip(archive, operation->outputFolder(), names);
+        response.set_header("Content-Disposition", "attachment; filename=\"fichiers-" + operation->id() + ".zip\"");
+        response.set_content(readFile(archive), "application/zip");
+        return;
+    }
+    // Only a name the output folder lists is read, never a path the client made.
+    for (const std::string& name : names) {
+        if (name != wanted) continue;
+        response.set_header("Content-Disposition", "attachment; filename=\"" + name + "\"");
+        response.set_content(readFile(operation->outputFolder() + "/" + name), "text/plain; charset=windows-1252");
+        return;
+    }
+    sendError(response, 404, "Fichier inconnu.");
+}
+
+void WebServer::sendEvents(const httplib::Request& request, httplib::Response& response) {
+    auto operation = runner_.find(request.matches[1].str());
+    if (!operation) return sendError(response, 404, "Opération inconnue.");
+    response.set_header("Cache-Control", "no-cache");
+    // Every event from the first: a page opened late follows the operation from its start.
+    response.set_chunked_content_provider(
+        "text/event-stream", [operation, next = std::size_t{0}](std::size_t, httplib::DataSink& sink) mutable {
+            bool finished = false;
+            std::vector<std::string> events = operation->eventsFrom(next, std::chrono::seconds(1), finished);
+            next += events.size();
+            std::string chunk;
+            for (const std::string& event : events) chunk += "data: " + event + "\n\n";
+            if (chunk.empty()) chunk = ": en cours\n\n";  // keeps the connection alive
+            if (!sink.write(chunk.data(), chunk.size())) return false;
+            if (finished) sink.done();
+            return true;
+        });
+}
+
+}  // namespace couloir::host::web

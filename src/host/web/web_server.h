@@ -1,0 +1,44 @@
+// The web host: a local HTTP server on the club database that serves the
+// page and its JSON API (docs/web.md) to the holder of its token.
+#pragma once
+
+#include <httplib.h>
+
+#include <string>
+
+#include "club_browser.h"
+#include "operation_runner.h"
+#include "access.h"
+
+namespace couloir::host::web {
+
+class WebServer {
+public:
+    WebServer(const std::string& database, std::string listen);
+    WebServer(const WebServer&) = delete;
+    WebServer& operator=(const WebServer&) = delete;
+
+    // Binds the address; port 0 takes a free one. False when it cannot.
+    bool bind(int port);
+    int port() const { return port_; }
+    // The address to open, token included.
+    std::string address() const;
+    // Answers requests until stop().
+    void run();
+    void stop() { server_.stop(); }
+
+private:
+    void routes();
+    void postOperation(const httplib::Request& request, httplib::Response& response);
+    void sendFiles(const httplib::Request& request, httplib::Response& response);
+    void sendEvents(const httplib::Request& request, httplib::Response& response);
+
+    httplib::Server server_;
+    std::string listen_;
+    int port_ = 0;
+    Access access_;
+    ClubBrowser browser_;
+    OperationRunner runner_;
+};
+
+}  // namespace couloir::host::web
