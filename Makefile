@@ -9,10 +9,12 @@ TEST_BUILD ?= build-test
 JOBS       ?= 2
 PACKAGES   := g++ cmake make libsqlite3-dev sqlite3 googletest libgtest-dev libcli11-dev nlohmann-json3-dev python3-jsonschema libcpp-httplib-dev libzip-dev pkg-config time
 FUZZ_PACKAGES := clang libclang-rt-14-dev
+# The browser test of the web page: Debian's chromium, driven by playwright-core (tests/web/package.json).
+WEB_TEST_PACKAGES := chromium
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps fuzz-deps demo test bench crash-test fuzz clean
+.PHONY: all deps fuzz-deps web-test-deps demo test bench crash-test fuzz clean
 
 all:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -33,10 +35,15 @@ deps:
 fuzz-deps:
 	@$(call install,$(FUZZ_PACKAGES))
 
+web-test-deps:
+	@$(call install,$(WEB_TEST_PACKAGES))
+	@if ! command -v node >/dev/null; then $(call install,nodejs npm); fi
+	cd tests/web && npm ci --no-audit --no-fund --loglevel=error
+
 demo: deps all
 	./tools/demo.sh $(BUILD)
 
-test: deps
+test: deps web-test-deps
 	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCOULOIR_SANITIZE=ON >/dev/null
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -96,16 +96,16 @@ std::optional<json> ClubBrowser::competition(const std::string& number) const {
                          {"number", "name", "start", "end", "place", "pool"});
     if (header.empty()) return std::nullopt;
     json programme = rowsOf(*db,
-                            "select Pcomp.Code_epreuve, Nage.Libelle, Pcomp.JourCourse, Pcomp.Type from Pcomp "
+                            "select Pcomp.Code_epreuve, Nage.Libelle, Nage.Sexe, Pcomp.JourCourse, Pcomp.Type from Pcomp "
                             "left join Nage on Nage.Code_Nage = Pcomp.Code_epreuve where Pcomp.Num_compet = " +
                                 number + " order by Pcomp.Num_ordre, Pcomp.Code_epreuve",
-                            {"event", "label", "day", "type"});
+                            {"event", "label", "sex", "day", "type"});
     // Results by event and round, fastest first; a swim without a time has no place.
     std::map<std::pair<std::string, std::string>, json> events;
     std::vector<std::pair<std::string, std::string>> order;
     db->forEachRow(
         "select Prres.Code_epreuve, Nage.Libelle, Prres.Type_course, Prres.Tps, Prres.Cotation_Fede, Licence.Num, "
-        "Licence.Nom, Licence.Prenom, Club.Intitule from Prres "
+        "Licence.Nom, Licence.Prenom, Club.Intitule, Nage.Sexe from Prres "
         "left join Nage on Nage.Code_Nage = Prres.Code_epreuve "
         "left join Licence on Licence.Num = Prres.Num_Lic "
         "left join Club on Club.Code_federal = Prres.Code_club "
@@ -115,6 +115,7 @@ std::optional<json> ClubBrowser::competition(const std::string& number) const {
             auto key = std::make_pair(row.text(0), row.text(2));
             auto [it, added] = events.try_emplace(key, json{{"event", row.text(0)},
                                                             {"label", row.text(1)},
+                                                            {"sex", row.text(9)},
                                                             {"round", row.text(2)},
                                                             {"results", json::array()}});
             if (added) order.push_back(key);
@@ -151,7 +152,7 @@ std::optional<json> ClubBrowser::swimmer(const std::string& number) const {
     json history = json::array();
     std::map<std::pair<std::string, std::string>, std::size_t> best;  // (event, pool) -> index in history
     db->forEachRow(
-        "select Liffn.Code_epreuve, Nage.Libelle, Liffn.Type_bassin, Liffn.Date_perf, Liffn.Tps, Liffn.Lieu "
+        "select Liffn.Code_epreuve, Nage.Libelle, Liffn.Type_bassin, Liffn.Date_perf, Liffn.Tps, Liffn.Lieu, Nage.Sexe "
         "from Liffn left join Nage on Nage.Code_Nage = Liffn.Code_epreuve where Liffn.Num_Lic = " + number +
             " order by Liffn.Date_perf, Liffn.Code_epreuve",
         [&](const Row& row) {
@@ -159,6 +160,7 @@ std::optional<json> ClubBrowser::swimmer(const std::string& number) const {
             if (time.empty()) return true;
             history.push_back(json{{"event", row.text(0)},
                                    {"label", row.text(1)},
+                                   {"sex", row.text(6)},
                                    {"pool", row.text(2)},
                                    {"date", row.text(3)},
                                    {"time", time},

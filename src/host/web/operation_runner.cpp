@@ -113,9 +113,11 @@ void Operation::setStep(const std::string& step) {
 }
 
 void Operation::finish(bool result, std::string trace, json report, std::string hostError) {
-    push(json{{"type", "end"}, {"result", result}, {"status", result ? "succeeded" : "failed"}});
+    // The end is said once everything it announces can be read.
+    std::string end = json{{"type", "end"}, {"result", result}, {"status", result ? "succeeded" : "failed"}}.dump();
     {
         std::lock_guard lock(mutex_);
+        events_.push_back(std::move(end));
         result_ = result;
         trace_ = std::move(trace);
         report_ = std::move(report);
@@ -182,15 +184,17 @@ void OperationRunner::run(std::shared_ptr<Operation> operation, OperationKind ki
     // The page hears of every new step and percent at once, of the captions now and then.
     int shownPercent = -1;
     std::string shownStep, shownClub, shownSwimmer;
+    std::string reportedStep;  // the step the trace last began, for a library that shows none
     auto lastCaptions = std::chrono::steady_clock::now() - kCaptionInterval;
     form.onChange([&](const HostForm& f) {
         int percent = static_cast<int>(f.progress());
+        const std::string& step = f.stepTitle().empty() ? reportedStep : f.stepTitle();
         auto now = std::chrono::steady_clock::now();
         bool captions = (f.club() != shownClub || f.swimmer() != shownSwimmer) && now - lastCaptions >= kCaptionInterval;
-        if (percent == shownPercent && f.stepTitle() == shownStep && !captions) return;
-        if (f.stepTitle() != shownStep) operation->setStep(f.stepTitle());
+        if (percent == shownPercent && step == shownStep && !captions) return;
+        if (step != shownStep) operation->setStep(step);
         shownPercent = percent;
-        shownStep = f.stepTitle();
+        shownStep = step;
         if (captions) {
             shownClub = f.club();
             shownSwimmer = f.swimmer();
@@ -203,7 +207,9 @@ void OperationRunner::run(std::shared_ptr<Operation> operation, OperationKind ki
                              {"swimmer", shownSwimmer}});
     });
     form.onEvent([&](const couloir_event& event) {
-        if (std::string(event.kind) == "line") operation->push(json{{"type", "line"}, {"text", event.text}});
+        std::string kind = event.kind;
+        if (kind == "line") operation->push(json{{"type", "line"}, {"text", event.text}});
+        else if (kind == "step") reportedStep = event.name;
     });
 
     bool result = false;

@@ -6,7 +6,9 @@
 namespace couloir::host::web {
 namespace {
 
-std::vector<std::string> namesRead(OperationKind kind) {
+}  // namespace
+
+std::vector<std::string> filesRead(OperationKind kind) {
     switch (kind) {
         case OperationKind::ImportResults:
             return {"licence.txt", "club.txt", "origine.txt", "rcomp.txt", "pcomp.txt",
@@ -17,6 +19,8 @@ std::vector<std::string> namesRead(OperationKind kind) {
         default: return {};
     }
 }
+
+namespace {
 
 std::string lowered(std::string_view text) {
     std::string out(text);
@@ -40,7 +44,7 @@ std::string acceptedName(OperationKind kind, std::string_view clientName) {
     std::size_t slash = clientName.find_last_of("/\\\\");
     std::string base = lowered(slash == std::string_view::npos ? clientName : clientName.substr(slash + 1));
     if (kind == OperationKind::UpdateCodes) return isCodeFileName(base) ? base : std::string();
-    for (const std::string& name : namesRead(kind))
+    for (const std::string& name : filesRead(kind))
         if (base == name) return name;
     return {};
 }
@@ -48,7 +52,7 @@ std::string acceptedName(OperationKind kind, std::string_view clientName) {
 std::string expectedNames(OperationKind kind) {
     if (kind == OperationKind::UpdateCodes) return "des fichiers de codes uniques (.txt)";
     std::string list;
-    for (const std::string& name : namesRead(kind)) list += (list.empty() ? "" : ", ") + name;
+    for (const std::string& name : filesRead(kind)) list += (list.empty() ? "" : ", ") + name;
     return list;
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "operations.h"
 
@@ -17,7 +18,10 @@ inline constexpr std::size_t kMaxUploadBytes = std::size_t{512} << 20;
 // against the files the operation reads; empty when it is none of them.
 std::string acceptedName(OperationKind kind, std::string_view clientName);
 
-// The files an operation reads, for messages: "licence.txt, club.txt, ...".
+// The files an operation reads, in lower case; none for the unique codes,
+// which take any code file (letters, digits, "_" and "-", then ".txt").
+std::vector<std::string> filesRead(OperationKind kind);
+// The same, for messages: "licence.txt, club.txt, ...".
 std::string expectedNames(OperationKind kind);
 
 }  // namespace couloir::host::web

@@ -151,6 +151,17 @@ void WebServer::routes() {
     server_.Get("/api/competitions", [this](const httplib::Request&, httplib::Response& response) {
         sendJson(response, browser_.competitions());
     });
+    // What each operation takes, for the page: the files it reads and whether it can be checked first.
+    server_.Get("/api/kinds", [](const httplib::Request&, httplib::Response& response) {
+        json kinds = json::object();
+        for (auto kind : {OperationKind::ImportResults, OperationKind::ImportSkeleton, OperationKind::ImportLicences,
+                          OperationKind::UpdateCodes, OperationKind::ImportPerf, OperationKind::CreateFiles,
+                          OperationKind::ExportPerf})
+            kinds[operationName(kind)] = json{{"files", filesRead(kind)},
+                                              {"reads_files", readsFiles(kind)},
+                                              {"dry_run", canDryRun(kind)}};
+        sendJson(response, kinds);
+    });
     server_.Get("/api/profiles", [this](const httplib::Request&, httplib::Response& response) {
         sendJson(response, browser_.profiles());
     });

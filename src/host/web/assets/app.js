@@ -30,7 +30,7 @@ async function api(path, options = {}) {
 
 function show(...nodes) {
   const page = document.getElementById('page');
-  page.replaceChildren(...nodes);
+  page.replaceChildren(...nodes.flat());
 }
 
 function failure(error) {
@@ -99,15 +99,22 @@ async function dashboard() {
 
 // ---- Pages d'opération
 
-function fileZone(files) {
+// The files picked for an operation that reads `expected` (any .txt file when
+// empty): the others are left aside and said so.
+function fileZone(files, expected) {
   const list = el('ul', { id: 'file-list' });
+  const ignored = el('p', { class: 'captions', id: 'ignored' });
   const redraw = () => list.replaceChildren(...files.map((f) => el('li', {}, `${f.name} (${f.size} octets)`)));
+  const wanted = (name) => (expected.length ? expected.includes(name.toLowerCase()) : /^[A-Za-z0-9_-]+\.txt$/i.test(name));
   const add = (picked) => {
+    const aside = [];
     for (const file of picked) {
+      if (!wanted(file.name)) { aside.push(file.name); continue; }
       const at = files.findIndex((f) => f.name.toLowerCase() === file.name.toLowerCase());
       if (at >= 0) files.splice(at, 1);
       files.push(file);
     }
+    ignored.textContent = aside.length ? 'Laissés de côté (cette opération ne les lit pas) : ' + aside.join(', ') : '';
     redraw();
   };
   const folder = el('input', { type: 'file', id: 'folder', webkitdirectory: true, multiple: true,
@@ -123,7 +130,7 @@ function fileZone(files) {
     add(await droppedFiles(e.dataTransfer));
   });
   return el('div', {}, el('label', { for: 'folder' }, 'Dossier des fichiers d’échange'), folder,
-    el('label', { for: 'files' }, 'ou des fichiers'), single, drop, list);
+    el('label', { for: 'files' }, 'ou des fichiers'), single, drop, list, ignored);
 }
 
 // The files of a drop, those inside dropped folders included.
@@ -198,7 +205,7 @@ async function operationForm(kind) {
     values.own_club = () => own.value.trim();
     fields.push(el('label', { for: 'own-club' }, 'Seulement les nageurs de ce club (code fédéral)'), own);
   }
-  if (spec.files) fields.push(fileZone(files));
+  if (spec.files) fields.push(fileZone(files, (await api('/api/kinds'))[kind].files));
 
   const panel = el('div', { id: 'operation-panel' });
   const send = async (dryRun) => {
@@ -313,8 +320,8 @@ async function operationPage(id) {
 
 // ---- Compétitions et nageurs
 
-async function competitionPage(number) {
-  const c = await api(`/api/competitions/${number}`);
+async function competitionPage(id) {
+  const c = await api(`/api/competitions/${id}`);
   const h = c.header;
   const rounds = { S: 'séries', F: 'finales', D: 'demi-finales' };
   show(el('h1', {}, h.name || `Compétition n° ${h.number}`),
@@ -322,13 +329,19 @@ async function competitionPage(number) {
       h.pool ? ` — bassin de ${h.pool} m` : ''].join('')),
     el('h2', {}, 'Programme'),
     c.programme.length === 0 ? el('p', {}, 'Pas de programme.') :
-      table(['Épreuve', 'Jour', 'Type'], c.programme.map((p) => [p.label || p.event, p.day, p.type])),
+      table(['Épreuve', 'Jour', 'Type'], c.programme.map((p) => [eventName(p.label, p.event, p.sex), p.day, p.type])),
     el('h2', {}, 'Résultats'),
     c.events.length === 0 ? el('p', {}, 'Pas de résultats.') : c.events.map((e) => el('section', { class: 'event' },
-      el('h3', {}, `${e.label || 'Épreuve ' + e.event} — ${rounds[e.round] || e.round}`),
+      el('h3', {}, `${eventName(e.label, e.event, e.sex)} — ${rounds[e.round] || e.round}`),
       table(['Place', 'Nageur', 'Club', 'Temps', 'Points'], e.results.map((r) => [
         number(r.place ?? ''), el('td', {}, el('a', { href: `#/swimmer/${r.swimmer}` }, r.name)), r.club,
         number(r.time), number(r.points)])))));
+}
+
+// An event's name with its sex: "100 Nage Libre Dames".
+function eventName(label, code, sex) {
+  const sexes = { F: 'Dames', M: 'Messieurs' };
+  return [label || `Épreuve ${code}`, sexes[sex]].filter(Boolean).join(' ');
 }
 
 const SVG = 'http://www.w3.org/2000/svg';
@@ -364,11 +377,11 @@ function chart(points) {
   return root;
 }
 
-async function swimmerPage(number) {
-  const s = await api(`/api/swimmers/${number}`);
+async function swimmerPage(id) {
+  const s = await api(`/api/swimmers/${id}`);
   const byEvent = new Map();
   for (const p of s.history) {
-    const key = `${p.label || p.event} — bassin de ${p.pool} m`;
+    const key = `${eventName(p.label, p.event, p.sex)} — bassin de ${p.pool} m`;
     if (!byEvent.has(key)) byEvent.set(key, []);
     byEvent.get(key).push(p);
   }
@@ -376,7 +389,7 @@ async function swimmerPage(number) {
     el('p', {}, `${s.club || s.club_code} — licence ${s.licence}${s.birth ? ' — né(e) le ' + date(s.birth) : ''}`),
     el('h2', {}, 'Meilleurs temps'),
     s.best.length === 0 ? el('p', {}, 'Aucune performance.') :
-      table(['Épreuve', 'Bassin', 'Temps', 'Date', 'Lieu'], s.best.map((p) => [p.label || p.event, p.pool + ' m',
+      table(['Épreuve', 'Bassin', 'Temps', 'Date', 'Lieu'], s.best.map((p) => [eventName(p.label, p.event, p.sex), p.pool + ' m',
         number(p.time), date(p.date), p.place])),
     el('h2', {}, 'Évolution'),
     [...byEvent.entries()].map(([title, points]) => el('section', {}, el('h3', {}, title), chart(points))));

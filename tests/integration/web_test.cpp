@@ -1,0 +1,233 @@
+// couloir serve's JSON API against a real server: access, uploads, the dry
+// run and the import, one operation at a time, downloads.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "meet_fixture.h"
+#include "report_support.h"
+#include "serve_process.h"
+#include "shared/database.h"
+#include "test_support.h"
+
+namespace couloir::test {
+namespace {
+
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+
+// The files of a folder (those named, or all) as a multipart form, with the operation's fields.
+httplib::MultipartFormDataItems meetForm(const std::string& folder, httplib::MultipartFormDataItems fields,
+                                         const std::vector<std::string>& only = {}) {
+    for (const auto& file : fs::directory_iterator(folder)) {
+        std::string name = file.path().filename().string();
+        if (only.empty() || std::find(only.begin(), only.end(), name) != only.end())
+            fields.push_back({"files", readBytes(file.path().string()), name, "text/plain"});
+    }
+    return fields;
+}
+
+const std::vector<std::string> kLicenceFiles = {"licence.txt", "club.txt", "origine.txt"};
+
+// The operation once it has ended.
+json waitFor(httplib::Client& client, const std::string& id) {
+    for (int i = 0; i < 600; ++i) {
+        auto response = client.Get(("/api/operations/" + id).c_str());
+        if (!response || response->status != 200) break;
+        json detail = json::parse(response->body);
+        if (detail["status"] != "running") return detail;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ADD_FAILURE() << "operation " << id << " did not end";
+    return {};
+}
+
+std::string started(const httplib::Result& response) {
+    EXPECT_TRUE(response);
+    if (!response) return {};
+    EXPECT_EQ(response->status, 202) << response->body;
+    return json::parse(response->body).value("id", "");
+}
+
+class Web : public ::testing::Test {
+protected:
+    void SetUp() override {
+        createClubDatabase(db_);
+        for (const auto& file : fs::directory_iterator(COULOIR_SOURCE_DIR "/samples/competition"))
+            fs::copy_file(file.path(), meet_ + "/" + file.path().filename().string());
+    }
+
+    FixedNow now_{"2026-03-10T18:30:05"};
+    ScratchDir dir_;
+    std::string db_ = dir_.file("club.db"), meet_ = dir_.sub("meet");
+};
+
+TEST_F(Web, AnswersOnlyTheTokenHolder) {
+    ServeProcess server(db_);
+    httplib::Client anonymous = server.anonymous();
+    auto refused = anonymous.Get("/api/summary");
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->status, 401);
+    EXPECT_NE(json::parse(refused->body)["error"].get<std::string>().find("Accès refusé"), std::string::npos);
+    EXPECT_EQ(anonymous.Get("/")->status, 401);
+    EXPECT_EQ(anonymous.Get("/api/summary?token=0123456789abcdef0123456789abcdef")->status, 401);
+
+    // The first address sets the cookie and leaves the token out of the address bar.
+    auto first = anonymous.Get(("/?token=" + server.token()).c_str());
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->status, 303);
+    std::string cookie = first->get_header_value("Set-Cookie");
+    EXPECT_NE(cookie.find("HttpOnly"), std::string::npos);
+    EXPECT_NE(cookie.find("SameSite=Strict"), std::string::npos);
+    auto page = anonymous.Get("/", {{"Cookie", cookie.substr(0, cookie.find(';'))}});
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 200);
+    EXPECT_NE(page->body.find("<html lang=\"fr\">"), std::string::npos);
+    EXPECT_NE(page->get_header_value("Content-Security-Policy").find("script-src 'self'"), std::string::npos);
+
+    httplib::Client client = server.client();
+    auto summary = client.Get("/api/summary");
+    ASSERT_EQ(summary->status, 200);
+    EXPECT_EQ(json::parse(summary->body)["competitions"], 0);
+
+    // A page of another site may not start anything, even with the token.
+    auto foreign = client.Post("/api/operations", {{"Origin", "http://evil.example"}},
+                               meetForm(meet_, {{"kind", "import-licences", "", ""}}, kLicenceFiles));
+    EXPECT_EQ(foreign->status, 403);
+}
+
+TEST_F(Web, ChecksThenImportsAnUploadedMeet) {
+    ServeProcess server(db_);
+    httplib::Client client = server.client();
+    auto before = contentOf(db_);
+    httplib::MultipartFormDataItems fields = {
+        {"kind", "import-results", "", ""}, {"competition", "1", "", ""}, {"new", "1", "", ""}};
+    httplib::MultipartFormDataItems dryFields = fields;
+    dryFields.push_back({"dry_run", "1", "", ""});
+
+    std::string dryId = started(client.Post("/api/operations", meetForm(meet_, dryFields)));
+    json dry = waitFor(client, dryId);
+    EXPECT_EQ(dry["status"], "succeeded");
+    EXPECT_TRUE(dry["dry_run"].get<bool>());
+    EXPECT_EQ(contentOf(db_), before);  // nothing kept
+    writeBytes(dir_.file("dry.json"), dry["report"].dump());
+    EXPECT_TRUE(matchesSchema(dir_.file("dry.json")));
+    EXPECT_NE(dry["trace"].get<std::string>().find("Simulation : aucune modification"), std::string::npos);
+
+    std::string realId = started(client.Post("/api/operations", meetForm(meet_, fields)));
+    json real = waitFor(client, realId);
+    EXPECT_EQ(real["status"], "succeeded");
+    EXPECT_EQ(comparablePart(dry["report"]).dump(), comparablePart(real["report"]).dump());
+
+    json competitions = json::parse(client.Get("/api/competitions")->body);
+    ASSERT_EQ(competitions.size(), 1u);
+    EXPECT_EQ(competitions[0]["results"], "763");
+    json competition = json::parse(client.Get("/api/competitions/1")->body);
+    ASSERT_FALSE(competition["events"].empty());
+    const json& winner = competition["events"][0]["results"][0];
+    EXPECT_EQ(winner["place"], 1);
+    EXPECT_EQ(winner["time"].get<std::string>().find(':'), 1u);  // m:ss.cc
+    json swimmer = json::parse(client.Get(("/api/swimmers/" + winner["swimmer"].get<std::string>()).c_str())->body);
+    EXPECT_FALSE(swimmer["best"].empty());
+    EXPECT_FALSE(swimmer["history"].empty());
+    EXPECT_EQ(client.Get("/api/competitions/99")->status, 404);
+
+    // The events replay the whole operation, from its first trace line to its end.
+    auto events = client.Get(("/api/operations/" + realId + "/events").c_str());
+    ASSERT_TRUE(events);
+    EXPECT_EQ(events->get_header_value("Content-Type"), "text/event-stream");
+    EXPECT_NE(events->body.find("\"type\":\"progress\""), std::string::npos);
+    EXPECT_NE(events->body.find("Début de l'import"), std::string::npos);
+    EXPECT_NE(events->body.find("\"type\":\"end\""), std::string::npos);
+}
+
+TEST_F(Web, RefusesFilesItWasNotAskedFor) {
+    ServeProcess server(db_);
+    httplib::Client client = server.client();
+    auto post = [&](const std::string& name) {
+        return client.Post("/api/operations", httplib::MultipartFormDataItems{
+                                                  {"kind", "import-licences", "", ""},
+                                                  {"files", "contenu", name, "text/plain"}});
+    };
+    for (const char* name : {"../../evil.txt", "notes.doc", "prres.txt", "/etc/passwd"}) {
+        auto response = post(name);
+        ASSERT_TRUE(response);
+        EXPECT_EQ(response->status, 400) << name;
+        EXPECT_NE(json::parse(response->body)["error"].get<std::string>().find("Fichier refusé"), std::string::npos);
+    }
+    EXPECT_FALSE(fs::exists(dir_.path().parent_path() / "evil.txt"));
+    // A path the browser sends is cut to its base name; the case does not matter.
+    std::string id = started(client.Post("/api/operations", httplib::MultipartFormDataItems{
+                                                                {"kind", "import-licences", "", ""},
+                                                                {"files", "", "dossier/LICENCE.TXT", "text/plain"}}));
+    EXPECT_FALSE(waitFor(client, id).empty());
+
+    auto unknown = client.Post("/api/operations", httplib::MultipartFormDataItems{{"kind", "format-disk", "", ""}});
+    EXPECT_EQ(unknown->status, 400);
+    auto noCompetition = client.Post("/api/operations", meetForm(meet_, {{"kind", "import-results", "", ""}}));
+    EXPECT_EQ(noCompetition->status, 400);
+    auto missing = client.Post("/api/operations", meetForm(meet_, {{"kind", "import-results", "", ""},
+                                                                   {"competition", "5", "", ""}}));
+    EXPECT_EQ(missing->status, 400);
+    EXPECT_NE(json::parse(missing->body)["error"].get<std::string>().find("n'existe pas"), std::string::npos);
+}
+
+// While another program holds the database, the operation waits, and a second
+// request is told which one runs.
+TEST_F(Web, RunsOneOperationAtATime) {
+    ServeProcess server(db_, "COULOIR_BUSY_TIMEOUT=20");
+    httplib::Client client = server.client();
+    auto holder = openDatabase(db_, {});
+    holder->begin(Database::Lock::Write);
+
+    std::string id = started(
+        client.Post("/api/operations", meetForm(meet_, {{"kind", "import-licences", "", ""}}, kLicenceFiles)));
+    auto second =
+        client.Post("/api/operations", meetForm(meet_, {{"kind", "import-licences", "", ""}}, kLicenceFiles));
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->status, 409);
+    json conflict = json::parse(second->body);
+    EXPECT_EQ(conflict["running"]["id"], id);
+    EXPECT_NE(conflict["error"].get<std::string>().find("déjà en cours"), std::string::npos);
+
+    holder->rollback();
+    EXPECT_EQ(waitFor(client, id)["status"], "succeeded");
+}
+
+TEST_F(Web, DownloadsTheWrittenFilesOneByOneOrZipped) {
+    std::string db = dir_.file("fixture.db");
+    createDatabase(db, clubDatabaseScript() + "\n" + readBytes(COULOIR_SOURCE_DIR "/samples/club_fixture.sql"));
+    ServeProcess server(db);
+    httplib::Client client = server.client();
+    std::string id = started(client.Post("/api/operations", httplib::MultipartFormDataItems{
+                                                                {"kind", "create-files", "", ""},
+                                                                {"competition", "7", "", ""},
+                                                                {"profile", "1", "", ""}}));
+    json detail = waitFor(client, id);
+    ASSERT_EQ(detail["status"], "succeeded") << detail["trace"];
+    ASSERT_EQ(detail["files"].size(), 8u);
+
+    // The same bytes as the command line writes.
+    std::string out = dir_.file("out");
+    ASSERT_EQ(runCouloir("create-files " + db + " " + out + " --competition 7 --profile 1 --quiet --trace " +
+                         dir_.file("t.txt"))
+                  .status,
+              0);
+    for (const auto& name : detail["files"]) {
+        auto file = client.Get(("/api/operations/" + id + "/files/" + name.get<std::string>()).c_str());
+        ASSERT_TRUE(file);
+        ASSERT_EQ(file->status, 200) << name;
+        EXPECT_EQ(file->body, readBytes(out + "/" + name.get<std::string>())) << name;
+    }
+    auto zip = client.Get(("/api/operations/" + id + "/files.zip").c_str());
+    ASSERT_EQ(zip->status, 200);
+    EXPECT_EQ(zip->body.substr(0, 2), "PK");
+    EXPECT_NE(zip->body.find("Licence.txt"), std::string::npos);
+    EXPECT_EQ(client.Get(("/api/operations/" + id + "/files/..%2Ftrace.txt").c_str())->status, 404);
+    EXPECT_EQ(client.Get(("/api/operations/" + id + "/files/trace.txt").c_str())->status, 404);
+}
+
+}  // namespace
+}  // namespace couloir::test

@@ -1,0 +1,124 @@
+// The web page end to end, in Debian's headless chromium: open it with its
+// token, check then import the sample meet from the page, follow the bar to
+// 100, find the competition on the dashboard and a result on its page, with a
+// swimmer whose name is markup shown as text. Screenshots go to OUT_DIR.
+//
+// node browser_test.mjs BUILD_DIR SOURCE_DIR OUT_DIR
+import { chromium } from 'playwright-core';
+import { spawn, execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+
+const [buildDir, sourceDir, outDir] = process.argv.slice(2);
+const couloir = path.join(buildDir, 'bin', 'couloir');
+const env = { ...process.env, COULOIR_COMPONENTS: path.join(buildDir, 'lib') };
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'couloir-browser-'));
+fs.mkdirSync(outDir, { recursive: true });
+
+function check(condition, message) {
+  if (!condition) throw new Error(message);
+}
+
+// The sample meet, its first swimmer renamed with markup (25 characters, the surname's width).
+const meet = path.join(work, 'meet');
+fs.mkdirSync(meet);
+for (const name of fs.readdirSync(path.join(sourceDir, 'samples', 'competition')))
+  fs.copyFileSync(path.join(sourceDir, 'samples', 'competition', name), path.join(meet, name));
+const licences = fs.readFileSync(path.join(meet, 'licence.txt'));
+Buffer.from('<script>alert(1)</script>', 'latin1').copy(licences, 19);
+fs.writeFileSync(path.join(meet, 'licence.txt'), licences);
+const meetFiles = fs.readdirSync(meet).map((name) => path.join(meet, name));
+
+// A national-size licence list, long enough to see the bar move.
+const federation = path.join(work, 'federation');
+execFileSync(path.join(buildDir, 'bin', 'bench_generate_licences'), [federation, '--licences', '60000']);
+
+const database = path.join(work, 'club.db');
+execFileSync(couloir, ['init-db', database], { env });
+execFileSync('sqlite3', [database, `.read ${path.join(federation, 'departements.sql')}`]);
+const server = spawn(couloir, ['serve', database, '--port', '0'], { env });
+let browser;
+let page;
+try {
+  const address = await new Promise((resolve, reject) => {
+    let printed = '';
+    server.stdout.on('data', (data) => {
+      printed += data;
+      const found = printed.match(/http:\/\/127\.0\.0\.1:\d+\/\?token=[0-9a-f]+/);
+      if (found) resolve(found[0]);
+    });
+    server.on('exit', () => reject(new Error('couloir serve ended: ' + printed)));
+  });
+
+  // A fresh profile folder: Playwright passes it as --user-data-dir.
+  browser = await chromium.launchPersistentContext(path.join(work, 'profile'), {
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    viewport: { width: 1280, height: 900 },
+    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
+      '--disable-sync', '--no-first-run'],
+  });
+  page = await browser.newPage();
+  let dialogs = 0;
+  page.on('dialog', async (dialog) => { dialogs += 1; await dialog.dismiss(); });
+  page.on('pageerror', (error) => { throw error; });
+
+  await page.goto(address);
+  check(!page.url().includes('token='), 'the token stays in the address bar');
+  await page.waitForSelector('#summary');
+
+  // Check, then import, the sample meet as a new competition.
+  await page.goto(new URL('/#/operation-new/import-results', address).href);
+  await page.waitForSelector('#competition');
+  await page.selectOption('#competition', 'new');
+  await page.setInputFiles('#files', meetFiles);
+  await page.click('#check');
+  await page.waitForSelector('#report', { timeout: 60000 });
+  check((await page.textContent('#status')) === 'réussie', 'the dry run failed: ' + await page.textContent('#trace'));
+  check((await page.textContent('#report')).includes('simulation'), 'the dry run does not say so');
+  await page.click('#import');
+  await page.waitForFunction(() => document.querySelector('#report') && !document.querySelector('#report').textContent.includes('simulation'),
+    null, { timeout: 60000 });
+  check((await page.textContent('#status')) === 'réussie', 'the import failed');
+  check(Number(await page.getAttribute('#bar', 'value')) === 100, 'the bar did not reach 100');
+
+  // The dashboard lists the competition; its page shows a result.
+  await page.goto(new URL('/#/', address).href);
+  await page.waitForSelector('text=Meeting d\'automne des Deux Rives');
+  await page.screenshot({ path: path.join(outDir, 'tableau-de-bord.png') });
+  await page.click('text=Meeting d\'automne des Deux Rives');
+  await page.waitForSelector('section.event table');
+  const first = await page.textContent('section.event tbody tr');
+  check(/\d:\d\d\.\d\d/.test(first), 'no time shown m:ss.cc: ' + first);
+  const markup = page.locator('text=<SCRIPT>ALERT(1)</SCRIPT>');
+  check(await markup.count() > 0, 'the swimmer named with markup is not shown as text');
+  check(dialogs === 0 && await page.locator('main script').count() === 0, 'a name from a file ran as a script');
+  await page.screenshot({ path: path.join(outDir, 'competition.png') });
+
+  // An import in progress: the licence list, caught with its bar on the way.
+  await page.goto(new URL('/#/operation-new/import-licences', address).href);
+  await page.waitForSelector('#files');
+  const lists = path.join(federation, 'lists');
+  const federationFiles = fs.readdirSync(lists).map((name) => path.join(lists, name));
+  await page.setInputFiles('#files', federationFiles);
+  await page.click('#import');
+  await page.waitForFunction(() => {
+    const bar = document.querySelector('#bar');
+    return bar && bar.value >= 20 && bar.value <= 90;
+  }, null, { timeout: 120000, polling: 50 });
+  await page.screenshot({ path: path.join(outDir, 'import-en-cours.png') });
+  await page.waitForSelector('#report', { timeout: 300000 });
+  console.log('browser test passed; screenshots in ' + outDir);
+} catch (error) {
+  // What the page showed when the test failed.
+  if (page) {
+    await page.screenshot({ path: path.join(outDir, 'echec.png'), fullPage: true }).catch(() => {});
+    console.error('page: ' + (await page.textContent('main').catch(() => '')).slice(0, 2000));
+  }
+  throw error;
+} finally {
+  if (browser) await browser.close();
+  server.kill('SIGTERM');
+  fs.rmSync(work, { recursive: true, force: true });
+}
