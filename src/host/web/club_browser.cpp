@@ -7,7 +7,7 @@
 #include "shared/database.h"
 #include "shared/text_date.h"
 
-using json = nlohmann::json;
+using json = nlohmann::ordered_json;
 
 namespace couloir::host::web {
 namespace {
@@ -100,39 +100,53 @@ std::optional<json> ClubBrowser::competition(const std::string& number) const {
                             "left join Nage on Nage.Code_Nage = Pcomp.Code_epreuve where Pcomp.Num_compet = " +
                                 number + " order by Pcomp.Num_ordre, Pcomp.Code_epreuve",
                             {"event", "label", "sex", "day", "type"});
+    // The few strokes and clubs are read once rather than joined to every result.
+    std::map<std::string, std::pair<std::string, std::string>> strokes;  // code -> label, sex
+    db->forEachRow("select Code_Nage, Libelle, Sexe from Nage", [&](const Row& row) {
+        strokes[row.text(0)] = {row.text(1), row.text(2)};
+        return true;
+    });
+    std::map<std::string, std::string, std::less<>> clubs;
+    db->forEachRow("select Code_federal, Intitule from Club", [&](const Row& row) {
+        clubs.try_emplace(toUpperAscii(row.text(0)), row.text(1));
+        return true;
+    });
     // Results by event and round, fastest first; a swim without a time has no place.
     std::map<std::pair<std::string, std::string>, json> events;
     std::vector<std::pair<std::string, std::string>> order;
     db->forEachRow(
-        "select Prres.Code_epreuve, Nage.Libelle, Prres.Type_course, Prres.Tps, Prres.Cotation_Fede, Licence.Num, "
-        "Licence.Nom, Licence.Prenom, Club.Intitule, Nage.Sexe from Prres "
-        "left join Nage on Nage.Code_Nage = Prres.Code_epreuve "
+        "select Prres.Code_epreuve, Prres.Type_course, Prres.Tps, Prres.Cotation_Fede, Licence.Num, "
+        "Licence.Nom, Licence.Prenom, Prres.Code_club from Prres "
         "left join Licence on Licence.Num = Prres.Num_Lic "
-        "left join Club on Club.Code_federal = Prres.Code_club "
         "where Prres.Num_compet = " + number +
             " order by Prres.Code_epreuve, Prres.Type_course, (Prres.Tps <= 0 or Prres.Tps >= 91), Prres.Tps",
         [&](const Row& row) {
-            auto key = std::make_pair(row.text(0), row.text(2));
-            auto [it, added] = events.try_emplace(key, json{{"event", row.text(0)},
-                                                            {"label", row.text(1)},
-                                                            {"sex", row.text(9)},
-                                                            {"round", row.text(2)},
-                                                            {"results", json::array()}});
-            if (added) order.push_back(key);
+            auto key = std::make_pair(row.text(0), row.text(1));
+            auto [it, added] = events.try_emplace(key);
+            if (added) {
+                const auto& stroke = strokes[key.first];
+                it->second = json{{"event", key.first},
+                                  {"label", stroke.first},
+                                  {"sex", stroke.second},
+                                  {"round", key.second},
+                                  {"results", json::array()}};
+                order.push_back(key);
+            }
             json& results = it->second["results"];
-            std::string time = swimTime(row.text(3));
+            std::string time = swimTime(row.text(2));
             // Equal times share a place; the next time takes its rank.
             json place = nullptr;
             if (!time.empty()) {
                 const json* previous = results.empty() ? nullptr : &results.back();
                 place = previous && (*previous)["time"] == time ? (*previous)["place"] : json(results.size() + 1);
             }
+            auto club = clubs.find(toUpperAscii(row.text(7)));
             results.push_back(json{{"place", place},
-                                   {"swimmer", row.text(5)},
-                                   {"name", row.text(6) + " " + row.text(7)},
-                                   {"club", row.text(8)},
+                                   {"swimmer", row.text(4)},
+                                   {"name", row.text(5) + " " + row.text(6)},
+                                   {"club", club == clubs.end() ? std::string() : club->second},
                                    {"time", time},
-                                   {"points", row.text(4)}});
+                                   {"points", row.text(3)}});
             return true;
         });
     json byEvent = json::array();

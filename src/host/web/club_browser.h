@@ -14,18 +14,18 @@ public:
     explicit ClubBrowser(std::string database) : database_(std::move(database)) {}
 
     // Clubs, swimmers, competitions and performances (individual and relay).
-    nlohmann::json summary() const;
+    nlohmann::ordered_json summary() const;
     // Every competition, newest first, with its numbers of results and entries.
-    nlohmann::json competitions() const;
+    nlohmann::ordered_json competitions() const;
     // A competition's header, programme and results by event; none when it
     // does not exist. `number` must be digits.
-    std::optional<nlohmann::json> competition(const std::string& number) const;
+    std::optional<nlohmann::ordered_json> competition(const std::string& number) const;
     // The profiles that make entries, with their club and whether it is a selection.
-    nlohmann::json profiles() const;
+    nlohmann::ordered_json profiles() const;
     // The clubs and selections, by name.
-    nlohmann::json clubs() const;
+    nlohmann::ordered_json clubs() const;
     // A swimmer with his best time per event and pool and every performance.
-    std::optional<nlohmann::json> swimmer(const std::string& number) const;
+    std::optional<nlohmann::ordered_json> swimmer(const std::string& number) const;
 
 private:
     std::string database_;

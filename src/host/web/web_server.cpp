@@ -11,9 +11,10 @@ using json = nlohmann::json;
 namespace couloir::host::web {
 namespace {
 
-void sendJson(httplib::Response& response, const json& body, int status = 200) {
+template <typename Json>
+void sendJson(httplib::Response& response, const Json& body, int status = 200) {
     response.status = status;
-    response.set_content(body.dump(-1, ' ', false, json::error_handler_t::replace), "application/json; charset=utf-8");
+    response.set_content(body.dump(-1, ' ', false, Json::error_handler_t::replace), "application/json; charset=utf-8");
 }
 
 void sendError(httplib::Response& response, int status, const std::string& message) {
