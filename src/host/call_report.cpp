@@ -74,8 +74,10 @@ void CallReport::receive(const couloir_event& event) {
         changes_[text(event.name)] =
             json{{"inserted", event.values[0]}, {"updated", event.values[1]}, {"deleted", event.values[2]}};
     } else if (kind == "written") {
-        // A file written in two passes (appended to) is one file of the set.
+        // A step that writes a file rather than read one names it.
         std::string name = text(event.name);
+        if (inStep_ && currentStep()["file"].is_null()) currentStep()["file"] = name;
+        // A file written in two passes (appended to) is one file of the set.
         for (json& file : files_) {
             if (file["name"] == name) {
                 file["records"] = file["records"].get<long long>() + event.values[0];

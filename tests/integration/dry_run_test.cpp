@@ -56,6 +56,16 @@ void performances(const std::string&, const std::string& source) {
     for (const auto& file : fs::directory_iterator(COULOIR_SOURCE_DIR "/samples/performances"))
         fs::copy_file(file.path(), source + "/" + file.path().filename().string());
 }
+// A line in error cancels the performance file.
+void performancesWithARefusedLine(const std::string& db, const std::string& source) {
+    performances(db, source);
+    writeBytes(source + "/liffn.txt", readBytes(source + "/liffn.txt") + "99 ligne illisible\r\n");
+}
+void codesWithRefusedLines(const std::string& db, const std::string& source) {
+    codes(db, source);
+    std::string file = source + "/iuf_region_08.txt";
+    writeBytes(file, readBytes(file) + std::string(readBytes(file).find('\n'), 'x') + "\r\n");
+}
 
 class DryRun : public ::testing::TestWithParam<DryRunCase> {
 protected:
@@ -121,7 +131,9 @@ INSTANTIATE_TEST_SUITE_P(
                       DryRunCase{"Licences", "import-licences DB SRC", federation},
                       DryRunCase{"LicencesWithRefusedLines", "import-licences DB SRC", federationWithBadLines},
                       DryRunCase{"UniqueCodes", "update-codes DB SRC", codes},
-                      DryRunCase{"Performances", "import-perf DB SRC", performances}),
+                      DryRunCase{"UniqueCodesWithRefusedLines", "update-codes DB SRC", codesWithRefusedLines},
+                      DryRunCase{"Performances", "import-perf DB SRC", performances},
+                      DryRunCase{"PerformancesWithARefusedLine", "import-perf DB SRC", performancesWithARefusedLine}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The lines of a text.

@@ -61,6 +61,7 @@ TEST(Report, ListsTheFilesTheWritersWrite) {
     expectFilesListed(exportedReport, exported);
     EXPECT_EQ(created["command"], "create-files");
     EXPECT_EQ(created["steps"].size(), 8u);
+    EXPECT_EQ(created["steps"][1]["file"], "Rcomp.txt");  // the file a writing step wrote
     EXPECT_TRUE(created["changes"].empty()) << created["changes"];  // a writer changes no row
     // The export's counts are its summary: the individual performances it wrote.
     long individual = 0;
@@ -82,6 +83,8 @@ TEST(Report, OnStandardOutputItIsTheWholeOutput) {
                                 dir.file("t.txt") + " --report -");
     EXPECT_EQ(run.status, 0);
     nlohmann::json report = nlohmann::json::parse(run.output);  // the trace is not printed
+    writeBytes(dir.file("stdout.json"), run.output);
+    EXPECT_TRUE(matchesSchema(dir.file("stdout.json")));
     EXPECT_TRUE(report["result"].get<bool>());
     EXPECT_EQ(report["changes"]["Prres"]["inserted"], 3);
     EXPECT_EQ(report["arguments"].front(), db);
@@ -101,6 +104,7 @@ TEST(Report, IsPrivateAndNeverReplacesTheDatabase) {
     EXPECT_EQ(contentOf(db), before);
 
     ASSERT_EQ(runCouloir(command + dir.file("r.json")).status, 0);
+    EXPECT_TRUE(matchesSchema(dir.file("r.json")));
     struct stat info {};
     ASSERT_EQ(stat(dir.file("r.json").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600);

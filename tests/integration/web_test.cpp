@@ -120,6 +120,8 @@ TEST_F(Web, ChecksThenImportsAnUploadedMeet) {
     json real = waitFor(client, realId);
     EXPECT_EQ(real["status"], "succeeded");
     EXPECT_EQ(comparablePart(dry["report"]).dump(), comparablePart(real["report"]).dump());
+    writeBytes(dir_.file("real.json"), real["report"].dump());
+    EXPECT_TRUE(matchesSchema(dir_.file("real.json")));
 
     json competitions = json::parse(client.Get("/api/competitions")->body);
     ASSERT_EQ(competitions.size(), 1u);
