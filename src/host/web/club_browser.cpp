@@ -1,5 +1,6 @@
 #include "club_browser.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -114,41 +115,58 @@ std::optional<json> ClubBrowser::competition(const std::string& number) const {
     // Results by event and round, fastest first; a swim without a time has no place.
     std::map<std::pair<std::string, std::string>, json> events;
     std::vector<std::pair<std::string, std::string>> order;
+    auto clubName = [&](const std::string& code) {
+        auto club = clubs.find(toUpperAscii(code));
+        return club == clubs.end() ? std::string() : club->second;
+    };
+    auto addResult = [&](const std::string& event, const std::string& round, const std::string& stored,
+                         const std::string& points, json swimmer, std::string name, std::string club) {
+        auto key = std::make_pair(event, round);
+        auto [it, added] = events.try_emplace(key);
+        if (added) {
+            const auto& stroke = strokes[event];
+            it->second = json{{"event", event},   {"label", stroke.first}, {"sex", stroke.second},
+                              {"round", round},   {"results", json::array()}};
+            order.push_back(key);
+        }
+        json& results = it->second["results"];
+        std::string time = swimTime(stored);
+        // Equal times share a place; the next time takes its rank.
+        json place = nullptr;
+        if (!time.empty()) {
+            const json* previous = results.empty() ? nullptr : &results.back();
+            place = previous && (*previous)["time"] == time ? (*previous)["place"] : json(results.size() + 1);
+        }
+        results.push_back(json{{"place", place},
+                               {"swimmer", std::move(swimmer)},
+                               {"name", std::move(name)},
+                               {"club", std::move(club)},
+                               {"time", time},
+                               {"points", points}});
+    };
+    const std::string ordering = " order by Code_epreuve, Type_course, (Tps <= 0 or Tps >= 91), Tps";
     db->forEachRow(
         "select Prres.Code_epreuve, Prres.Type_course, Prres.Tps, Prres.Cotation_Fede, Licence.Num, "
         "Licence.Nom, Licence.Prenom, Prres.Code_club from Prres "
-        "left join Licence on Licence.Num = Prres.Num_Lic "
-        "where Prres.Num_compet = " + number +
-            " order by Prres.Code_epreuve, Prres.Type_course, (Prres.Tps <= 0 or Prres.Tps >= 91), Prres.Tps",
+        "left join Licence on Licence.Num = Prres.Num_Lic where Prres.Num_compet = " + number + ordering,
         [&](const Row& row) {
-            auto key = std::make_pair(row.text(0), row.text(1));
-            auto [it, added] = events.try_emplace(key);
-            if (added) {
-                const auto& stroke = strokes[key.first];
-                it->second = json{{"event", key.first},
-                                  {"label", stroke.first},
-                                  {"sex", stroke.second},
-                                  {"round", key.second},
-                                  {"results", json::array()}};
-                order.push_back(key);
-            }
-            json& results = it->second["results"];
-            std::string time = swimTime(row.text(2));
-            // Equal times share a place; the next time takes its rank.
-            json place = nullptr;
-            if (!time.empty()) {
-                const json* previous = results.empty() ? nullptr : &results.back();
-                place = previous && (*previous)["time"] == time ? (*previous)["place"] : json(results.size() + 1);
-            }
-            auto club = clubs.find(toUpperAscii(row.text(7)));
-            results.push_back(json{{"place", place},
-                                   {"swimmer", row.text(4)},
-                                   {"name", row.text(5) + " " + row.text(6)},
-                                   {"club", club == clubs.end() ? std::string() : club->second},
-                                   {"time", time},
-                                   {"points", row.text(3)}});
+            addResult(row.text(0), row.text(1), row.text(2), row.text(3), row.text(4),
+                      row.text(5) + " " + row.text(6), clubName(row.text(7)));
             return true;
         });
+    // A relay is its club's team.
+    db->forEachRow("select Code_epreuve, Type_course, Tps, Cotation_Fede, Code_club, Num_equipe from Prres_relais "
+                   "where Num_compet = " + number + ordering,
+                   [&](const Row& row) {
+                       std::string club = clubName(row.text(4)), team = row.text(5);
+                       std::string name = team.empty() || team == "0" ? club : club + " (équipe " + team + ")";
+                       addResult(row.text(0), row.text(1), row.text(2), row.text(3), nullptr, name, club);
+                       return true;
+                   });
+    std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
+        double left = numericValue(a.first), right = numericValue(b.first);
+        return left != right ? left < right : a.second < b.second;
+    });
     json byEvent = json::array();
     for (const auto& key : order) byEvent.push_back(std::move(events[key]));
     return json{{"header", header[0]}, {"programme", programme}, {"events", byEvent}};

@@ -334,7 +334,7 @@ async function competitionPage(id) {
     c.events.length === 0 ? el('p', {}, 'Pas de résultats.') : c.events.map((e) => el('section', { class: 'event' },
       el('h3', {}, `${eventName(e.label, e.event, e.sex)} — ${rounds[e.round] || e.round}`),
       table(['Place', 'Nageur', 'Club', 'Temps', 'Points'], e.results.map((r) => [
-        number(r.place ?? ''), el('td', {}, el('a', { href: `#/swimmer/${r.swimmer}` }, r.name)), r.club,
+        number(r.place ?? ''), el('td', {}, r.swimmer ? el('a', { href: `#/swimmer/${r.swimmer}` }, r.name) : r.name), r.club,
         number(r.time), number(r.points)])))));
 }
 
