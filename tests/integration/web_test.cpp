@@ -198,6 +198,30 @@ TEST_F(Web, RunsOneOperationAtATime) {
     EXPECT_EQ(waitFor(client, id)["status"], "succeeded");
 }
 
+// A file of thousands of refused lines: the page follows the first lines
+// live, the trace and the report keep them all.
+TEST_F(Web, FollowsABoundedNumberOfTraceLinesLive) {
+    ServeProcess server(db_);
+    httplib::Client client = server.client();
+    std::string licences;
+    for (int i = 0; i < 6000; ++i) licences += "FRA99999999 ligne trop courte\r\n";
+    std::string id = started(client.Post("/api/operations", httplib::MultipartFormDataItems{
+                                                                {"kind", "import-licences", "", ""},
+                                                                {"files", licences, "licence.txt", "text/plain"}}));
+    json detail = waitFor(client, id);
+    auto events = client.Get(("/api/operations/" + id + "/events").c_str());
+    ASSERT_TRUE(events);
+    std::size_t lines = 0;
+    for (std::size_t at = 0; (at = events->body.find("\"type\":\"line\"", at)) != std::string::npos; ++at) ++lines;
+    EXPECT_EQ(lines, 5001u);
+    EXPECT_NE(events->body.find("la suite est dans la trace"), std::string::npos);
+    EXPECT_EQ(detail["report"]["steps"].back()["counts"]["errors"], 6000);
+    std::size_t traced = 0;
+    std::string trace = detail["trace"];
+    for (std::size_t at = 0; (at = trace.find("Erreur Ligne n°", at)) != std::string::npos; ++at) ++traced;
+    EXPECT_EQ(traced, 6000u);
+}
+
 TEST_F(Web, DownloadsTheWrittenFilesOneByOneOrZipped) {
     std::string db = dir_.file("fixture.db");
     createDatabase(db, clubDatabaseScript() + "\n" + readBytes(COULOIR_SOURCE_DIR "/samples/club_fixture.sql"));

@@ -19,6 +19,8 @@ namespace {
 constexpr std::size_t kKeptOperations = 20;
 // Captions change once per swimmer: the page hears of them this often at most.
 constexpr auto kCaptionInterval = std::chrono::milliseconds(150);
+// Trace lines followed live; a file of many refused lines says the rest in its trace and report.
+constexpr std::size_t kLiveTraceLines = 5000;
 
 const char* statusName(Operation::Status status) {
     switch (status) {
@@ -206,10 +208,14 @@ void OperationRunner::run(std::shared_ptr<Operation> operation, OperationKind ki
                              {"club", shownClub},
                              {"swimmer", shownSwimmer}});
     });
+    std::size_t liveLines = 0;
     form.onEvent([&](const couloir_event& event) {
         std::string kind = event.kind;
-        if (kind == "line") operation->push(json{{"type", "line"}, {"text", event.text}});
-        else if (kind == "step") reportedStep = event.name;
+        if (kind == "step") reportedStep = event.name;
+        if (kind != "line" || liveLines > kLiveTraceLines) return;
+        std::string text = ++liveLines <= kLiveTraceLines ? std::string(event.text)
+                                                           : "… la suite est dans la trace, à la fin de l'opération.";
+        operation->push(json{{"type", "line"}, {"text", text}});
     });
 
     bool result = false;

@@ -11,6 +11,8 @@ using json = nlohmann::json;
 namespace couloir::host::web {
 namespace {
 
+constexpr std::size_t kServerThreads = 32;
+
 template <typename Json>
 void sendJson(httplib::Response& response, const Json& body, int status = 200) {
     response.status = status;
@@ -94,6 +96,8 @@ std::string readFiles(OperationKind kind, const httplib::Request& request, std::
 WebServer::WebServer(const std::string& database, std::string listen)
     : listen_(std::move(listen)), access_(newToken()), browser_(database), runner_(database) {
     server_.set_payload_max_length(kMaxUploadBytes + (std::size_t{1} << 20));
+    // Each page following an operation holds a thread for as long as it runs.
+    server_.new_task_queue = [] { return new httplib::ThreadPool(kServerThreads); };
     routes();
 }
 
