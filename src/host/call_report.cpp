@@ -36,7 +36,15 @@ json& CallReport::currentStep() { return steps_.back(); }
 
 void CallReport::addLine(const std::string& line) {
     trace_ += line + "\n";
-    if (inStep_) currentStep()["trace"] = currentStep()["trace"].get<std::string>() + line + "\n";
+    if (inStep_) stepTrace_ += line + "\n";
+}
+
+void CallReport::endStep(const char* outcome, long long linesRead) {
+    currentStep()["trace"] = std::move(stepTrace_);
+    currentStep()["outcome"] = text(outcome);
+    currentStep()["lines_read"] = linesRead;
+    stepTrace_.clear();
+    inStep_ = false;
 }
 
 void CallReport::receive(const couloir_event& event) {
@@ -61,9 +69,7 @@ void CallReport::receive(const couloir_event& event) {
     } else if (kind == "count" && inStep_) {
         currentStep()["counts"][text(event.name)] = event.values[0];
     } else if (kind == "step_end" && inStep_) {
-        currentStep()["outcome"] = text(event.name);
-        currentStep()["lines_read"] = event.values[0];
-        inStep_ = false;
+        endStep(event.name, event.values[0]);
     } else if (kind == "message") {
         messages_.push_back(json{{"kind", text(event.name)},
                                  {"file", textOrNull(event.file)},
@@ -104,9 +110,7 @@ bool writeReport(const json& report, const std::string& path) {
         return true;
     }
     try {
-        std::FILE* file = openPrivateFile(path, WriteMode::Replace);
-        bool written = std::fwrite(document.data(), 1, document.size(), file) == document.size();
-        if (std::fclose(file) != 0 || !written) throw Error(28, "écriture incomplète (disque plein ?)");
+        writePrivateFile(path, WriteMode::Replace, document);
         return true;
     } catch (const Error& e) {
         std::cerr << "couloir : le rapport " << path << " ne peut pas être écrit : " << e.description() << "\n";

@@ -23,6 +23,7 @@ public:
 private:
     nlohmann::ordered_json& currentStep();
     void addLine(const std::string& text);
+    void endStep(const char* outcome, long long linesRead);
 
     std::string command_;
     std::vector<std::string> arguments_;
@@ -31,6 +32,7 @@ private:
     std::string trace_;
     nlohmann::ordered_json steps_ = nlohmann::ordered_json::array();
     bool inStep_ = false;
+    std::string stepTrace_;  // the open step's lines, set into it when it ends
     nlohmann::ordered_json messages_ = nlohmann::ordered_json::array();
     nlohmann::ordered_json changes_ = nlohmann::ordered_json::object();
     nlohmann::ordered_json files_ = nlohmann::ordered_json::array();

@@ -1,19 +1,11 @@
 #include "competition_row.h"
 
 #include "shared/database.h"
+#include "shared/text_date.h"
 
 namespace couloir::host {
-namespace {
-
-// The competition number goes unquoted into the statements: only digits pass.
-bool isNumber(const std::string& number) {
-    return !number.empty() && number.size() <= 10 && number.find_first_not_of("0123456789") == std::string::npos;
-}
-
-}  // namespace
-
 CompetitionState competitionState(const std::string& database, const std::string& number) {
-    if (!isNumber(number)) return CompetitionState::Unreadable;  // the library refuses it with its own message
+    if (!isRowNumber(number)) return CompetitionState::Unreadable;  // the library refuses it with its own message
     try {
         auto db = openDatabase(database, DatabaseOptions{.nullText = NullText::Empty});
         db->begin(Database::Lock::Read);

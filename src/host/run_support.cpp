@@ -116,6 +116,16 @@ bool outputsAreAllowed(const CommonOptions& options, const std::string& database
            outputIsAllowed(options.report, "le rapport", "--report", database, folders);
 }
 
+std::string traceText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::string text = decodeCp1252(std::string(std::istreambuf_iterator<char>(file), {}));
+    replaceAll(text, "\r\n", "\n");
+    return text;
+}
+
+namespace {
+
+// Whether the trace can be written; false after telling why on stderr.
 bool traceIsWritable(const std::string& trace) {
     try {
         std::fclose(openPrivateFile(trace, WriteMode::Append));
@@ -126,20 +136,19 @@ bool traceIsWritable(const std::string& trace) {
     }
 }
 
+// Prints the trace as UTF-8 unless silent, and turns the method's result into an exit status.
 int finish(bool result, const CommonOptions& options) {
     if (!options.silent()) {
         if (fileExists(options.trace)) {
-            // The trace is Windows-1252 with CR LF; the terminal gets UTF-8 lines.
-            std::ifstream file(options.trace, std::ios::binary);
-            std::string text = decodeCp1252(std::string(std::istreambuf_iterator<char>(file), {}));
-            replaceAll(text, "\r\n", "\n");
-            std::cout << text;
+            std::cout << traceText(options.trace);
         } else {
             std::cerr << "couloir: la trace " << options.trace << " n'a pas pu être écrite\n";
         }
     }
     return result ? kSuccess : kFailure;
 }
+
+}  // namespace
 
 int runCommand(OperationKind kind, const OperationArguments& arguments, const CommonOptions& options, bool dryRun) {
     std::optional<CallReport> report;

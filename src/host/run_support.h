@@ -60,11 +60,8 @@ bool prepareOutputFolder(const std::string& folder);
 bool outputsAreAllowed(const CommonOptions& options, const std::string& database,
                        const std::vector<std::string>& folders);
 
-// Prints the trace as UTF-8 unless silent, and turns the method's result into an exit status.
-int finish(bool result, const CommonOptions& options);
-
-// Whether the trace can be written; false after telling why on stderr.
-bool traceIsWritable(const std::string& trace);
+// A trace (Windows-1252, CR LF) as UTF-8 lines ended by LF.
+std::string traceText(const std::string& path);
 
 // Runs an operation for the command line: the host's checks and statements,
 // the call with a progress line on a terminal, the trace printed, the report

@@ -21,11 +21,6 @@ struct Arguments {
     bool newCompetition;
 };
 
-// The competition number goes unquoted into every statement: only digits pass.
-bool isCompetitionNumber(const std::string& value) {
-    return !value.empty() && value.size() <= 10 && value.find_first_not_of("0123456789") == std::string::npos;
-}
-
 // The files a sequence needs, in the order they are checked.
 std::vector<std::string FilePaths::*> neededFiles(Kind kind) {
     if (kind == Kind::Skeleton) return {&FilePaths::origine, &FilePaths::rcomp, &FilePaths::pcomp};
@@ -43,7 +38,8 @@ FilePaths sourcePaths(const std::string& dir) {
 
 // Checks the competition number; false, reported, when it cannot be used.
 bool checkCompetitionNumber(Trace& trace, const std::string& competition) {
-    if (isCompetitionNumber(competition)) return true;
+    // The competition number goes unquoted into every statement: only digits pass.
+    if (isRowNumber(competition)) return true;
     trace.error("Numéro de compétition incorrect : " + competition + "." + std::string(CRLF) + "Import annulé.");
     return false;
 }

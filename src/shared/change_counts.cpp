@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "shared/text_date.h"
+
 namespace couloir {
 namespace {
 
@@ -31,12 +33,6 @@ bool is(std::string_view word, std::string_view keyword) {
     return true;
 }
 
-std::string lowered(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 }  // namespace
 
 StatementTarget statementTarget(std::string_view sql) {
@@ -56,8 +52,12 @@ StatementTarget statementTarget(std::string_view sql) {
 }
 
 TableChanges& ChangeCountingDatabase::entry(std::string_view table) {
-    auto [it, added] = changes_.try_emplace(lowered(table));
+    // A long run of statements on one table finds it without a lookup.
+    if (last_ && lastSpelling_ == table) return *last_;
+    auto [it, added] = changes_.try_emplace(toLowerAscii(table));
     if (added) it->second.table = std::string(table);
+    last_ = &it->second;
+    lastSpelling_ = std::string(table);
     return it->second;
 }
 

@@ -33,7 +33,10 @@ public:
 
     void startCounting() { counting_ = true; }
     void stopCounting() { counting_ = false; }
-    void forgetChanges() { changes_.clear(); }
+    void forgetChanges() {
+        changes_.clear();
+        last_ = nullptr;
+    }
     // By table name, without regard to case.
     const std::map<std::string, TableChanges>& changes() const { return changes_; }
 
@@ -56,6 +59,8 @@ private:
     std::unique_ptr<Database> engine_;
     bool counting_ = false;
     std::map<std::string, TableChanges> changes_;
+    TableChanges* last_ = nullptr;  // the entry of the last statement's table
+    std::string lastSpelling_;
 };
 
 }  // namespace couloir

@@ -53,6 +53,12 @@ std::FILE* openPrivateFile(const std::string& path, WriteMode mode) {
     return file;
 }
 
+void writePrivateFile(const std::string& path, WriteMode mode, std::string_view content) {
+    std::FILE* file = openPrivateFile(path, mode);
+    bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+    if (std::fclose(file) != 0 || !written) throw errors::diskFull(path);
+}
+
 void createPrivateFolders(const std::string& path) {
     fs::path folder;
     for (const auto& part : fs::path(path)) {

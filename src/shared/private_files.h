@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace couloir {
 
@@ -18,6 +19,9 @@ enum class WriteMode {
 // Opens `path` for writing in binary mode, 0600. A symbolic link at `path`
 // is an error naming it, as is any other failure.
 std::FILE* openPrivateFile(const std::string& path, WriteMode mode);
+
+// Writes `content` to a file opened so; a short write is a "disk full" error.
+void writePrivateFile(const std::string& path, WriteMode mode, std::string_view content);
 
 // Creates the folder and any missing parent, each new one 0700.
 void createPrivateFolders(const std::string& path);

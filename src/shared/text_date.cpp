@@ -55,6 +55,13 @@ std::string toUpperAscii(std::string_view text) {
     return out;
 }
 
+std::string toLowerAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
 bool equalsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
@@ -242,6 +249,8 @@ Date parseYyyymmdd(std::string_view yyyymmdd) {
 bool allDigits(std::string_view text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
+
+bool isRowNumber(std::string_view text) { return text.size() <= 10 && allDigits(text); }
 
 std::string shortDate(Date date) {
     char text[16];

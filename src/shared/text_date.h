@@ -19,6 +19,7 @@ std::size_t charCount(std::string_view utf8);
 std::string_view charSubstr(std::string_view utf8, std::size_t start, std::size_t count);
 std::string_view trim(std::string_view text);
 std::string toUpperAscii(std::string_view text);
+std::string toLowerAscii(std::string_view text);
 bool equalsNoCase(std::string_view a, std::string_view b);
 void replaceAll(std::string& text, std::string_view from, std::string_view to);
 std::vector<std::string> split(std::string_view text, char separator);
@@ -78,6 +79,8 @@ std::string formatYyyymmdd(Date date);
 std::string shortDate(Date date);
 // A text of one or more decimal digits and nothing else.
 bool allDigits(std::string_view text);
+// A row number that may go unquoted into a statement: 1 to 10 digits.
+bool isRowNumber(std::string_view text);
 // Whole days from `from` to `to`, negative when `to` is earlier; overflow past 16 bits.
 std::int16_t iEcartJours(Date from, Date to);
 // French month name, lower case: 1 -> "janvier".

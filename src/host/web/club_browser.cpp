@@ -33,10 +33,6 @@ json rowsOf(Database& db, const std::string& sql, const std::vector<const char*>
 
 long count(Database& db, const std::string& sql) { return db.lValeurScalaire(sql); }
 
-bool isNumber(const std::string& text) {
-    return !text.empty() && text.size() <= 10 && text.find_first_not_of("0123456789") == std::string::npos;
-}
-
 }  // namespace
 
 std::string swimTime(const std::string& stored) {
@@ -91,7 +87,7 @@ json ClubBrowser::clubs() const {
 }
 
 std::optional<json> ClubBrowser::competition(const std::string& number) const {
-    if (!isNumber(number)) return std::nullopt;
+    if (!isRowNumber(number)) return std::nullopt;
     auto db = openForReading(database_);
     json header = rowsOf(*db, "select AutoNum, Nom, Debut, Fin, Lieu, Longueur from Rcomp where AutoNum = " + number,
                          {"number", "name", "start", "end", "place", "pool"});
@@ -173,7 +169,7 @@ std::optional<json> ClubBrowser::competition(const std::string& number) const {
 }
 
 std::optional<json> ClubBrowser::swimmer(const std::string& number) const {
-    if (!isNumber(number)) return std::nullopt;
+    if (!isRowNumber(number)) return std::nullopt;
     auto db = openForReading(database_);
     json found = rowsOf(*db,
                         "select Licence.Num, Licence.Nom, Licence.Prenom, Licence.Sexe, Licence.Date_Naissance, "

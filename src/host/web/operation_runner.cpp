@@ -1,13 +1,11 @@
 #include "operation_runner.h"
 
 #include <filesystem>
-#include <fstream>
 
 #include "call_report.h"
 #include "host_form.h"
-#include "shared/cp1252.h"
+#include "run_support.h"
 #include "shared/private_files.h"
-#include "shared/text_date.h"
 
 namespace fs = std::filesystem;
 using json = nlohmann::json;
@@ -29,20 +27,6 @@ const char* statusName(Operation::Status status) {
         case Operation::Status::Failed: return "failed";
     }
     return "";
-}
-
-// The trace as UTF-8 lines ended by LF.
-std::string traceText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::string text = decodeCp1252(std::string(std::istreambuf_iterator<char>(file), {}));
-    replaceAll(text, "\r\n", "\n");
-    return text;
-}
-
-void writeFile(const std::string& path, const std::string& content) {
-    std::FILE* file = openPrivateFile(path, WriteMode::CreateNew);
-    bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-    if (std::fclose(file) != 0 || !written) throw std::runtime_error("écriture impossible de " + path);
 }
 
 }  // namespace
@@ -157,7 +141,7 @@ std::shared_ptr<Operation> OperationRunner::start(OperationKind kind, OperationA
     auto operation = std::make_shared<Operation>(id, kind, dryRun, root_ + "/" + id);
     createPrivateFolders(operation->sourceFolder());
     createPrivateFolders(operation->outputFolder());
-    for (const UploadedFile& file : files) writeFile(operation->sourceFolder() + "/" + file.name, file.content);
+    for (const UploadedFile& file : files) writePrivateFile(operation->sourceFolder() + "/" + file.name, WriteMode::CreateNew, file.content);
 
     arguments.database = database_;
     arguments.folder = readsFiles(kind) ? operation->sourceFolder() : operation->outputFolder();

@@ -3,10 +3,9 @@
 #include <cctype>
 #include <vector>
 
-namespace couloir::host::web {
-namespace {
+#include "shared/text_date.h"
 
-}  // namespace
+namespace couloir::host::web {
 
 std::vector<std::string> filesRead(OperationKind kind) {
     switch (kind) {
@@ -22,12 +21,6 @@ std::vector<std::string> filesRead(OperationKind kind) {
 
 namespace {
 
-std::string lowered(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 // A code file keeps its own name: letters, digits, "_", "-" and one ".txt".
 bool isCodeFileName(const std::string& name) {
     if (name.size() < 5 || name.size() > 64 || name.substr(name.size() - 4) != ".txt") return false;
@@ -42,7 +35,7 @@ bool isCodeFileName(const std::string& name) {
 
 std::string acceptedName(OperationKind kind, std::string_view clientName) {
     std::size_t slash = clientName.find_last_of("/\\\\");
-    std::string base = lowered(slash == std::string_view::npos ? clientName : clientName.substr(slash + 1));
+    std::string base = toLowerAscii(slash == std::string_view::npos ? clientName : clientName.substr(slash + 1));
     if (kind == OperationKind::UpdateCodes) return isCodeFileName(base) ? base : std::string();
     for (const std::string& name : filesRead(kind))
         if (base == name) return name;

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "shared/text_date.h"
 #include "uploads.h"
 #include "web_assets.h"
 #include "zip_archive.h"
@@ -46,10 +47,6 @@ bool isSet(const httplib::Request& request, const char* name) {
     return value == "1" || value == "true" || value == "on" || value == "oui";
 }
 
-bool isNumber(const std::string& text) {
-    return !text.empty() && text.size() <= 10 && text.find_first_not_of("0123456789") == std::string::npos;
-}
-
 // The operation's own fields, checked; a French message when one is wrong.
 std::string readArguments(OperationKind kind, const httplib::Request& request, OperationArguments& a, bool& dryRun) {
     a.competition = field(request, "competition");
@@ -62,8 +59,8 @@ std::string readArguments(OperationKind kind, const httplib::Request& request, O
     dryRun = isSet(request, "dry_run");
     bool needsCompetition = kind == OperationKind::ImportResults || kind == OperationKind::ImportSkeleton ||
                             kind == OperationKind::CreateFiles;
-    if (needsCompetition && !isNumber(a.competition)) return "Numéro de compétition manquant ou incorrect.";
-    if (kind == OperationKind::CreateFiles && !isNumber(a.profile)) return "Numéro de profil manquant ou incorrect.";
+    if (needsCompetition && !isRowNumber(a.competition)) return "Numéro de compétition manquant ou incorrect.";
+    if (kind == OperationKind::CreateFiles && !isRowNumber(a.profile)) return "Numéro de profil manquant ou incorrect.";
     if (kind == OperationKind::ExportPerf && a.club.empty() && !a.all) return "Choisissez un club ou tous les clubs.";
     if (dryRun && !canDryRun(kind)) return "La simulation ne s'applique qu'aux imports.";
     return {};

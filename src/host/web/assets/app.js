@@ -154,29 +154,29 @@ async function droppedFiles(transfer) {
 }
 
 async function operationForm(kind) {
-  const spec = OPERATIONS[kind];
-  if (!spec) return show(el('p', {}, 'Opération inconnue.'));
+  const choices = OPERATIONS[kind];
+  if (!choices) return show(el('p', {}, 'Opération inconnue.'));
   const files = [];
   const fields = [];
   const values = {};
-  if (spec.competition) {
+  if (choices.competition) {
     const competitions = await api('/api/competitions');
     const select = el('select', { id: 'competition' });
     for (const c of competitions)
       select.append(el('option', { value: c.number }, `${c.number} — ${c.name || 'sans nom'} (${date(c.start)})`));
     const next = competitions.reduce((m, c) => Math.max(m, Number(c.number)), 0) + 1;
     const fresh = el('input', { type: 'number', id: 'new-number', min: 1, value: next });
-    if (spec.competition === 'import') select.append(el('option', { value: 'new' }, 'Nouvelle compétition…'));
+    if (choices.competition === 'import') select.append(el('option', { value: 'new' }, 'Nouvelle compétition…'));
     const freshLabel = el('label', { for: 'new-number' }, 'Numéro de la nouvelle compétition', fresh);
     const update = () => { freshLabel.hidden = select.value !== 'new'; };
     select.addEventListener('change', update);
-    if (spec.competition === 'import' && competitions.length === 0) select.value = 'new';
+    if (choices.competition === 'import' && competitions.length === 0) select.value = 'new';
     update();
     values.competition = () => (select.value === 'new' ? fresh.value : select.value);
     values.new = () => (kind === 'import-results' && select.value === 'new' ? '1' : '');
     fields.push(el('label', { for: 'competition' }, 'Compétition'), select, freshLabel);
   }
-  if (spec.profile) {
+  if (choices.profile) {
     const profiles = await api('/api/profiles');
     const select = el('select', { id: 'profile' },
       profiles.map((p) => el('option', { value: p.number, 'data-selection': p.selection },
@@ -188,7 +188,7 @@ async function operationForm(kind) {
     };
     fields.push(el('label', { for: 'profile' }, 'Profil qui engage (club ou sélection)'), select);
   }
-  if (spec.club) {
+  if (choices.club) {
     const clubs = await api('/api/clubs');
     const select = el('select', { id: 'club' }, el('option', { value: '' }, 'Tous les clubs'),
       clubs.map((c) => el('option', { value: c.code, 'data-selection': c.selection }, `${c.name} (${c.code})`)));
@@ -200,12 +200,12 @@ async function operationForm(kind) {
     };
     fields.push(el('label', { for: 'club' }, 'Club ou sélection'), select);
   }
-  if (spec.ownClub) {
+  if (choices.ownClub) {
     const own = el('input', { type: 'text', id: 'own-club', placeholder: 'FRA0000000000 (facultatif)' });
     values.own_club = () => own.value.trim();
     fields.push(el('label', { for: 'own-club' }, 'Seulement les nageurs de ce club (code fédéral)'), own);
   }
-  if (spec.files) fields.push(fileZone(files, (await api('/api/kinds'))[kind].files));
+  if (choices.files) fields.push(fileZone(files, (await api('/api/kinds'))[kind].files));
 
   const panel = el('div', { id: 'operation-panel' });
   const send = async (dryRun) => {
@@ -226,11 +226,11 @@ async function operationForm(kind) {
       buttons.forEach((b) => { b.disabled = false; });
     }
   };
-  const buttons = spec.files
+  const buttons = choices.files
     ? [el('button', { type: 'button', id: 'check', onclick: () => send(true) }, 'Vérifier'),
       el('button', { type: 'button', id: 'import', class: 'secondary', onclick: () => send(false) }, 'Importer')]
     : [el('button', { type: 'button', id: 'run', onclick: () => send(false) }, 'Lancer')];
-  show(el('h1', {}, spec.title),
+  show(el('h1', {}, choices.title),
     el('form', { class: 'operation', onsubmit: (e) => e.preventDefault() }, fields, el('div', { class: 'buttons' }, buttons)),
     panel);
 }
