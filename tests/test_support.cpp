@@ -1,8 +1,11 @@
 #include "test_support.h"
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +14,7 @@
 #include <sstream>
 
 #include "shared/cp1252.h"
+#include "shared/pq_handles.h"
 #include "shared/text_date.h"
 
 namespace fs = std::filesystem;
@@ -37,7 +41,57 @@ std::string clubDatabaseScript() {
     return readBytes(COULOIR_SOURCE_DIR "/db/schema.sql") + "\n" + readBytes(COULOIR_SOURCE_DIR "/db/reference.sql");
 }
 
-void createClubDatabase(const std::string& path) {
+namespace {
+
+// Runs a script (several statements) on a server database.
+void runServerScript(const std::string& uri, const std::string& script) {
+    PgConnection connection(PQconnectdb(uri.c_str()));
+    if (PQstatus(connection.get()) != CONNECTION_OK)
+        throw std::runtime_error("cannot connect to " + uri + ": " + PQerrorMessage(connection.get()));
+    PgResult result(PQexec(connection.get(), script.c_str()));
+    ExecStatusType status = PQresultStatus(result.get());
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        throw std::runtime_error("script failed on " + uri + ": " + PQerrorMessage(connection.get()));
+}
+
+// A new club database on the test server, copied from a template made once.
+std::string createServerDatabase(const std::string& server) {
+    static int made = 0;
+    static bool templateMade = false;
+    std::string prefix = "t" + std::to_string(::getpid()) + "_";
+    if (!templateMade) {
+        runServerScript(server + "postgres", "CREATE DATABASE " + prefix + "template");
+        createDatabase(server + prefix + "template", clubDatabaseScript());
+        templateMade = true;
+    }
+    std::string name = prefix + std::to_string(++made);
+    runServerScript(server + "postgres", "CREATE DATABASE " + name + " TEMPLATE " + prefix + "template");
+    return server + name;
+}
+
+}  // namespace
+
+const char* testServer() { return std::getenv("COULOIR_TEST_POSTGRES"); }
+
+std::string createClubDatabase(const std::string& path) {
+    if (const char* server = testServer()) return createServerDatabase(server);
+    createClubDatabaseFile(path);
+    return path;
+}
+
+std::string copyClubDatabase(const std::string& from, const std::string& path) {
+    if (!isServerDatabase(from)) {
+        fs::copy_file(from, path);
+        return path;
+    }
+    static int copies = 0;
+    std::size_t slash = from.rfind('/');
+    std::string name = from.substr(slash + 1) + "_copy" + std::to_string(++copies);
+    runServerScript(from.substr(0, slash + 1) + "postgres", "CREATE DATABASE " + name + " TEMPLATE " + from.substr(slash + 1));
+    return from.substr(0, slash + 1) + name;
+}
+
+void createClubDatabaseFile(const std::string& path) {
     static const std::string script = clubDatabaseScript();
     createDatabase(path, script);
 }
@@ -109,10 +163,12 @@ std::unique_ptr<Database> openForCheck(const std::string& path) {
 std::vector<std::string> contentOf(const std::string& path) {
     auto db = openForCheck(path);
     std::vector<std::string> content;
-    for (const std::string& table :
-         queryRows(*db, "SELECT name FROM sqlite_master WHERE type = 'table' AND name <> 'Info' ORDER BY name")) {
-        for (const std::string& row : queryRows(*db, "SELECT * FROM " + table + " ORDER BY rowid"))
-            content.push_back(table + ": " + row);
+    for (const std::string& table : db->tableNames()) {
+        if (equalsNoCase(table, "Info")) continue;
+        // Sorted: the order rows come in is the engine's own.
+        std::vector<std::string> rows = queryRows(*db, "SELECT * FROM " + table);
+        std::sort(rows.begin(), rows.end());
+        for (const std::string& row : rows) content.push_back(toLowerAscii(table) + ": " + row);
     }
     return content;
 }
@@ -128,6 +184,10 @@ CommandRun runCouloir(const std::string& arguments, const std::string& environme
 }
 
 void runScript(const std::string& path, const std::string& script) {
+    if (isServerDatabase(path)) {
+        runServerScript(path, script);
+        return;
+    }
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
         sqlite3_close(db);

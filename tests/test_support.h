@@ -26,8 +26,17 @@ private:
 
 // The schema and reference rows of a new club database.
 std::string clubDatabaseScript();
-// Creates a new club database at `path`.
-void createClubDatabase(const std::string& path);
+// The test server's base URI in a server run (COULOIR_TEST_POSTGRES, set by
+// tests/postgres/cluster.sh), else null.
+const char* testServer();
+// A new club database for a test, and the name to give the commands and
+// helpers: the file `path`, or in a server run a new database of the server.
+std::string createClubDatabase(const std::string& path);
+// A copy of the database `from`, named like it: the file `path`, or a new
+// database of the same server.
+std::string copyClubDatabase(const std::string& from, const std::string& path);
+// A new club database file at `path`, whatever the run.
+void createClubDatabaseFile(const std::string& path);
 
 // Writes UTF-8 lines as a Windows-1252 file, each line ended by CR LF.
 void writeInterchangeFile(const std::string& path, const std::vector<std::string>& lines);
@@ -56,8 +65,9 @@ public:
 // The rows of a query, one text per row, fields joined by "|", Null read "NULL".
 std::vector<std::string> queryRows(Database& db, const std::string& sql);
 
-// Every row of every table but Info (the open/closed mark), table by table,
-// for "nothing changed" comparisons.
+// Every row of every table but Info (the open/closed mark), table by table
+// (names in lower case), each table's rows sorted, for "nothing changed"
+// comparisons and comparisons between engines.
 std::vector<std::string> contentOf(const std::string& path);
 
 // Runs a script of several statements on a database (created when missing),

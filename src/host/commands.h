@@ -7,6 +7,7 @@
 namespace couloir::host {
 
 void setupInitDb(CLI::App& app, int& status);
+void setupCopyDb(CLI::App& app, int& status);
 void setupImportResults(CLI::App& app, int& status);
 void setupImportSkeleton(CLI::App& app, int& status);
 void setupImportLicences(CLI::App& app, int& status);

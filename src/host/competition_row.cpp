@@ -13,7 +13,7 @@ CompetitionState competitionState(const std::string& database, const std::string
             return CompetitionState::Missing;
         for (const char* table : {"Prres", "Prres_relais", "Liffn", "Liffn_relais", "Pcomp", "Categori"}) {
             std::string query = std::string("select count(*) from (select 1 from ") + table +
-                                " where Num_compet = " + number + " limit 1)";
+                                " where Num_compet = " + number + " limit 1) found";
             if (db->lValeurScalaire(query) > 0) return CompetitionState::Imported;
         }
         return CompetitionState::Empty;

@@ -15,7 +15,7 @@ struct WriteOptions {
 
 std::shared_ptr<WriteOptions> addWriteOptions(CLI::App& command) {
     auto options = std::make_shared<WriteOptions>();
-    command.add_option("DB", options->arguments.database, "Base de données du club")->required();
+    command.add_option("DB", options->arguments.database, "Base de données du club : fichier SQLite ou URI postgresql://")->required();
     command.add_option("OUT_DIR", options->arguments.folder, "Dossier qui reçoit les fichiers")->required();
     return options;
 }

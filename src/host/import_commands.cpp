@@ -16,7 +16,7 @@ struct ImportOptions {
 
 std::shared_ptr<ImportOptions> addImportOptions(CLI::App& command, bool withTemporaryFolder) {
     auto options = std::make_shared<ImportOptions>();
-    command.add_option("DB", options->arguments.database, "Base de données du club")->required();
+    command.add_option("DB", options->arguments.database, "Base de données du club : fichier SQLite ou URI postgresql://")->required();
     command.add_option("SOURCE_DIR", options->arguments.folder, "Dossier qui contient les fichiers d'échange")
         ->required();
     if (withTemporaryFolder) addTemporaryOption(command, options->arguments.temp);

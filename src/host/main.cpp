@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     CLI::App app{"Couloir : échanges entre la base du club et les fichiers de la fédération"};
     app.require_subcommand(1);
     int status = kUsage;
-    for (auto setup : {setupInitDb, setupImportResults, setupImportSkeleton, setupImportLicences, setupUpdateCodes,
+    for (auto setup : {setupInitDb, setupCopyDb, setupImportResults, setupImportSkeleton, setupImportLicences, setupUpdateCodes,
                        setupImportPerf, setupCreateFiles, setupExportPerf, setupProfiles, setupServe})
         setup(app, status);
     useFrench(app);

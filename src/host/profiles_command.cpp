@@ -13,7 +13,7 @@ namespace couloir::host {
 void setupProfiles(CLI::App& app, int& status) {
     auto* command = app.add_subcommand("profiles", "Liste les profils qui engagent (numéro, club, intitulé)");
     auto path = std::make_shared<std::string>();
-    command->add_option("DB", *path, "Base de données du club")->required();
+    command->add_option("DB", *path, "Base de données du club : fichier SQLite ou URI postgresql://")->required();
     command->callback([path, &status] {
         try {
             auto db = openDatabase(*path, DatabaseOptions{.nullText = NullText::Empty});

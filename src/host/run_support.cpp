@@ -13,6 +13,7 @@
 
 #include "host_form.h"
 #include "shared/cp1252.h"
+#include "shared/database.h"
 #include "shared/error.h"
 #include "shared/files.h"
 #include "shared/private_files.h"
@@ -88,7 +89,7 @@ bool outputIsAllowed(const std::string& path, const char* what, const char* opti
                      const std::vector<std::string>& folders) {
     fs::path file = resolved(path);
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-        if (!database.empty() && file == resolved(database + suffix)) {
+        if (!database.empty() && !isServerDatabase(database) && file == resolved(database + suffix)) {
             std::cerr << "couloir : " << what << " " << path << " écraserait la base de données ; choisissez un autre "
                       << "fichier avec " << option << "\n";
             return false;

@@ -48,6 +48,7 @@ public:
     }
     std::int64_t appendRow(std::string_view table,
                            const std::vector<std::pair<std::string, FieldValue>>& fields) override;
+    std::vector<std::string> tableNames() override { return engine_->tableNames(); }
     void begin(Lock lock) override { engine_->begin(lock); }
     void commit() override { engine_->commit(); }
     void rollback() override { engine_->rollback(); }

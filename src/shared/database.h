@@ -36,6 +36,7 @@ public:
     virtual int fieldCount() const = 0;
     virtual bool isNull(int index) const = 0;
     virtual std::string text(int index) const = 0;
+    virtual std::string fieldName(int index) const = 0;
 };
 
 using FieldValue = std::variant<std::monostate, std::int64_t, double, std::string>;
@@ -56,6 +57,8 @@ public:
     // table and column names must be plain identifiers.
     virtual std::int64_t appendRow(std::string_view table,
                                    const std::vector<std::pair<std::string, FieldValue>>& fields) = 0;
+    // The database's tables, by name.
+    virtual std::vector<std::string> tableNames() = 0;
 
     // One transaction at a time. A write transaction takes the database's
     // write lock at once, waiting for another writer as long as the options
@@ -79,12 +82,24 @@ struct DatabaseOptions {
     int busyTimeoutSeconds = couloir::busyTimeoutSeconds();
 };
 
-// Opens an existing club database; a missing file, an empty one or any file
-// that is not a club database is an error and stays as it was.
+// A database is named by a file path (SQLite) or by a PostgreSQL connection
+// URI (postgresql://user@host:port/dbname, also postgres://; the password
+// from PGPASSWORD or ~/.pgpass).
+bool isServerDatabase(std::string_view name);
+// The name as messages show it: a URI without its password.
+std::string displayName(std::string_view name);
+
+// Opens an existing club database; a missing file, an empty one or any
+// database that is not a club database is an error and stays as it was.
 std::unique_ptr<Database> openDatabase(const std::string& path, const DatabaseOptions& options);
 
-// Creates a new database file readable by its owner only and runs `script`
-// in it; refuses to overwrite an existing file.
+// Creates a new club database with `script` (written for SQLite; translated
+// for a server): a file readable by its owner only, never overwriting one, or
+// the tables of an empty server database, refusing one that holds them.
 void createDatabase(const std::string& path, std::string_view script);
+
+// The value of a scalar query's field as the 32-bit integer lValeurScalaire
+// returns: numbers rounded half to even, a text only when it reads as a number.
+std::int32_t scalarValue(std::string_view text, bool numeric);
 
 }  // namespace couloir

@@ -32,6 +32,10 @@ Error databaseInUse(const std::string& path, int waitedSeconds) {
                                 std::to_string(waitedSeconds) + " s d'attente sans qu'elle se libère)"};
 }
 Error textAfterStatement() { return {kTextAfterStatement, "Caractères trouvés après la fin de l'instruction SQL"}; }
+Error cannotConnect(const std::string& server, const std::string& reason) {
+    return {kCannotConnect, "Échec de la connexion à " + server + " : " + reason};
+}
+
 Error unrecognizedDatabase(const std::string& path) {
     return {kUnrecognizedDatabase, "Format de base de données non reconnu : " + path + " n'est pas une base de club"};
 }
@@ -39,6 +43,14 @@ Error unrecognizedDatabase(const std::string& path) {
 }  // namespace couloir::errors
 
 namespace couloir {
+
+std::string withStatement(std::string message, std::string_view sql) {
+    constexpr std::size_t kStatementInMessage = 300;
+    if (sql.empty()) return message;
+    message += " (requête : ";
+    message += sql.size() > kStatementInMessage ? std::string(sql.substr(0, kStatementInMessage)) + "…" : std::string(sql);
+    return message + ")";
+}
 
 Error caughtError() {
     try {

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace couloir {
 
@@ -40,6 +41,7 @@ inline constexpr long kKeyExists = 457;
 inline constexpr long kInternalError = 51;
 inline constexpr long kNoCurrentRecord = 3021;
 inline constexpr long kDatabaseInUse = 3045;
+inline constexpr long kCannotConnect = 3151;
 inline constexpr long kTextAfterStatement = 3142;
 inline constexpr long kUnrecognizedDatabase = 3343;
 
@@ -59,7 +61,11 @@ Error noCurrentRecord();
 Error databaseInUse(const std::string& path, int waitedSeconds);
 Error textAfterStatement();
 Error unrecognizedDatabase(const std::string& path);
+Error cannotConnect(const std::string& server, const std::string& reason);
 }  // namespace errors
+
+// An engine's message with the statement it is about (cut when long).
+std::string withStatement(std::string message, std::string_view sql);
 
 // The exception being handled as an Error: ours as it is, a lack of memory as
 // the out-of-memory error, any other exception as an internal error carrying

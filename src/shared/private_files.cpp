@@ -40,7 +40,9 @@ std::FILE* openPrivateFile(const std::string& path, WriteMode mode) {
     int fd = ::open(path.c_str(), flags, kOwnerFile);
     if (fd < 0) throw openingError(path, errno);
     // An existing file keeps its mode through open(): make it owner-only too.
-    if (::fchmod(fd, kOwnerFile) != 0) {
+    // A device or a pipe (a trace sent to /dev/null) is not ours to change.
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || (S_ISREG(info.st_mode) && ::fchmod(fd, kOwnerFile) != 0)) {
         int error = errno;
         ::close(fd);
         throw openingError(path, error);

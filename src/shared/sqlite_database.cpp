@@ -15,7 +15,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "shared/database.h"
+#include "shared/database_engines.h"
 #include "shared/error.h"
 #include "shared/sql_shape.h"
 #include "shared/text_date.h"
@@ -24,17 +24,8 @@ namespace couloir {
 namespace {
 
 constexpr std::size_t kCachedStatements = 256;
-constexpr std::size_t kStatementInMessage = 300;
 
-std::string describe(sqlite3* db, std::string_view sql) {
-    std::string message = sqlite3_errmsg(db);
-    if (!sql.empty()) {
-        message += " (requête : ";
-        message += sql.size() > kStatementInMessage ? std::string(sql.substr(0, kStatementInMessage)) + "…" : std::string(sql);
-        message += ")";
-    }
-    return message;
-}
+std::string describe(sqlite3* db, std::string_view sql) { return withStatement(sqlite3_errmsg(db), sql); }
 
 // First(x): the first value of the group, as the old engine's aggregate.
 void firstStep(sqlite3_context* context, int, sqlite3_value** argv) {
@@ -86,6 +77,7 @@ public:
     int fieldCount() const override { return sqlite3_column_count(statement_); }
     bool isNull(int index) const override { return sqlite3_column_type(statement_, index) == SQLITE_NULL; }
     std::string text(int index) const override { return columnText(statement_, index, NullText::Empty); }
+    std::string fieldName(int index) const override { return sqlite3_column_name(statement_, index); }
 
 private:
     sqlite3_stmt* statement_;
@@ -134,26 +126,16 @@ public:
 
     std::int32_t lValeurScalaire(std::string_view sql) override {
         bool found = false;
-        std::int64_t value = 0;
+        std::int32_t value = 0;
         run(sql, [&](sqlite3_stmt* statement) {
             found = true;
-            switch (sqlite3_column_type(statement, 0)) {
-                case SQLITE_NULL: throw errors::invalidNull();
-                case SQLITE_INTEGER: value = sqlite3_column_int64(statement, 0); break;
-                case SQLITE_FLOAT: value = roundHalfEven(sqlite3_column_double(statement, 0)); break;
-                default: {
-                    std::string text = columnText(statement, 0, NullText::Empty);
-                    if (trim(text).empty() || text.find_first_not_of(" +-.0123456789") != std::string::npos)
-                        throw errors::typeMismatch();
-                    value = roundHalfEven(numericValue(text));
-                }
-            }
+            int type = sqlite3_column_type(statement, 0);
+            if (type == SQLITE_NULL) throw errors::invalidNull();
+            value = scalarValue(columnText(statement, 0, NullText::Empty), type == SQLITE_INTEGER || type == SQLITE_FLOAT);
             return false;
         });
         if (!found) throw errors::noCurrentRecord();
-        if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
-            throw errors::overflow();
-        return static_cast<std::int32_t>(value);
+        return value;
     }
 
     Columns ChargerColonnes(std::string_view sql) override {
@@ -178,6 +160,16 @@ public:
         for (std::size_t i = 0; i < fields.size(); ++i) bind(statement, static_cast<int>(i + 1), fields[i].second);
         stepAll(statement, lastAppend_.sql, [](sqlite3_stmt*) { return true; });
         return sqlite3_last_insert_rowid(db_);
+    }
+
+    std::vector<std::string> tableNames() override {
+        std::vector<std::string> names;
+        run("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%' ORDER BY name",
+            [&](sqlite3_stmt* statement) {
+                names.push_back(columnText(statement, 0, NullText::Empty));
+                return true;
+            });
+        return names;
     }
 
     void begin(Lock lock) override {
@@ -367,20 +359,11 @@ private:
 
 }  // namespace
 
-int busyTimeoutSeconds() {
-    constexpr int kDefaultSeconds = 30;
-    const char* text = std::getenv("COULOIR_BUSY_TIMEOUT");
-    if (!text || !*text) return kDefaultSeconds;
-    char* end = nullptr;
-    long seconds = std::strtol(text, &end, 10);
-    return *end == '\0' && seconds >= 0 && seconds <= 86400 ? static_cast<int>(seconds) : kDefaultSeconds;
-}
-
-std::unique_ptr<Database> openDatabase(const std::string& path, const DatabaseOptions& options) {
+std::unique_ptr<Database> openSqliteDatabase(const std::string& path, const DatabaseOptions& options) {
     return std::make_unique<SqliteDatabase>(path, options);
 }
 
-void createDatabase(const std::string& path, std::string_view script) {
+void createSqliteDatabase(const std::string& path, std::string_view script) {
     // A failed creation leaves no file behind.
     auto removeFiles = [&] {
         for (const char* suffix : {"", "-wal", "-shm", "-journal"}) ::unlink((path + suffix).c_str());

@@ -2,7 +2,6 @@
 // refused --new, files that are no club database, writers that never leave
 // two runs' files side by side.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -16,6 +15,7 @@
 #include "couloir/couloir.h"
 #include "meet_fixture.h"
 #include "shared/components.h"
+#include "shared/error.h"
 #include "test_support.h"
 
 namespace couloir {
@@ -25,29 +25,22 @@ using test::CommandRun;
 
 namespace fs = std::filesystem;
 
-// Another program's connection holding the write lock for a while.
+// Another call's connection holding the write lock for a while.
 class ForeignLock {
 public:
-    explicit ForeignLock(const std::string& path) {
-        sqlite3_open(path.c_str(), &db_);
-        EXPECT_EQ(sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    explicit ForeignLock(const std::string& database) : db_(test::openForCheck(database)) {
+        db_->begin(Database::Lock::Write);
     }
-    ~ForeignLock() { release(); }
-    void release() {
-        if (!db_) return;
-        sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(db_);
-        db_ = nullptr;
-    }
+    void release() { db_.reset(); }
 
 private:
-    sqlite3* db_ = nullptr;
+    std::unique_ptr<Database> db_;
 };
 
 class AtomicCalls : public ::testing::Test {
 protected:
     void SetUp() override {
-        test::createClubDatabase(db_);
+        db_ = test::createClubDatabase(db_);
         test::writeMeet(meet_, test::smallMeet());
     }
 
@@ -110,14 +103,14 @@ TEST_F(AtomicCalls, AWriterHoldingTheDatabaseTooLongFailsTheCallUnchanged) {
     EXPECT_EQ(test::contentOf(db_), before);
 }
 
-// A form that, halfway through the performances, acts as another program:
-// it can neither write nor see the rows the call has written so far.
+// A form that, halfway through the performances, acts as another call: it
+// can neither begin writing nor see the rows the call has written so far.
 struct IntruderForm {
     std::string path;
     std::string step;
     double value = 0;
     bool tried = false;
-    int writeStatus = SQLITE_OK;
+    long writeRefusal = 0;
     int rowsSeen = -1;
 
     couloir_form form() {
@@ -142,14 +135,18 @@ struct IntruderForm {
 
     void intrude() {
         tried = true;
-        sqlite3* db = nullptr;
-        sqlite3_open(path.c_str(), &db);
-        writeStatus = sqlite3_exec(db, "UPDATE Club SET Intitule = 'intrus'", nullptr, nullptr, nullptr);
-        sqlite3_exec(db, "SELECT count(*) FROM Liffn", [](void* seen, int, char** values, char**) {
-            *static_cast<int*>(seen) = std::atoi(values[0]);
-            return 0;
-        }, &rowsSeen, nullptr);
-        sqlite3_close(db);
+        try {
+            auto db = openDatabase(path, DatabaseOptions{.nullText = NullText::Empty, .busyTimeoutSeconds = 0});
+            try {
+                db->begin(Database::Lock::Write);
+            } catch (const Error& e) {
+                writeRefusal = e.number();
+            }
+            db->rollback();
+            rowsSeen = db->lValeurScalaire("SELECT count(*) FROM Liffn");
+        } catch (const Error& e) {
+            ADD_FAILURE() << e.description();
+        }
     }
 };
 
@@ -161,7 +158,7 @@ TEST_F(AtomicCalls, NoOtherProgramWritesOrSeesHalfACall) {
     ASSERT_TRUE(entry(db_.c_str(), COULOIR_SOURCE_DIR "/samples/performances", dir_.sub("temp").c_str(),
                       trace_.c_str(), &form));
     ASSERT_TRUE(intruder.tried);
-    EXPECT_EQ(intruder.writeStatus & 0xff, SQLITE_BUSY);
+    EXPECT_EQ(intruder.writeRefusal, errors::kDatabaseInUse);
     EXPECT_EQ(intruder.rowsSeen, 0);
     EXPECT_GT(test::openForCheck(db_)->lValeurScalaire("select count(*) from Liffn"), 0);
 }
@@ -191,6 +188,7 @@ TEST_F(AtomicCalls, TwoPerformanceImportsAtOnceKeepTheirOwnRows) {
 }
 
 TEST_F(AtomicCalls, AFileThatIsNoClubDatabaseIsLeftAsItIs) {
+    db_ = dir_.file("club.db");
     for (const std::string& bytes : {std::string(), std::string("Nom;Prénom\r\nDUPONT;Léa\r\n")}) {
         test::writeBytes(db_ + ".other", bytes);
         CommandRun run = test::runCouloir("import-perf " + db_ + ".other " + COULOIR_SOURCE_DIR "/samples/performances --trace " +
@@ -220,7 +218,7 @@ std::set<std::string> namesIn(const std::string& folder) {
 TEST(AtomicWriters, AFailedRunNeverLeavesAnEarlierRunsFilesBeside) {
     test::ScratchDir dir;
     std::string db = dir.file("club.db"), out = dir.sub("out"), trace = dir.file("trace.txt");
-    test::createClubDatabase(db);
+    db = test::createClubDatabase(db);
     test::runScript(db, test::readBytes(COULOIR_SOURCE_DIR "/samples/club_fixture.sql"));
     ASSERT_EQ(test::runCouloir("create-files " + db + " " + out + " --competition 7 --profile 1 --quiet --trace " + trace).status,
               0);

@@ -84,9 +84,9 @@ protected:
     // Runs the case dry, then for real, on two copies of the prepared database.
     void runBoth(int& dryStatus, int& realStatus) {
         std::string dry = dir_.file("dry.db"), real = dir_.file("real.db");
-        createClubDatabase(dry);
+        dry = createClubDatabase(dry);
         GetParam().prepare(dry, source_);
-        fs::copy_file(dry, real);
+        real = copyClubDatabase(dry, real);
         run(dry, true, dryStatus);
         run(real, false, realStatus);
     }
@@ -98,9 +98,9 @@ protected:
 
 TEST_P(DryRun, TracesAsTheRealRunAndChangesNothing) {
     std::string dry = dir_.file("dry.db"), real = dir_.file("real.db");
-    createClubDatabase(dry);
+    dry = createClubDatabase(dry);
     GetParam().prepare(dry, source_);
-    fs::copy_file(dry, real);
+    real = copyClubDatabase(dry, real);
     auto before = contentOf(dry);
     auto mark = queryRows(*openForCheck(dry), "select LastClose from Info");
 
@@ -189,7 +189,7 @@ TEST_P(DryRun, ReportsWhatTheRealRunWillDo) {
 TEST(Report, NamesRefusedLinesWithTheirRecords) {
     ScratchDir dir;
     std::string db = dir.file("club.db"), source = dir.sub("source");
-    createClubDatabase(db);
+    db = createClubDatabase(db);
     federationWithBadLines(db, source);
     runCouloir("import-licences " + db + " " + source + " --quiet --trace " + dir.file("t.txt") + " --report " +
                dir.file("r.json"));

@@ -27,7 +27,7 @@ protected:
     }
     std::string newDatabase(const std::string& name) {
         std::string path = scratch_.file(name);
-        createClubDatabase(path);
+        path = createClubDatabase(path);
         return path;
     }
     bool run(const std::string& arguments, const std::string& trace) {

@@ -28,7 +28,7 @@ TEST(Host, ImportResultsPrintsTheTraceAndReturnsTheResult) {
     test::FixedNow now("2026-03-10T18:30:05");
     test::ScratchDir dir;
     std::string db = dir.file("club.db"), source = dir.sub("meet"), trace = dir.file("trace.txt");
-    test::createClubDatabase(db);
+    db = test::createClubDatabase(db);
     test::writeMeet(source, test::smallMeet());
 
     CommandRun missing = test::runCouloir("import-results " + db + " " + source + " --competition 4 --trace " + trace);

@@ -24,7 +24,7 @@ class HostSafety : public ::testing::Test {
 protected:
     void SetUp() override {
         previousMask_ = ::umask(022);
-        test::createClubDatabase(db_);
+        db_ = test::createClubDatabase(db_);
         test::runScript(db_, test::readBytes(COULOIR_SOURCE_DIR "/samples/club_fixture.sql"));
         test::writeMeet(meet_, test::smallMeet());
     }
@@ -67,6 +67,8 @@ TEST_F(HostSafety, TheDefaultWorkingFolderGoesWithTheCall) {
 }
 
 TEST_F(HostSafety, TheTraceNeverOverwritesTheDatabaseOrTheSource) {
+    db_ = dir_.file("file.db");  // a trace that would replace the database file or its journal
+    test::createClubDatabaseFile(db_);
     auto before = test::contentOf(db_);
     std::string sourceFile = meet_ + "/prres.txt";
     std::string sourceBytes = test::readBytes(sourceFile);

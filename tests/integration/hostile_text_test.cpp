@@ -19,7 +19,7 @@ const std::vector<std::string> kHostile = {
 class HostileText : public ::testing::Test {
 protected:
     void SetUp() override {
-        createClubDatabase(db_);
+        db_ = createClubDatabase(db_);
         std::vector<std::string> clubs, licences;
         for (std::size_t i = 0; i < kHostile.size(); ++i) {
             std::string code = "FRA51207500" + std::to_string(10 + i);

@@ -64,7 +64,7 @@ class Korvenna : public ::testing::Test {
 protected:
     Korvenna()
         : database(dir.file("club.db")), source(dir.sub("source")), temp(dir.sub("temp")), trace(dir.file("trace.txt")) {
-        createClubDatabase(database);
+        database = createClubDatabase(database);
         writeInterchangeFile(source + "/origine.txt", {"Fédération"});
     }
 

@@ -37,7 +37,7 @@ class PerformanceRoundTrip : public ::testing::Test {
 protected:
     std::string newDatabase(const std::string& name) {
         std::string path = scratch_.file(name);
-        createClubDatabase(path);
+        path = createClubDatabase(path);
         return path;
     }
 

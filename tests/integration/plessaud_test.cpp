@@ -78,7 +78,7 @@ struct RecordingForm {
 class Plessaud : public ::testing::Test {
 protected:
     Plessaud() : database(scratch.file("club.db")), output(scratch.sub("out")), trace(scratch.file("trace.txt")) {
-        createClubDatabase(database);
+        database = createClubDatabase(database);
         sql("INSERT INTO Club (Code_federal, Intitule, Selection) VALUES ('" + kClubA + "', 'Cercle d''Alésia', false)");
         sql("INSERT INTO Club (Code_federal, Intitule, Selection) VALUES ('" + kClubB + "', '" + kNameB + "', false)");
     }

@@ -77,7 +77,7 @@ TEST(Report, OnStandardOutputItIsTheWholeOutput) {
     FixedNow now("2026-03-10T18:30:05");
     ScratchDir dir;
     std::string db = dir.file("club.db"), source = dir.sub("meet");
-    createClubDatabase(db);
+    db = createClubDatabase(db);
     writeMeet(source, smallMeet());
     CommandRun run = runCouloir("import-results " + db + " " + source + " --competition 4 --new --trace " +
                                 dir.file("t.txt") + " --report -");
@@ -93,7 +93,7 @@ TEST(Report, OnStandardOutputItIsTheWholeOutput) {
 TEST(Report, IsPrivateAndNeverReplacesTheDatabase) {
     ScratchDir dir;
     std::string db = dir.file("club.db"), source = dir.sub("meet");
-    createClubDatabase(db);
+    createClubDatabaseFile(db);  // a report that would replace the database file
     writeMeet(source, smallMeet());
     auto before = contentOf(db);
     std::string command = "import-results " + db + " " + source + " --competition 4 --new --quiet --trace " +

@@ -21,7 +21,7 @@ class RoundTrip : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
         createDatabase(source_, clubDatabaseScript() + "\n" + readBytes(COULOIR_SOURCE_DIR "/samples/club_fixture.sql"));
-        createClubDatabase(target_);
+        target_ = createClubDatabase(target_);
         auto db = openForCheck(target_);
         db->execute("INSERT INTO Rcomp (AutoNum) VALUES (7)");
         db->commit();

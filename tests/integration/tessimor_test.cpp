@@ -45,7 +45,7 @@ class PerfImport : public ::testing::Test {
 protected:
     void SetUp() override {
         database_ = dir_.file("club.db");
-        createClubDatabase(database_);
+        database_ = createClubDatabase(database_);
         source_ = dir_.sub("source");
         temp_ = dir_.sub("temp");
         trace_ = dir_.file("trace.txt");
@@ -80,6 +80,11 @@ protected:
     std::string value(const std::string& sql) {
         Columns columns = openForCheck(database_)->ChargerColonnes(sql);
         return columns.hasRows() ? columns.at(0, 0) : "(none)";
+    }
+    // The fields of the first row, joined by "|".
+    std::string row(const std::string& sql) {
+        auto rows = queryRows(*openForCheck(database_), sql);
+        return rows.empty() ? "(none)" : rows.front();
     }
     std::string num(const std::string& club, const std::string& licence) {
         return value("select Num from Licence where Code_Club = '" + club + "' and Licence = '" + licence + "'");
@@ -152,13 +157,14 @@ TEST_F(PerfImport, FileIsAttachedToANewReferenceCompetition) {
                            "Création réussie de la référence dans la table des compétitions.\n\n\n\n"
                            "Fin importation : 10/03/2026 18:30:05\n");
 
-    EXPECT_EQ(value("select AutoNum || '|' || Num || '|' || Type || '|' || Debut || '|' || Fin || '|' || Deroule || "
-                    "'|' || Visible || '|' || Num_Piscine from Rcomp where Nom = '1er import perf du 20260310'"),
+    EXPECT_EQ(row("select AutoNum, Num, Type, Debut, Fin, Deroule, Visible, Num_Piscine from Rcomp "
+                  "where Nom = '1er import perf du 20260310'"),
               "1| |C|20260310|20260310|1|0|1");
     EXPECT_EQ(count("select count(*) from Liffn where Num_compet = 1"), 6);
     EXPECT_EQ(count("select count(*) from Liffn_relais where Num_compet = 1"), 2);
     // Ages in the year of the swim; a date of birth from licence.txt, or 1 January of the licence's year.
-    EXPECT_EQ(value("select group_concat(Age, ',') from (select Age from Liffn order by rowid)"), "30,31,25,16,0,26");
+    EXPECT_EQ(queryRows(*openForCheck(database_), "select Num_Lic, Code_epreuve, Age from Liffn order by Num_Lic, Code_epreuve"),
+              (std::vector<std::string>{"2|2|26", "3|1|31", "3|2|30", "7|52|25", "8|1|16", "9|51|0"}));
     EXPECT_EQ(value("select Code_epreuve || '|' || Code_club || '|' || Date_perf || '|' || Tps || '|' || Lieu || '|' "
                     "|| Type_bassin || '|' || Codif_Reg || Codif_Depart || '|' || Passage_relais from Liffn "
                     "where Num_Lic = " + num(kClubA, "950001") + " and Code_epreuve = 1"),
@@ -177,7 +183,7 @@ TEST_F(PerfImport, FileIsAttachedToANewReferenceCompetition) {
     // A relay of four: the rest of its slots, and an unknown relayer, are the reference swimmer.
     std::string reference = value("select Num from Licence where Nom = 'Null'");
     EXPECT_EQ(value("select Num_Lic || '|' || Licence1 || ',' || Licence2 || ',' || Licence3 || ',' || Licence4 || "
-                    "',' || Licence5 || ',' || Licence10 from Liffn_relais order by rowid"),
+                    "',' || Licence5 || ',' || Licence10 from Liffn_relais order by Num_Lic"),
               "1|" + num(kClubA, "950001") + "," + num(kClubA, "960002") + "," + num(kClubA, "970003") + "," +
                   num(kClubA, "980005") + "," + reference + "," + reference);
     EXPECT_EQ(value("select Num_Lic || '|' || Licence1 || ',' || Licence2 || ',' || Licence3 from Liffn_relais "
@@ -294,7 +300,7 @@ TEST_F(PerfImport, JunkFilesAreReportedNeverImported) {
 TEST_F(PerfImport, SwimInTheYearOfBirthIsAgeZero) {
     writePerfs({Perf{.date = "01011995"}, Perf{.licence = "250010", .date = "01012025"}});
     ASSERT_TRUE(importPerfs()) << trace();
-    EXPECT_EQ(value("select group_concat(Age, ',') from Liffn"), "0,0");
+    EXPECT_EQ(queryRows(*openForCheck(database_), "select Age from Liffn"), (std::vector<std::string>{"0", "0"}));
     // Licence 25...: 2025 is not later than today (2026), so the swimmer was born in 2025.
     EXPECT_EQ(value("select Date_Naissance from Licence where Licence = '250010'"), "20250101");
 }

@@ -54,7 +54,7 @@ std::string started(const httplib::Result& response) {
 class Web : public ::testing::Test {
 protected:
     void SetUp() override {
-        createClubDatabase(db_);
+        db_ = createClubDatabase(db_);
         for (const auto& file : fs::directory_iterator(COULOIR_SOURCE_DIR "/samples/competition"))
             fs::copy_file(file.path(), meet_ + "/" + file.path().filename().string());
     }

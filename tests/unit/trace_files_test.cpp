@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "shared/error.h"
 #include "shared/files.h"
@@ -41,6 +42,22 @@ TEST(Trace, ReopeningTruncates) {
     { Trace(path).write("second appel"); }
     EXPECT_EQ(test::readText(path), "second appel\n");
     EXPECT_FALSE(Trace(dir.file("no/such/folder/trace.txt")).isOpen());
+}
+
+TEST(Trace, ATraceSentToADeviceLeavesTheDeviceAsItWas) {
+    struct stat before {}, after {};
+    ASSERT_EQ(::stat("/dev/null", &before), 0);
+    { Trace("/dev/null").write("rien"); }
+    ASSERT_EQ(::stat("/dev/null", &after), 0);
+    if (after.st_mode != before.st_mode) ::chmod("/dev/null", before.st_mode & 07777);  // put the machine right
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    test::ScratchDir dir;
+    std::string file = dir.file("trace.txt");
+    test::writeBytes(file, "");
+    ::chmod(file.c_str(), 0644);
+    { Trace(file).write("appel"); }
+    ASSERT_EQ(::stat(file.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 0777, 0600u);
 }
 
 TEST(Trace, EchoedBytesAlwaysDecodeAsWindows1252) {

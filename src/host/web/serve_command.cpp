@@ -21,7 +21,7 @@ void setupServe(CLI::App& app, int& status) {
         int port = 8080;
     };
     auto options = std::make_shared<Options>();
-    command->add_option("DB", options->database, "Base de données du club")->required();
+    command->add_option("DB", options->database, "Base de données du club : fichier SQLite ou URI postgresql://")->required();
     command->add_option("--port", options->port, "Port d'écoute (0 : un port libre ; par défaut 8080)")
         ->check(CLI::Range(0, 65535));
     command->add_option("--listen", options->listen,

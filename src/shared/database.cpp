@@ -1,0 +1,44 @@
+#include "shared/database.h"
+
+#include <cstdlib>
+#include <limits>
+
+#include "shared/database_engines.h"
+#include "shared/error.h"
+#include "shared/postgres_values.h"
+#include "shared/text_date.h"
+
+namespace couloir {
+
+int busyTimeoutSeconds() {
+    constexpr int kDefaultSeconds = 30;
+    const char* text = std::getenv("COULOIR_BUSY_TIMEOUT");
+    if (!text || !*text) return kDefaultSeconds;
+    char* end = nullptr;
+    long seconds = std::strtol(text, &end, 10);
+    return *end == '\0' && seconds >= 0 && seconds <= 86400 ? static_cast<int>(seconds) : kDefaultSeconds;
+}
+
+bool isServerDatabase(std::string_view name) { return isPostgresUri(name); }
+
+std::string displayName(std::string_view name) { return isServerDatabase(name) ? uriForDisplay(name) : std::string(name); }
+
+std::unique_ptr<Database> openDatabase(const std::string& path, const DatabaseOptions& options) {
+    return isServerDatabase(path) ? openPostgresDatabase(path, options) : openSqliteDatabase(path, options);
+}
+
+void createDatabase(const std::string& path, std::string_view script) {
+    if (isServerDatabase(path)) createPostgresDatabase(path, script);
+    else createSqliteDatabase(path, script);
+}
+
+std::int32_t scalarValue(std::string_view text, bool numeric) {
+    if (!numeric && (trim(text).empty() || text.find_first_not_of(" +-.0123456789") != std::string_view::npos))
+        throw errors::typeMismatch();
+    std::int64_t value = roundHalfEven(numericValue(text));
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
+        throw errors::overflow();
+    return static_cast<std::int32_t>(value);
+}
+
+}  // namespace couloir

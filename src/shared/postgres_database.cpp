@@ -1,0 +1,559 @@
+// The club database on a PostgreSQL server, through libpq. The statements
+// run as the libraries build them: each shape becomes a named prepared
+// statement with its literal values bound (typed by the server from their
+// place, as the literals would be). Inside a call every statement runs under
+// a savepoint, so that a failing one is undone alone and the call goes on,
+// as on SQLite. Appended rows are sent by COPY in batches, their counters
+// numbered here as SQLite numbers them (max + 1). A write call holds a
+// transaction-level advisory lock on the database from its start.
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <unordered_map>
+
+#include "shared/database_engines.h"
+#include "shared/error.h"
+#include "shared/postgres_schema.h"
+#include "shared/postgres_values.h"
+#include "shared/pq_handles.h"
+#include "shared/sql_shape.h"
+#include "shared/text_date.h"
+
+namespace couloir {
+namespace {
+
+// The advisory lock a write call holds ("Couloir" in ASCII); advisory locks
+// are per database, so calls on other databases of the server never wait.
+constexpr std::int64_t kCallLock = 0x436f756c6f6972;
+constexpr int kFetchRows = 2000;
+constexpr std::size_t kAppendBatchBytes = std::size_t{4} << 20;
+constexpr std::size_t kPreparedLimit = 2000;
+constexpr const char* kSavepoint = "SAVEPOINT couloir_statement";
+constexpr const char* kRelease = "RELEASE SAVEPOINT couloir_statement";
+
+// One command of a round trip: a statement (with its values), the preparing
+// of a named statement, or the run of one.
+struct Command {
+    enum class Kind { Statement, Prepare, Prepared } kind;
+    std::string text;  // the statement, or the prepared statement's name
+    std::string body;  // Prepare: the statement prepared
+    const std::vector<FieldValue>* values = nullptr;
+};
+
+Command statement(std::string text, const std::vector<FieldValue>* values = nullptr) {
+    return {Command::Kind::Statement, std::move(text), {}, values};
+}
+
+// The bound values as libpq takes them: texts, with no pointer for a Null.
+struct Parameters {
+    explicit Parameters(const std::vector<FieldValue>* values) {
+        if (!values) return;
+        texts.reserve(values->size());
+        for (const FieldValue& value : *values) texts.push_back(parameterText(value));
+        for (std::size_t i = 0; i < values->size(); ++i)
+            pointers.push_back(std::holds_alternative<std::monostate>((*values)[i]) ? nullptr : texts[i].c_str());
+    }
+    int count() const { return static_cast<int>(pointers.size()); }
+    const char* const* data() const { return pointers.empty() ? nullptr : pointers.data(); }
+
+    std::vector<std::string> texts;
+    std::vector<const char*> pointers;
+};
+
+bool failed(const PGresult* result) {
+    if (!result) return true;
+    ExecStatusType status = PQresultStatus(result);
+    return status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK;
+}
+
+std::string sqlState(const PGresult* result) {
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    return state ? state : "";
+}
+
+// The shape's "?" marks as $1, $2...; none when they do not match its values.
+std::optional<std::string> numberedMarks(const SqlShape& shape) {
+    std::string text;
+    text.reserve(shape.text.size() + shape.values.size() * 2);
+    std::size_t marks = 0;
+    for (std::size_t i = 0; i < shape.text.size(); ++i) {
+        char c = shape.text[i];
+        if (c == '"' || c == '\'') {
+            std::size_t close = shape.text.find(c, i + 1);
+            if (close == std::string::npos) return std::nullopt;
+            text.append(shape.text, i, close - i + 1);
+            i = close;
+        } else if (c == '-' && i + 1 < shape.text.size() && shape.text[i + 1] == '-') {
+            return std::nullopt;
+        } else if (c == '?') {
+            text += '$' + std::to_string(++marks);
+        } else {
+            text += c;
+        }
+    }
+    if (marks != shape.values.size()) return std::nullopt;
+    return text;
+}
+
+bool isSelect(std::string_view sql) {
+    std::string_view head = trim(sql);
+    return head.size() >= 6 && equalsNoCase(head.substr(0, 6), "SELECT");
+}
+
+// Table and column names of an appended row go into the statement as they
+// are: only plain identifiers pass.
+void checkIdentifier(std::string_view name) {
+    bool plain = !name.empty() && !(name[0] >= '0' && name[0] <= '9');
+    for (char c : name)
+        plain = plain && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_');
+    if (!plain) throw Error(errors::kInvalidCall, "Nom de table ou de colonne incorrect : " + std::string(name));
+}
+
+void ignoreNotice(void*, const char*) {}
+
+PgConnection connect(const std::string& uri) {
+    const char* keys[] = {"dbname", "client_encoding", "application_name", nullptr};
+    const char* values[] = {uri.c_str(), "UTF8", "couloir", nullptr};
+    PgConnection connection(PQconnectdbParams(keys, values, 1));
+    if (!connection) throw errors::cannotConnect(uriForDisplay(uri), "mémoire insuffisante");
+    if (PQstatus(connection.get()) != CONNECTION_OK)
+        throw errors::cannotConnect(uriForDisplay(uri), std::string(trim(PQerrorMessage(connection.get()))));
+    // The server's notices (an index already there, ...) are not the user's business.
+    PQsetNoticeProcessor(connection.get(), ignoreNotice, nullptr);
+    return connection;
+}
+
+// Whether the connected database holds the club tables.
+bool holdsClubTables(PGconn* connection) {
+    PgResult result(PQexec(connection, "SELECT to_regclass('info') IS NOT NULL"));
+    return !failed(result.get()) && PQntuples(result.get()) == 1 && std::strcmp(PQgetvalue(result.get(), 0, 0), "t") == 0;
+}
+
+class PgRow final : public Row {
+public:
+    PgRow(const PGresult* result, int row) : result_(result), row_(row) {}
+    int fieldCount() const override { return PQnfields(result_); }
+    bool isNull(int index) const override { return PQgetisnull(result_, row_, index); }
+    std::string text(int index) const override {
+        if (isNull(index)) return {};
+        return valueText(PQftype(result_, index),
+                         std::string_view(PQgetvalue(result_, row_, index),
+                                          static_cast<std::size_t>(PQgetlength(result_, row_, index))));
+    }
+    std::string fieldName(int index) const override { return PQfname(result_, index); }
+
+private:
+    const PGresult* result_;
+    int row_;
+};
+
+class PostgresDatabase final : public Database {
+public:
+    PostgresDatabase(const std::string& uri, const DatabaseOptions& options)
+        : connection_(connect(uri)), name_(uriForDisplay(uri)), options_(options) {
+        if (!holdsClubTables(connection_.get())) throw errors::unrecognizedDatabase(name_);
+        loadCounterColumns();
+    }
+
+    std::int64_t execute(std::string_view sql) override {
+        PgResult result = run(sql);
+        const char* changed = PQcmdTuples(result.get());
+        return *changed ? std::strtoll(changed, nullptr, 10) : 0;
+    }
+
+    std::int32_t lValeurScalaire(std::string_view sql) override {
+        PgResult result = run(sql);
+        if (PQntuples(result.get()) == 0 || PQnfields(result.get()) == 0) throw errors::noCurrentRecord();
+        if (PQgetisnull(result.get(), 0, 0)) throw errors::invalidNull();
+        PgRow row(result.get(), 0);
+        std::string text = row.text(0);
+        return scalarValue(text, isNumericType(PQftype(result.get(), 0)));
+    }
+
+    Columns ChargerColonnes(std::string_view sql) override {
+        PgResult result = run(sql);
+        Columns columns;
+        int rows = PQntuples(result.get()), fields = PQnfields(result.get());
+        if (rows == 0) return columns;
+        columns.lists.resize(static_cast<std::size_t>(fields));
+        for (int i = 0; i < fields; ++i) {
+            auto& list = columns.lists[static_cast<std::size_t>(i)];
+            list.reserve(static_cast<std::size_t>(rows));
+            for (int r = 0; r < rows; ++r) {
+                if (PQgetisnull(result.get(), r, i) && options_.nullText == NullText::Error) throw errors::invalidNull();
+                list.push_back(PgRow(result.get(), r).text(i));
+            }
+        }
+        return columns;
+    }
+
+    void forEachRow(std::string_view sql, const std::function<bool(const Row&)>& onRow) override {
+        if (!inTransaction()) {
+            PgResult result = run(sql);
+            for (int r = 0; r < PQntuples(result.get()); ++r)
+                if (!onRow(PgRow(result.get(), r))) return;
+            return;
+        }
+        // Inside a call the rows come from a cursor, a batch at a time, so that
+        // a walk over a million rows holds one batch and the walk's handler
+        // may run statements of its own between batches.
+        std::string cursor = "couloir_walk_" + std::to_string(++walks_);
+        run(sql, "DECLARE " + cursor + " NO SCROLL CURSOR FOR ");
+        try {
+            std::string fetch = "FETCH " + std::to_string(kFetchRows) + " FROM " + cursor;
+            for (bool more = true; more;) {
+                PgResult batch = guarded({statement(fetch)}, fetch);
+                int rows = PQntuples(batch.get());
+                for (int r = 0; r < rows && more; ++r) more = onRow(PgRow(batch.get(), r));
+                more = more && rows == kFetchRows;
+            }
+        } catch (...) {
+            try {
+                guarded({statement("CLOSE " + cursor)}, "CLOSE");
+            } catch (...) {
+            }
+            throw;
+        }
+        guarded({statement("CLOSE " + cursor)}, "CLOSE");
+    }
+
+    std::int64_t appendRow(std::string_view table,
+                           const std::vector<std::pair<std::string, FieldValue>>& fields) override {
+        checkUsable();
+        checkIdentifier(table);
+        std::string columns;
+        for (const auto& field : fields) {
+            checkIdentifier(field.first);
+            columns += (columns.empty() ? "" : ", ") + field.first;
+        }
+        std::string lowerTable = toLowerAscii(table);
+        std::int64_t number = 0;
+        std::optional<std::int64_t> assigned;
+        if (auto counter = counterColumns_.find(lowerTable); counter != counterColumns_.end()) {
+            const FieldValue* given = nullptr;
+            for (const auto& field : fields)
+                if (equalsNoCase(field.first, counter->second)) given = &field.second;
+            if (!given) {
+                number = nextCounter(lowerTable, counter->second);
+                assigned = number;
+                columns += (columns.empty() ? "" : ", ") + counter->second;
+            } else if (const auto* value = std::get_if<std::int64_t>(given)) {
+                number = *value;
+                if (auto next = counters_.find(lowerTable); next != counters_.end())
+                    next->second = std::max(next->second, number + 1);
+            } else {
+                counters_.erase(lowerTable);
+            }
+        }
+        std::string target = std::string(table) + " (" + columns + ")";
+        if (target != pending_.target) {
+            flushAppends();
+            pending_.target = std::move(target);
+        }
+        std::string& line = pending_.data;
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (i) line += '\t';
+            appendCopyField(line, fields[i].second);
+        }
+        if (assigned) {
+            if (!fields.empty()) line += '\t';
+            line += std::to_string(*assigned);
+        }
+        line += '\n';
+        ++pending_.rows;
+        // Outside a call nothing waits for a commit: the row goes at once.
+        if (pending_.data.size() >= kAppendBatchBytes || !inTransaction()) flushAppends();
+        return number;
+    }
+
+    std::vector<std::string> tableNames() override {
+        std::vector<std::string> names;
+        PgResult result = run(
+            "SELECT table_name FROM information_schema.tables WHERE table_schema = current_schema() "
+            "AND table_type = 'BASE TABLE' ORDER BY table_name");
+        for (int r = 0; r < PQntuples(result.get()); ++r) names.emplace_back(PQgetvalue(result.get(), r, 0));
+        return names;
+    }
+
+    void begin(Lock lock) override {
+        if (inTransaction()) throw Error(errors::kInvalidCall, "Une transaction est déjà ouverte sur " + name_);
+        counters_.clear();
+        if (lock == Lock::Read) {
+            simple("BEGIN ISOLATION LEVEL REPEATABLE READ");
+            return;
+        }
+        // The wait for another call's lock is bounded by lock_timeout; no wait
+        // at all is a single try.
+        int seconds = options_.busyTimeoutSeconds;
+        std::string lockStatement = seconds > 0 ? "SELECT pg_advisory_xact_lock(" + std::to_string(kCallLock) + ")"
+                                                : "SELECT pg_try_advisory_xact_lock(" + std::to_string(kCallLock) + ")";
+        std::vector<PgResult> results = exchange({statement("BEGIN"),
+                                                  statement("SET LOCAL lock_timeout = '" + std::to_string(seconds) + "s'"),
+                                                  statement(lockStatement)});
+        for (const PgResult& result : results) {
+            if (!failed(result.get())) continue;
+            bool timedOut = sqlState(result.get()) == "55P03";
+            Error error = resultError(result.get(), lockStatement);
+            simple("ROLLBACK");
+            if (timedOut) throw errors::databaseInUse(name_, seconds);
+            throw error;
+        }
+        if (seconds == 0 && std::strcmp(PQgetvalue(results[2].get(), 0, 0), "t") != 0) {
+            simple("ROLLBACK");
+            throw errors::databaseInUse(name_, seconds);
+        }
+    }
+
+    void commit() override {
+        if (!inTransaction()) return;
+        try {
+            flushAppends();
+        } catch (...) {
+            rollback();
+            throw;
+        }
+        if (broken_) {
+            Error error = *broken_;
+            rollback();
+            throw error;
+        }
+        // The server answers a COMMIT of a failed transaction by rolling it back.
+        PgResult result(PQexec(connection_.get(), "COMMIT"));
+        if (failed(result.get())) throw resultError(result.get(), "COMMIT");
+        if (std::strcmp(PQcmdStatus(result.get()), "COMMIT") != 0)
+            throw Error(errors::kInternalError, "La transaction a été annulée par le serveur : " + name_);
+    }
+
+    void rollback() override {
+        pending_ = {};
+        broken_.reset();
+        counters_.clear();
+        if (inTransaction()) simple("ROLLBACK");
+    }
+
+    bool inTransaction() const override {
+        PGTransactionStatusType status = PQtransactionStatus(connection_.get());
+        return status == PQTRANS_INTRANS || status == PQTRANS_INERROR;
+    }
+
+private:
+    // One statement as the library wrote it: prepared by shape unless its
+    // shape does not prepare, then run as written. `prefix` (a cursor's
+    // declaration) goes before it, unprepared.
+    PgResult run(std::string_view sql, const std::string& prefix = {}) {
+        if (sql.find('\0') != std::string_view::npos) throw errors::textAfterStatement();
+        checkUsable();
+        flushAppends();
+        if (!isSelect(sql)) counters_.clear();
+        SqlShape shape = shapeOf(sql);
+        std::optional<std::string> marked = numberedMarks(shape);
+        auto found = prepared_.find(shape.text);
+        bool asWritten = !marked || (found != prepared_.end() && found->second.empty());
+        if (!asWritten && !prefix.empty()) {
+            std::optional<PgResult> result = attempt({statement(prefix + *marked, &shape.values)}, sql, true);
+            if (result) return std::move(*result);
+            asWritten = true;
+        } else if (!asWritten && found != prepared_.end()) {
+            return guarded({{Command::Kind::Prepared, found->second, {}, &shape.values}}, sql);
+        } else if (!asWritten) {
+            if (prepared_.size() >= kPreparedLimit) {
+                simple("DEALLOCATE ALL");
+                prepared_.clear();
+            }
+            std::string name = "couloir_" + std::to_string(++statements_);
+            std::optional<PgResult> result = attempt(
+                {{Command::Kind::Prepare, name, *marked, nullptr}, {Command::Kind::Prepared, name, {}, &shape.values}},
+                sql, /*mayFallBack=*/true);
+            if (result) {
+                prepared_.emplace(shape.text, name);
+                return std::move(*result);
+            }
+            prepared_.emplace(shape.text, "");
+            asWritten = true;
+        }
+        return guarded({statement(prefix + std::string(sql))}, sql);
+    }
+
+    // Runs `commands` under the statement savepoint; the last one's result.
+    PgResult guarded(std::vector<Command> commands, std::string_view sql) {
+        return *attempt(std::move(commands), sql, false);
+    }
+
+    // As guarded; when `mayFallBack` and the first command fails while being
+    // parsed (a shape whose bound values the server cannot type), none:
+    // the caller runs the statement as written.
+    std::optional<PgResult> attempt(std::vector<Command> commands, std::string_view sql, bool mayFallBack) {
+        bool inCall = inTransaction();
+        std::size_t first = 0;
+        if (inCall) {
+            commands.insert(commands.begin(), statement(kSavepoint));
+            commands.push_back(statement(kRelease));
+            first = 1;
+        }
+        std::vector<PgResult> results = exchange(commands);
+        std::size_t last = results.size() - (inCall ? 2 : 1);
+        for (std::size_t i = 0; i < results.size(); ++i) {
+            if (!failed(results[i].get())) continue;
+            if (PQresultStatus(results[i].get()) == PGRES_PIPELINE_ABORTED) continue;
+            bool parseError = i == first && sqlState(results[i].get()).substr(0, 2) == "42";
+            Error error = resultError(results[i].get(), sql);
+            if (inCall) exchange({statement("ROLLBACK TO SAVEPOINT couloir_statement"), statement(kRelease)});
+            if (mayFallBack && parseError && error.number() != errors::kTextAfterStatement) return std::nullopt;
+            throw error;
+        }
+        return std::move(results[last]);
+    }
+
+    // Sends the commands in one round trip (libpq's pipeline mode) and reads
+    // their results in order.
+    std::vector<PgResult> exchange(const std::vector<Command>& commands) {
+        PGconn* connection = connection_.get();
+        if (!PQenterPipelineMode(connection)) throw lostConnection();
+        struct Leave {
+            PGconn* connection;
+            ~Leave() { PQexitPipelineMode(connection); }
+        } leave{connection};
+        std::vector<Parameters> parameters;
+        parameters.reserve(commands.size());
+        for (const Command& command : commands) {
+            const Parameters& values = parameters.emplace_back(command.values);
+            int sent = 0;
+            switch (command.kind) {
+                case Command::Kind::Statement:
+                    sent = PQsendQueryParams(connection, command.text.c_str(), values.count(), nullptr, values.data(),
+                                             nullptr, nullptr, 0);
+                    break;
+                case Command::Kind::Prepare:
+                    sent = PQsendPrepare(connection, command.text.c_str(), command.body.c_str(), 0, nullptr);
+                    break;
+                case Command::Kind::Prepared:
+                    sent = PQsendQueryPrepared(connection, command.text.c_str(), values.count(), values.data(), nullptr,
+                                               nullptr, 0);
+                    break;
+            }
+            if (!sent) throw lostConnection();
+        }
+        if (!PQpipelineSync(connection)) throw lostConnection();
+        std::vector<PgResult> results(commands.size());
+        std::size_t index = 0;
+        for (;;) {
+            PGresult* raw = PQgetResult(connection);
+            if (!raw) {
+                if (++index > commands.size()) throw lostConnection();
+                continue;
+            }
+            PgResult result(raw);
+            if (PQresultStatus(raw) == PGRES_PIPELINE_SYNC) break;
+            if (index < results.size() && !results[index]) results[index] = std::move(result);
+        }
+        for (PgResult& result : results)
+            if (!result) throw lostConnection();
+        return results;
+    }
+
+    // A statement of our own, outside the savepoints.
+    void simple(const std::string& sql) {
+        PgResult result(PQexec(connection_.get(), sql.c_str()));
+        if (failed(result.get())) throw resultError(result.get(), sql);
+    }
+
+    // The next counter of a table: max + 1 at the first row a call appends,
+    // then one more for each row appended since.
+    std::int64_t nextCounter(const std::string& table, const std::string& column) {
+        auto next = counters_.find(table);
+        if (next == counters_.end()) {
+            PgResult result = run("SELECT coalesce(max(" + column + "), 0) + 1 FROM " + table);
+            std::int64_t first = std::strtoll(PQgetvalue(result.get(), 0, 0), nullptr, 10);
+            next = counters_.emplace(table, first).first;
+        }
+        return next->second++;
+    }
+
+    // Sends the rows appended so far with one COPY. A failed COPY leaves the
+    // call unusable: its rows were reported appended, so the call can only fail.
+    void flushAppends() {
+        if (pending_.rows == 0) return;
+        std::string target = pending_.target, data = std::move(pending_.data);
+        pending_.data.clear();
+        pending_.rows = 0;
+        PGconn* connection = connection_.get();
+        std::string sql = "COPY " + target + " FROM STDIN";
+        PgResult start(PQexec(connection, sql.c_str()));
+        if (PQresultStatus(start.get()) != PGRES_COPY_IN) breakCall(resultError(start.get(), sql));
+        bool sent = PQputCopyData(connection, data.data(), static_cast<int>(data.size())) == 1 &&
+                    PQputCopyEnd(connection, nullptr) == 1;
+        PgResult end(PQgetResult(connection));
+        while (PGresult* extra = PQgetResult(connection)) PQclear(extra);
+        if (!sent) breakCall(lostConnection());
+        if (failed(end.get())) breakCall(resultError(end.get(), sql));
+    }
+
+    [[noreturn]] void breakCall(const Error& error) {
+        if (inTransaction()) broken_ = error;
+        throw error;
+    }
+
+    void checkUsable() {
+        if (broken_) throw *broken_;
+    }
+
+    void loadCounterColumns() {
+        PgResult result(PQexec(connection_.get(),
+                               "SELECT c.relname, a.attname FROM pg_index i JOIN pg_class c ON c.oid = i.indrelid "
+                               "JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum = i.indkey[0] "
+                               "WHERE i.indisprimary AND i.indnatts = 1 AND a.atttypid IN (20, 21, 23) "
+                               "AND c.relnamespace = (SELECT oid FROM pg_namespace WHERE nspname = current_schema())"));
+        if (failed(result.get())) throw resultError(result.get(), "pg_index");
+        for (int r = 0; r < PQntuples(result.get()); ++r)
+            counterColumns_.emplace(PQgetvalue(result.get(), r, 0), PQgetvalue(result.get(), r, 1));
+    }
+
+    Error resultError(const PGresult* result, std::string_view sql) {
+        std::string state = sqlState(result);
+        const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+        std::string message = primary ? primary : std::string(trim(PQerrorMessage(connection_.get())));
+        if (state == "42601" && message.find("multiple commands") != std::string::npos)
+            return errors::textAfterStatement();
+        // Constraint violations keep SQLite's number; any other error is the engine's general one.
+        return Error(state.substr(0, 2) == "23" ? 19 : 1, withStatement(message, sql));
+    }
+
+    Error lostConnection() {
+        return errors::cannotConnect(name_, std::string(trim(PQerrorMessage(connection_.get()))));
+    }
+
+    PgConnection connection_;
+    std::string name_;
+    DatabaseOptions options_;
+    std::unordered_map<std::string, std::string> prepared_;  // shape → statement name, empty: runs as written
+    std::unordered_map<std::string, std::string> counterColumns_;  // table → its counter column
+    std::unordered_map<std::string, std::int64_t> counters_;       // table → next counter, within the call
+    std::int64_t statements_ = 0, walks_ = 0;
+    struct {
+        std::string target, data;
+        std::size_t rows = 0;
+    } pending_;
+    std::optional<Error> broken_;
+};
+
+}  // namespace
+
+std::unique_ptr<Database> openPostgresDatabase(const std::string& uri, const DatabaseOptions& options) {
+    return std::make_unique<PostgresDatabase>(uri, options);
+}
+
+void createPostgresDatabase(const std::string& uri, std::string_view script) {
+    PgConnection connection = connect(uri);
+    if (holdsClubTables(connection.get()))
+        throw Error(errors::kFileAlreadyExists, "La base " + uriForDisplay(uri) + " contient déjà une base de club");
+    // One transaction: a failed creation leaves the database as it was.
+    std::string text = "BEGIN;\n" + postgresScript(script) + "\nCOMMIT;";
+    PgResult result(PQexec(connection.get(), text.c_str()));
+    if (failed(result.get())) {
+        const char* message = PQresultErrorField(result.get(), PG_DIAG_MESSAGE_PRIMARY);
+        throw Error(1, "Création impossible de la base " + uriForDisplay(uri) + " : " +
+                           (message ? message : std::string(trim(PQerrorMessage(connection.get())))));
+    }
+}
+
+}  // namespace couloir
