@@ -6,6 +6,7 @@
 // as on SQLite. Appended rows are sent by COPY in batches, their counters
 // numbered here as SQLite numbers them (max + 1). A write call holds a
 // transaction-level advisory lock on the database from its start.
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -109,6 +110,18 @@ void checkIdentifier(std::string_view name) {
     if (!plain) throw Error(errors::kInvalidCall, "Nom de table ou de colonne incorrect : " + std::string(name));
 }
 
+// Whether a statement names a table (a word of its text, in any case).
+bool mentions(std::string_view sql, std::string_view table) {
+    auto isName = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+    for (std::size_t at = 0; at + table.size() <= sql.size(); ++at) {
+        if (!equalsNoCase(sql.substr(at, table.size()), table)) continue;
+        bool starts = at == 0 || !isName(sql[at - 1]);
+        bool ends = at + table.size() == sql.size() || !isName(sql[at + table.size()]);
+        if (starts && ends) return true;
+    }
+    return false;
+}
+
 void ignoreNotice(void*, const char*) {}
 
 PgConnection connect(const std::string& uri) {
@@ -188,7 +201,9 @@ public:
     }
 
     void forEachRow(std::string_view sql, const std::function<bool(const Row&)>& onRow) override {
-        if (!inTransaction()) {
+        // Outside a call, and for a walk inside another (a lookup per row of
+        // the outer one), the whole result comes in one round trip.
+        if (!inTransaction() || walking_ > 0) {
             PgResult result = run(sql);
             for (int r = 0; r < PQntuples(result.get()); ++r)
                 if (!onRow(PgRow(result.get(), r))) return;
@@ -196,25 +211,29 @@ public:
         }
         // Inside a call the rows come from a cursor, a batch at a time, so that
         // a walk over a million rows holds one batch and the walk's handler
-        // may run statements of its own between batches.
+        // may run statements of its own between batches. The first batch
+        // comes with the declaration; the cursor is closed on the way of the
+        // next round trip.
         std::string cursor = "couloir_walk_" + std::to_string(++walks_);
-        run(sql, "DECLARE " + cursor + " NO SCROLL CURSOR FOR ");
-        try {
-            std::string fetch = "FETCH " + std::to_string(kFetchRows) + " FROM " + cursor;
-            for (bool more = true; more;) {
-                PgResult batch = guarded({statement(fetch)}, fetch);
-                int rows = PQntuples(batch.get());
-                for (int r = 0; r < rows && more; ++r) more = onRow(PgRow(batch.get(), r));
-                more = more && rows == kFetchRows;
+        std::string fetch = "FETCH " + std::to_string(kFetchRows) + " FROM " + cursor;
+        struct Close {
+            PostgresDatabase& db;
+            std::string cursor;
+            ~Close() {
+                db.closing_.push_back("CLOSE " + cursor);
+                --db.walking_;
             }
-        } catch (...) {
-            try {
-                guarded({statement("CLOSE " + cursor)}, "CLOSE");
-            } catch (...) {
-            }
-            throw;
+        };
+        PgResult batch = run(sql, "DECLARE " + cursor + " NO SCROLL CURSOR FOR ", statement(fetch));
+        ++walking_;
+        Close close{*this, cursor};
+        for (;;) {
+            int rows = PQntuples(batch.get());
+            for (int r = 0; r < rows; ++r)
+                if (!onRow(PgRow(batch.get(), r))) return;
+            if (rows < kFetchRows) return;
+            batch = guarded({statement(fetch)}, fetch);
         }
-        guarded({statement("CLOSE " + cursor)}, "CLOSE");
     }
 
     std::int64_t appendRow(std::string_view table,
@@ -249,6 +268,7 @@ public:
         if (target != pending_.target) {
             flushAppends();
             pending_.target = std::move(target);
+            pending_.table = lowerTable;
         }
         std::string& line = pending_.data;
         for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -308,6 +328,7 @@ public:
         if (!inTransaction()) return;
         try {
             flushAppends();
+            awaitCopy();
         } catch (...) {
             rollback();
             throw;
@@ -318,6 +339,7 @@ public:
             throw error;
         }
         // The server answers a COMMIT of a failed transaction by rolling it back.
+        closing_.clear();
         PgResult result(PQexec(connection_.get(), "COMMIT"));
         if (failed(result.get())) throw resultError(result.get(), "COMMIT");
         if (std::strcmp(PQcmdStatus(result.get()), "COMMIT") != 0)
@@ -325,53 +347,60 @@ public:
     }
 
     void rollback() override {
+        closing_.clear();  // the transaction's end closes them
         pending_ = {};
+        try {
+            awaitCopy();  // undone with the rest
+        } catch (const Error&) {
+        }
         broken_.reset();
         counters_.clear();
         if (inTransaction()) simple("ROLLBACK");
     }
 
     bool inTransaction() const override {
+        if (copyInFlight_) return true;  // appended rows go by COPY only inside a transaction
         PGTransactionStatusType status = PQtransactionStatus(connection_.get());
         return status == PQTRANS_INTRANS || status == PQTRANS_INERROR;
     }
 
 private:
     // One statement as the library wrote it: prepared by shape unless its
-    // shape does not prepare, then run as written. `prefix` (a cursor's
-    // declaration) goes before it, unprepared.
-    PgResult run(std::string_view sql, const std::string& prefix = {}) {
+    // shape does not prepare, then run as written. A cursor's declaration
+    // (`cursor`) goes before it, unprepared, and `then` (its first fetch) runs
+    // after it in the same round trip; the last result.
+    PgResult run(std::string_view sql, const std::string& cursor = {}, std::optional<Command> then = std::nullopt) {
         if (sql.find('\0') != std::string_view::npos) throw errors::textAfterStatement();
         checkUsable();
-        flushAppends();
-        if (!isSelect(sql)) counters_.clear();
+        // Rows appended to a table a statement does not name cannot change
+        // what it does: they wait for the next batch.
+        if (pending_.rows && mentions(sql, pending_.table)) flushAppends();
+        if (!isSelect(sql))
+            std::erase_if(counters_, [&](const auto& counter) { return mentions(sql, counter.first); });
         SqlShape shape = shapeOf(sql);
         std::optional<std::string> marked = numberedMarks(shape);
         auto found = prepared_.find(shape.text);
-        bool asWritten = !marked || (found != prepared_.end() && found->second.empty());
-        if (!asWritten && !prefix.empty()) {
-            std::optional<PgResult> result = attempt({statement(prefix + *marked, &shape.values)}, sql, true);
-            if (result) return std::move(*result);
-            asWritten = true;
-        } else if (!asWritten && found != prepared_.end()) {
-            return guarded({{Command::Kind::Prepared, found->second, {}, &shape.values}}, sql);
-        } else if (!asWritten) {
+        auto with = [&](std::vector<Command> commands) {
+            if (then) commands.push_back(*then);
+            return commands;
+        };
+        if (marked && !cursor.empty()) {
+            if (auto result = attempt(with({statement(cursor + *marked, &shape.values)}), sql, true)) return std::move(*result);
+        } else if (marked && found != prepared_.end() && !found->second.empty()) {
+            return guarded(with({{Command::Kind::Prepared, found->second, {}, &shape.values}}), sql);
+        } else if (marked && found == prepared_.end()) {
             if (prepared_.size() >= kPreparedLimit) {
                 simple("DEALLOCATE ALL");
                 prepared_.clear();
             }
             std::string name = "couloir_" + std::to_string(++statements_);
-            std::optional<PgResult> result = attempt(
-                {{Command::Kind::Prepare, name, *marked, nullptr}, {Command::Kind::Prepared, name, {}, &shape.values}},
-                sql, /*mayFallBack=*/true);
-            if (result) {
-                prepared_.emplace(shape.text, name);
-                return std::move(*result);
-            }
-            prepared_.emplace(shape.text, "");
-            asWritten = true;
+            auto result = attempt(
+                with({{Command::Kind::Prepare, name, *marked, nullptr}, {Command::Kind::Prepared, name, {}, &shape.values}}),
+                sql, true);
+            prepared_.emplace(shape.text, result ? name : "");  // without a name: runs as written
+            if (result) return std::move(*result);
         }
-        return guarded({statement(prefix + std::string(sql))}, sql);
+        return guarded(with({statement(cursor + std::string(sql))}), sql);
     }
 
     // Runs `commands` under the statement savepoint; the last one's result.
@@ -406,8 +435,16 @@ private:
 
     // Sends the commands in one round trip (libpq's pipeline mode) and reads
     // their results in order.
-    std::vector<PgResult> exchange(const std::vector<Command>& commands) {
+    std::vector<PgResult> exchange(const std::vector<Command>& given) {
+        awaitCopy();
         PGconn* connection = connection_.get();
+        // The cursors of ended walks go first.
+        std::vector<Command> commands;
+        commands.reserve(closing_.size() + given.size());
+        for (std::string& close : closing_) commands.push_back(statement(std::move(close)));
+        std::size_t closes = closing_.size();
+        closing_.clear();
+        commands.insert(commands.end(), given.begin(), given.end());
         if (!PQenterPipelineMode(connection)) throw lostConnection();
         struct Leave {
             PGconn* connection;
@@ -448,11 +485,15 @@ private:
         }
         for (PgResult& result : results)
             if (!result) throw lostConnection();
-        return results;
+        for (std::size_t i = 0; i < closes; ++i)
+            if (failed(results[i].get())) throw resultError(results[i].get(), "CLOSE");
+        return {std::make_move_iterator(results.begin() + static_cast<std::ptrdiff_t>(closes)),
+                std::make_move_iterator(results.end())};
     }
 
     // A statement of our own, outside the savepoints.
     void simple(const std::string& sql) {
+        awaitCopy();
         PgResult result(PQexec(connection_.get(), sql.c_str()));
         if (failed(result.get())) throw resultError(result.get(), sql);
     }
@@ -469,23 +510,33 @@ private:
         return next->second++;
     }
 
-    // Sends the rows appended so far with one COPY. A failed COPY leaves the
-    // call unusable: its rows were reported appended, so the call can only fail.
+    // Sends the rows appended so far with one COPY, without waiting for the
+    // server to store them: the next use of the connection does. A failed
+    // COPY leaves the call unusable: its rows were reported appended, so the
+    // call can only fail.
     void flushAppends() {
+        awaitCopy();
         if (pending_.rows == 0) return;
-        std::string target = pending_.target, data = std::move(pending_.data);
+        std::string data = std::move(pending_.data);
         pending_.data.clear();
         pending_.rows = 0;
         PGconn* connection = connection_.get();
-        std::string sql = "COPY " + target + " FROM STDIN";
-        PgResult start(PQexec(connection, sql.c_str()));
-        if (PQresultStatus(start.get()) != PGRES_COPY_IN) breakCall(resultError(start.get(), sql));
-        bool sent = PQputCopyData(connection, data.data(), static_cast<int>(data.size())) == 1 &&
-                    PQputCopyEnd(connection, nullptr) == 1;
-        PgResult end(PQgetResult(connection));
-        while (PGresult* extra = PQgetResult(connection)) PQclear(extra);
-        if (!sent) breakCall(lostConnection());
-        if (failed(end.get())) breakCall(resultError(end.get(), sql));
+        copyStatement_ = "COPY " + pending_.target + " FROM STDIN";
+        PgResult start(PQexec(connection, copyStatement_.c_str()));
+        if (PQresultStatus(start.get()) != PGRES_COPY_IN) breakCall(resultError(start.get(), copyStatement_));
+        if (PQputCopyData(connection, data.data(), static_cast<int>(data.size())) != 1 ||
+            PQputCopyEnd(connection, nullptr) != 1)
+            breakCall(lostConnection());
+        copyInFlight_ = true;
+    }
+
+    // Waits for the COPY sent last, if any, to be stored.
+    void awaitCopy() {
+        if (!copyInFlight_) return;
+        copyInFlight_ = false;
+        PgResult end(PQgetResult(connection_.get()));
+        while (PGresult* extra = PQgetResult(connection_.get())) PQclear(extra);
+        if (failed(end.get())) breakCall(resultError(end.get(), copyStatement_));
     }
 
     [[noreturn]] void breakCall(const Error& error) {
@@ -529,11 +580,15 @@ private:
     std::unordered_map<std::string, std::string> counterColumns_;  // table → its counter column
     std::unordered_map<std::string, std::int64_t> counters_;       // table → next counter, within the call
     std::int64_t statements_ = 0, walks_ = 0;
+    int walking_ = 0;  // walks under way
     struct {
-        std::string target, data;
+        std::string target, table, data;  // "table (columns)", the table in lower case, the COPY lines
         std::size_t rows = 0;
     } pending_;
+    bool copyInFlight_ = false;
+    std::string copyStatement_;
     std::optional<Error> broken_;
+    std::vector<std::string> closing_;  // CLOSE of the cursors of ended walks
 };
 
 }  // namespace

@@ -32,8 +32,11 @@ trap cleanup EXIT
 
 "${runas[@]}" "$bin/initdb" -D "$dir/data" -U couloir --auth=trust --encoding=UTF8 --locale=C >"$dir/initdb.log" 2>&1 ||
   { cat "$dir/initdb.log" >&2; exit 2; }
+# The tests' cluster skips flushing to disk; the benchmarks' (COULOIR_PG_DURABLE=1) does not.
+fsync=off
+[ -n "${COULOIR_PG_DURABLE:-}" ] && fsync=on
 "${runas[@]}" "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -s \
-  -o "-c listen_addresses='' -c unix_socket_directories='$dir' ${COULOIR_PG_DURABLE:+-c fsync=on}${COULOIR_PG_DURABLE:--c fsync=off} -c max_connections=50" start ||
+  -o "-c listen_addresses='' -c unix_socket_directories='$dir' -c fsync=$fsync -c max_connections=50" start ||
   { cat "$dir/server.log" >&2; exit 2; }
 
 export COULOIR_TEST_POSTGRES="postgresql://couloir@${dir//\//%2F}/"
