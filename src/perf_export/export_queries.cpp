@@ -45,9 +45,11 @@ std::string relayFromWhere(const ExportScope& scope) {
 
 }  // namespace
 
+// The orders end with enough columns to leave no two rows tied, so that the
+// files come out the same whatever the engine.
 std::string swimmersQuery(const ExportScope& scope) {
     return "SELECT Club.Code_federal, Club.Intitule, " + std::string(kLicenceColumns) + ", Licence.Num " +
-           swimmersFromWhere(scope) + " ORDER BY Club.Intitule, Licence.Licence";
+           swimmersFromWhere(scope) + " ORDER BY Club.Intitule, Licence.Licence, Licence.Num";
 }
 
 std::string swimmerNumsQuery(const ExportScope& scope) { return "SELECT Licence.Num " + swimmersFromWhere(scope); }
@@ -64,7 +66,8 @@ std::string relayCountQuery(const ExportScope& scope) { return "SELECT Count(*) 
 
 std::string relayRowsQuery(const ExportScope& scope) {
     return "SELECT " + std::string(kRelayColumns) + " " + relayFromWhere(scope) +
-           " ORDER BY Club.Intitule, Liffn_relais.Code_epreuve";
+           " ORDER BY Club.Intitule, Liffn_relais.Code_epreuve, Club.Code_federal, Liffn_relais.Date_perf, "
+           "Liffn_relais.Num_Lic, Liffn_relais.Tps";
 }
 
 std::string relayerQuery(const std::string& num) {
