@@ -2,7 +2,8 @@
 #   make        build everything into build/
 #   make demo   install what is missing, build, import the bundled sample meet
 #   make test   install what is missing, build with sanitizers, run every test
-#   make bench  load tests; make crash-test: imports killed at random moments
+#   make bench  load tests (SQLite, then PostgreSQL beside it); make crash-test:
+#               imports killed at random moments, on both engines
 
 BUILD      ?= build
 TEST_BUILD ?= build-test
@@ -56,11 +57,13 @@ bench: deps all
 	./bench/run_performances.sh $(BUILD)
 	./bench/run_export.sh $(BUILD)
 	./bench/run_web.sh $(BUILD)
+	./bench/run_postgres.sh $(BUILD)
 
 # Imports of national-size files killed at random moments (CRASH_ROUNDS per command).
 CRASH_ROUNDS ?= 10
 crash-test: deps all
 	./tests/crash/crash_test.sh $(BUILD) --rounds $(CRASH_ROUNDS)
+	./tests/postgres/cluster.sh ./tests/crash/crash_test.sh $(BUILD) --rounds $(CRASH_ROUNDS) --postgres
 
 # The readers fuzzed with libFuzzer, FUZZ_SECONDS each; inputs that break one
 # are kept under tests/fuzz/regressions/ and replayed by make test.

@@ -4,10 +4,12 @@
 # the call or exactly what a clean run gives, never a part of a call. A run of
 # the same command on a database left as before must then give the clean result.
 #
-#   tests/crash/crash_test.sh BUILD_DIR [--rounds N] [--small]
+#   tests/crash/crash_test.sh BUILD_DIR [--rounds N] [--small] [--postgres]
 #
 # --small uses small generated files (the setting `make test` runs); without
-# it the files are of national size.
+# it the files are of national size. --postgres runs the calls on databases
+# of the PostgreSQL server that tests/postgres/cluster.sh started
+# (COULOIR_TEST_POSTGRES), each a copy of the prepared SQLite one.
 set -euo pipefail
 
 if [ $# -lt 1 ]; then
@@ -18,10 +20,12 @@ build=$(cd "$1" && pwd)
 shift
 rounds=10
 small=0
+server=""
 while [ $# -gt 0 ]; do
   case $1 in
     --rounds) rounds=$2; shift 2 ;;
     --small) small=1; shift ;;
+    --postgres) server=${COULOIR_TEST_POSTGRES:?--postgres runs under tests/postgres/cluster.sh}; shift ;;
     *) echo "$0: unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -56,7 +60,43 @@ fail() {
 
 # The database's rows, the open/closed mark aside, as one checksum.
 fingerprint() {
-  sqlite3 "$1" "UPDATE Info SET LastClose = 1" && sqlite3 "$1" .dump | md5sum | cut -d' ' -f1
+  if [ -n "$server" ]; then
+    local table
+    for table in $(psql -tA "$1" -c "SELECT table_name FROM information_schema.tables
+                   WHERE table_schema = current_schema() AND table_name <> 'info' ORDER BY 1"); do
+      echo "$table"
+      psql -tA "$1" -c "COPY (SELECT * FROM $table AS whole_row ORDER BY whole_row) TO STDOUT"
+    done | md5sum | cut -d' ' -f1
+  else
+    sqlite3 "$1" "UPDATE Info SET LastClose = 1" && sqlite3 "$1" .dump | md5sum | cut -d' ' -f1
+  fi
+}
+
+# open_mark DB: 0 while a call holds the database open, 1 once closed properly.
+open_mark() {
+  if [ -n "$server" ]; then
+    [ "$(psql -tA "$1" -c "SELECT LastClose FROM Info")" = t ] && echo 1 || echo 0
+  else
+    sqlite3 "$1" "SELECT LastClose FROM Info"
+  fi
+}
+
+# copy_of BASE NAME: a copy of the prepared SQLite database BASE, as a file
+# beside it or as a new server database (copy-db); prints its name.
+copy_of() {
+  if [ -n "$server" ]; then
+    local name="crash_${2//[^a-z0-9]/_}"
+    psql -q "${server}postgres" -c "DROP DATABASE IF EXISTS $name" -c "CREATE DATABASE $name" >/dev/null 2>&1
+    "$couloir" init-db "$server$name" >/dev/null
+    "$couloir" copy-db "$1" "$server$name" >/dev/null
+    echo "$server$name"
+  else
+    local file
+    file="$(dirname "$1")/$2.db"
+    rm -f "$file" "$file-wal" "$file-shm"
+    cp "$1" "$file"
+    echo "$file"
+  fi
 }
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
@@ -83,22 +123,20 @@ run_case() {
   }
   local command=("$@") run_args=()
 
-  cp "$base" "$dir/before.db"
-  local before after start elapsed
-  before=$(fingerprint "$dir/before.db")
-  cp "$base" "$dir/clean.db"
+  local before after start elapsed clean
+  before=$(fingerprint "$(copy_of "$base" "$name-before")")
+  clean=$(copy_of "$base" "$name-clean")
   start=$(now_ms)
-  command_for "$dir/clean.db" clean
+  command_for "$clean" clean
   "${run_args[@]}" || true
   elapsed=$(( $(now_ms) - start ))
-  after=$(fingerprint "$dir/clean.db")
+  after=$(fingerprint "$clean")
   [ "$before" != "$after" ] || fail "$name: la commande ne change rien, le test ne prouve rien"
 
   local round kept=0 done_=0
   for ((round = 1; round <= rounds; round++)); do
-    local db="$dir/round.db"
-    rm -f "$db" "$db-wal" "$db-shm"
-    cp "$base" "$db"
+    local db
+    db=$(copy_of "$base" "$name-round")
     local delay=$(( RANDOM * elapsed / 32768 ))
     command_for "$db" "round$round"
     "${run_args[@]}" &
@@ -106,12 +144,20 @@ run_case() {
     sleep "$(printf '%d.%03d' $((delay / 1000)) $((delay % 1000)))"
     kill -9 "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
+    # The server ends a killed client's transaction on its own time: a COMMIT
+    # it had received may still land. The state is read once it has.
+    if [ -n "$server" ]; then
+      until [ "$(psql -tA "${server}postgres" -c "SELECT count(*) FROM pg_stat_activity
+                 WHERE application_name = 'couloir'")" = 0 ]; do sleep 0.1; done
+    fi
 
-    local check
-    check=$(sqlite3 "$db" "PRAGMA integrity_check")
-    [ "$check" = ok ] || fail "$name, essai $round: intégrité : $check"
+    if [ -z "$server" ]; then
+      local check
+      check=$(sqlite3 "$db" "PRAGMA integrity_check")
+      [ "$check" = ok ] || fail "$name, essai $round: intégrité : $check"
+    fi
     local mark state
-    mark=$(sqlite3 "$db" "SELECT LastClose FROM Info")
+    mark=$(open_mark "$db")
     state=$(fingerprint "$db")
     if [ "$state" = "$before" ]; then
       kept=$((kept + 1))
