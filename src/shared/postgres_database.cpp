@@ -133,6 +133,9 @@ PgConnection connect(const std::string& uri) {
         throw errors::cannotConnect(uriForDisplay(uri), std::string(trim(PQerrorMessage(connection.get()))));
     // The server's notices (an index already there, ...) are not the user's business.
     PQsetNoticeProcessor(connection.get(), ignoreNotice, nullptr);
+    // A table read whole comes in its stored order, never from where another
+    // session's scan has got to.
+    PgResult set(PQexec(connection.get(), "SET synchronize_seqscans = off"));
     return connection;
 }
 
