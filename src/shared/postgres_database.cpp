@@ -51,14 +51,20 @@ struct Parameters {
         if (!values) return;
         texts.reserve(values->size());
         for (const FieldValue& value : *values) texts.push_back(parameterText(value));
-        for (std::size_t i = 0; i < values->size(); ++i)
+        for (std::size_t i = 0; i < values->size(); ++i) {
             pointers.push_back(std::holds_alternative<std::monostate>((*values)[i]) ? nullptr : texts[i].c_str());
+            typeOids.push_back(std::holds_alternative<double>((*values)[i]) ? kNumericType : 0);
+        }
     }
     int count() const { return static_cast<int>(pointers.size()); }
     const char* const* data() const { return pointers.empty() ? nullptr : pointers.data(); }
+    // Reals as numerics; every other value untyped, for the server to type from its place.
+    const Oid* types() const { return typeOids.empty() ? nullptr : typeOids.data(); }
 
+    static constexpr Oid kNumericType = 1700;
     std::vector<std::string> texts;
     std::vector<const char*> pointers;
+    std::vector<Oid> typeOids;
 };
 
 bool failed(const PGresult* result) {
@@ -382,7 +388,12 @@ private:
             std::erase_if(counters_, [&](const auto& counter) { return mentions(sql, counter.first); });
         SqlShape shape = shapeOf(sql);
         std::optional<std::string> marked = numberedMarks(shape);
-        auto found = prepared_.find(shape.text);
+        // A real literal is a numeric, as the server reads one written in the
+        // text (untyped, next to an integer column, it would be taken for an
+        // integer): the shape's key says where reals are bound.
+        std::string key = shape.text;
+        for (const FieldValue& value : shape.values) key += std::holds_alternative<double>(value) ? 'r' : '.';
+        auto found = prepared_.find(key);
         auto with = [&](std::vector<Command> commands) {
             if (then) commands.push_back(*then);
             return commands;
@@ -398,9 +409,9 @@ private:
             }
             std::string name = "couloir_" + std::to_string(++statements_);
             auto result = attempt(
-                with({{Command::Kind::Prepare, name, *marked, nullptr}, {Command::Kind::Prepared, name, {}, &shape.values}}),
+                with({{Command::Kind::Prepare, name, *marked, &shape.values}, {Command::Kind::Prepared, name, {}, &shape.values}}),
                 sql, true);
-            prepared_.emplace(shape.text, result ? name : "");  // without a name: runs as written
+            prepared_.emplace(key, result ? name : "");  // without a name: runs as written
             if (result) return std::move(*result);
         }
         return guarded(with({statement(cursor + std::string(sql))}), sql);
@@ -460,11 +471,11 @@ private:
             int sent = 0;
             switch (command.kind) {
                 case Command::Kind::Statement:
-                    sent = PQsendQueryParams(connection, command.text.c_str(), values.count(), nullptr, values.data(),
+                    sent = PQsendQueryParams(connection, command.text.c_str(), values.count(), values.types(), values.data(),
                                              nullptr, nullptr, 0);
                     break;
                 case Command::Kind::Prepare:
-                    sent = PQsendPrepare(connection, command.text.c_str(), command.body.c_str(), 0, nullptr);
+                    sent = PQsendPrepare(connection, command.text.c_str(), command.body.c_str(), values.count(), values.types());
                     break;
                 case Command::Kind::Prepared:
                     sent = PQsendQueryPrepared(connection, command.text.c_str(), values.count(), values.data(), nullptr,
@@ -524,6 +535,7 @@ private:
         pending_.data.clear();
         pending_.rows = 0;
         PGconn* connection = connection_.get();
+        bool inCall = inTransaction();
         copyStatement_ = "COPY " + pending_.target + " FROM STDIN";
         PgResult start(PQexec(connection, copyStatement_.c_str()));
         if (PQresultStatus(start.get()) != PGRES_COPY_IN) breakCall(resultError(start.get(), copyStatement_));
@@ -531,6 +543,7 @@ private:
             PQputCopyEnd(connection, nullptr) != 1)
             breakCall(lostConnection());
         copyInFlight_ = true;
+        if (!inCall) awaitCopy();  // a row outside a call is stored before appendRow returns
     }
 
     // Waits for the COPY sent last, if any, to be stored.

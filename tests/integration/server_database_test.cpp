@@ -1,0 +1,110 @@
+// The database interface on both engines side by side (in the server run
+// only): what the libraries rely on of SQLite holds on PostgreSQL too.
+#include <gtest/gtest.h>
+
+#include "shared/error.h"
+#include "test_support.h"
+
+namespace couloir {
+namespace {
+
+class BothEngines : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!test::testServer()) GTEST_SKIP() << "runs on the test server (tests/postgres/cluster.sh)";
+        std::string file = dir_.file("club.db");
+        test::createClubDatabaseFile(file);
+        names_ = {file, test::createClubDatabase(dir_.file("server.db"))};
+    }
+
+    // Runs `use` on each engine's database; the rows it leaves must match.
+    template <typename Use>
+    void onBoth(Use&& use) {
+        std::vector<std::vector<std::string>> contents;
+        for (const std::string& name : names_) {
+            SCOPED_TRACE(name);
+            auto db = openDatabase(name, DatabaseOptions{.nullText = NullText::Empty});
+            use(*db);
+            db.reset();
+            contents.push_back(test::contentOf(name));
+        }
+        EXPECT_EQ(contents[0], contents[1]);
+    }
+
+    test::ScratchDir dir_;
+    std::vector<std::string> names_;
+};
+
+TEST_F(BothEngines, AFailingStatementIsUndoneAloneAndTheCallGoesOn) {
+    onBoth([](Database& db) {
+        db.begin(Database::Lock::Write);
+        db.execute("INSERT INTO Pays (code) VALUES ('ZZZ')");
+        EXPECT_THROW(db.execute("INSERT INTO Nage (Code_Nage) VALUES (1)"), Error);  // unique index
+        EXPECT_THROW(db.execute("SELECT no_such_column FROM Pays"), Error);
+        EXPECT_EQ(db.execute("UPDATE Pays SET code = 'ZZY' WHERE code = 'zzz'"), 1);  // without regard to case
+        db.commit();
+    });
+}
+
+TEST_F(BothEngines, OneStatementPerCallAndValuesReadAlike) {
+    onBoth([](Database& db) {
+        db.begin(Database::Lock::Write);
+        try {
+            db.execute("DELETE FROM Pays; DELETE FROM Region");
+            ADD_FAILURE() << "two statements ran";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), errors::kTextAfterStatement);
+        }
+        EXPECT_EQ(test::queryRows(db, "SELECT Mixte, Distance, Nb_nageurs * 1.5, count(*) FROM Nage WHERE Code_Nage = 34 "
+                                      "GROUP BY Mixte, Distance, Nb_nageurs"),
+                  std::vector<std::string>{"1|200|6|1"});
+        EXPECT_EQ(test::queryRows(db, "SELECT First(Libelle) FROM Nage WHERE Code_Nage = 88"),
+                  std::vector<std::string>{"4x100 NL Mixte"});
+        EXPECT_EQ(db.lValeurScalaire("SELECT count(*) FROM Pays WHERE code = 'fra'"), 1);
+        EXPECT_THROW(db.lValeurScalaire("SELECT code FROM Pays WHERE code = 'FRA'"), Error);  // not a number
+        db.rollback();
+    });
+}
+
+TEST_F(BothEngines, AppendedRowsAreNumberedAsSqliteNumbersThem) {
+    std::vector<std::vector<std::int64_t>> numbers;
+    onBoth([&](Database& db) {
+        std::vector<std::int64_t> got;
+        got.push_back(db.appendRow("Piscine", {{"Nom", std::string("hors appel")}}));  // stored at once
+        db.begin(Database::Lock::Write);
+        got.push_back(db.appendRow("Piscine", {{"Nom", std::string("Tournesol")}}));
+        got.push_back(db.appendRow("Piscine", {{"Num", std::int64_t{40}}, {"Nom", std::string("donné")}}));
+        got.push_back(db.appendRow("Piscine", {{"Nom", std::string("après")}}));
+        got.push_back(db.lValeurScalaire("SELECT count(*) FROM Piscine"));
+        db.execute("DELETE FROM Piscine WHERE Num = 41");
+        got.push_back(db.appendRow("Piscine", {{"Nom", std::string("reprend")}}));
+        db.execute("INSERT INTO Piscine (Nom) VALUES ('par instruction')");
+        got.push_back(db.lValeurScalaire("SELECT max(Num) FROM Piscine"));
+        db.commit();
+        numbers.push_back(got);
+    });
+    ASSERT_EQ(numbers.size(), 2u);
+    EXPECT_EQ(numbers[0], numbers[1]);
+    EXPECT_EQ(numbers[1], (std::vector<std::int64_t>{2, 3, 40, 41, 5, 41, 42}));
+}
+
+TEST_F(BothEngines, WalksNestAndStopEarly) {
+    onBoth([](Database& db) {
+        db.begin(Database::Lock::Read);
+        int outer = 0, inner = 0;
+        db.forEachRow("SELECT Code_Nage FROM Nage ORDER BY Code_Nage", [&](const Row& row) {
+            db.forEachRow("SELECT Libelle FROM Nage WHERE Code_Nage = " + row.text(0), [&](const Row&) {
+                ++inner;
+                return true;
+            });
+            return ++outer < 5;
+        });
+        EXPECT_EQ(outer, 5);
+        EXPECT_EQ(inner, 5);
+        EXPECT_EQ(db.lValeurScalaire("SELECT count(*) FROM Nage"), 62);
+        db.rollback();
+    });
+}
+
+}  // namespace
+}  // namespace couloir
