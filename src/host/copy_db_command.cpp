@@ -24,12 +24,12 @@ void setupCopyDb(CLI::App& app, int& status) {
             status = kUsage;
             return;
         }
+        auto lines = [](std::size_t rows) { return std::to_string(rows) + (rows > 1 ? " lignes" : " ligne"); };
         try {
-            CopySummary summary = copyDatabase(*from, *to, clubDatabaseScript(), [](const std::string& table, std::size_t rows) {
-                std::cout << table << " : " << rows << (rows > 1 ? " lignes" : " ligne") << "\n";
+            CopySummary summary = copyDatabase(*from, *to, clubDatabaseScript(), [&](const std::string& table, std::size_t rows) {
+                std::cout << table << " : " << lines(rows) << "\n";
             });
-            std::cout << "Copie terminée : " << summary.rows << " ligne" << (summary.rows > 1 ? "s" : "") << " dans "
-                      << summary.tables << " tables.\n";
+            std::cout << "Copie terminée : " << lines(summary.rows) << " dans " << summary.tables << " tables.\n";
             status = kSuccess;
         } catch (...) {
             Error e = caughtError();

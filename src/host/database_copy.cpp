@@ -1,15 +1,11 @@
 #include "database_copy.h"
 
-#include <unistd.h>
-
-#include <filesystem>
 #include <map>
 
+#include "run_support.h"
 #include "shared/database.h"
 #include "shared/error.h"
 #include "shared/text_date.h"
-
-namespace fs = std::filesystem;
 
 namespace couloir::host {
 namespace {
@@ -23,18 +19,10 @@ RowCounts rowCounts(Database& db) {
     return counts;
 }
 
-// The rows of each table of a new club database, made in a scratch file.
+// The rows of each table of a new club database, made in a scratch folder.
 RowCounts newDatabaseCounts(const std::string& script) {
-    std::string folder = (fs::temp_directory_path() / "couloir-copy-XXXXXX").string();
-    if (!::mkdtemp(folder.data())) throw Error(errno, "Création impossible du dossier temporaire " + folder);
-    struct Remove {
-        std::string folder;
-        ~Remove() {
-            std::error_code ec;
-            fs::remove_all(folder, ec);
-        }
-    } remove{folder};
-    std::string path = folder + "/club.db";
+    WorkingFolder scratch("");
+    std::string path = scratch.path() + "/club.db";
     createDatabase(path, script);
     return rowCounts(*openDatabase(path, DatabaseOptions{.nullText = NullText::Empty}));
 }

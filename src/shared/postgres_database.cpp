@@ -6,7 +6,6 @@
 // as on SQLite. Appended rows are sent by COPY in batches, their counters
 // numbered here as SQLite numbers them (max + 1). A write call holds a
 // transaction-level advisory lock on the database from its start.
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -31,6 +30,7 @@ constexpr std::size_t kAppendBatchBytes = std::size_t{4} << 20;
 constexpr std::size_t kPreparedLimit = 2000;
 constexpr const char* kSavepoint = "SAVEPOINT couloir_statement";
 constexpr const char* kRelease = "RELEASE SAVEPOINT couloir_statement";
+constexpr const char* kRollbackTo = "ROLLBACK TO SAVEPOINT couloir_statement";
 
 // One command of a round trip: a statement (with its values), the preparing
 // of a named statement, or the run of one.
@@ -107,22 +107,12 @@ bool isSelect(std::string_view sql) {
     return head.size() >= 6 && equalsNoCase(head.substr(0, 6), "SELECT");
 }
 
-// Table and column names of an appended row go into the statement as they
-// are: only plain identifiers pass.
-void checkIdentifier(std::string_view name) {
-    bool plain = !name.empty() && !(name[0] >= '0' && name[0] <= '9');
-    for (char c : name)
-        plain = plain && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_');
-    if (!plain) throw Error(errors::kInvalidCall, "Nom de table ou de colonne incorrect : " + std::string(name));
-}
-
 // Whether a statement names a table (a word of its text, in any case).
 bool mentions(std::string_view sql, std::string_view table) {
-    auto isName = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
     for (std::size_t at = 0; at + table.size() <= sql.size(); ++at) {
         if (!equalsNoCase(sql.substr(at, table.size()), table)) continue;
-        bool starts = at == 0 || !isName(sql[at - 1]);
-        bool ends = at + table.size() == sql.size() || !isName(sql[at + table.size()]);
+        bool starts = at == 0 || !isAsciiNameChar(sql[at - 1]);
+        bool ends = at + table.size() == sql.size() || !isAsciiNameChar(sql[at + table.size()]);
         if (starts && ends) return true;
     }
     return false;
@@ -248,45 +238,27 @@ public:
     std::int64_t appendRow(std::string_view table,
                            const std::vector<std::pair<std::string, FieldValue>>& fields) override {
         checkUsable();
-        checkIdentifier(table);
-        std::string columns;
-        for (const auto& field : fields) {
-            checkIdentifier(field.first);
-            columns += (columns.empty() ? "" : ", ") + field.first;
-        }
-        std::string lowerTable = toLowerAscii(table);
+        if (!appendsTo(table, fields)) startAppends(table, fields);
         std::int64_t number = 0;
-        std::optional<std::int64_t> assigned;
-        if (auto counter = counterColumns_.find(lowerTable); counter != counterColumns_.end()) {
-            const FieldValue* given = nullptr;
-            for (const auto& field : fields)
-                if (equalsNoCase(field.first, counter->second)) given = &field.second;
-            if (!given) {
-                number = nextCounter(lowerTable, counter->second);
-                assigned = number;
-                columns += (columns.empty() ? "" : ", ") + counter->second;
-            } else if (const auto* value = std::get_if<std::int64_t>(given)) {
-                number = *value;
-                if (auto next = counters_.find(lowerTable); next != counters_.end())
+        if (!pending_.numbered.empty()) {
+            number = nextCounter(pending_.table, pending_.numbered);
+        } else if (pending_.givenCounter) {
+            if (const auto* given = std::get_if<std::int64_t>(&fields[*pending_.givenCounter].second)) {
+                number = *given;
+                if (auto next = counters_.find(pending_.table); next != counters_.end())
                     next->second = std::max(next->second, number + 1);
             } else {
-                counters_.erase(lowerTable);
+                counters_.erase(pending_.table);
             }
-        }
-        std::string target = std::string(table) + " (" + columns + ")";
-        if (target != pending_.target) {
-            flushAppends();
-            pending_.target = std::move(target);
-            pending_.table = lowerTable;
         }
         std::string& line = pending_.data;
         for (std::size_t i = 0; i < fields.size(); ++i) {
             if (i) line += '\t';
             appendCopyField(line, fields[i].second);
         }
-        if (assigned) {
+        if (!pending_.numbered.empty()) {
             if (!fields.empty()) line += '\t';
-            line += std::to_string(*assigned);
+            line += std::to_string(number);
         }
         line += '\n';
         ++pending_.rows;
@@ -336,16 +308,12 @@ public:
     void commit() override {
         if (!inTransaction()) return;
         try {
+            checkUsable();
             flushAppends();
             awaitCopy();
         } catch (...) {
             rollback();
             throw;
-        }
-        if (broken_) {
-            Error error = *broken_;
-            rollback();
-            throw error;
         }
         // The server answers a COMMIT of a failed transaction by rolling it back.
         closing_.clear();
@@ -440,7 +408,7 @@ private:
             if (PQresultStatus(results[i].get()) == PGRES_PIPELINE_ABORTED) continue;
             bool parseError = i == first && sqlState(results[i].get()).substr(0, 2) == "42";
             Error error = resultError(results[i].get(), sql);
-            if (inCall) exchange({statement("ROLLBACK TO SAVEPOINT couloir_statement"), statement(kRelease)});
+            if (inCall) exchange({statement(kRollbackTo), statement(kRelease)});
             if (mayFallBack && parseError && error.number() != errors::kTextAfterStatement) return std::nullopt;
             throw error;
         }
@@ -510,6 +478,40 @@ private:
         awaitCopy();
         PgResult result(PQexec(connection_.get(), sql.c_str()));
         if (failed(result.get())) throw resultError(result.get(), sql);
+    }
+
+    // Whether a row of these fields goes with the rows appended before it.
+    bool appendsTo(std::string_view table, const std::vector<std::pair<std::string, FieldValue>>& fields) const {
+        if (!equalsNoCase(table, pending_.table) || fields.size() != pending_.columns.size()) return false;
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            if (fields[i].first != pending_.columns[i]) return false;
+        return true;
+    }
+
+    // Sends the rows of the previous table and columns, and sets up the
+    // COPY of these: the table's counter numbered here unless the row gives it.
+    void startAppends(std::string_view table, const std::vector<std::pair<std::string, FieldValue>>& fields) {
+        checkIdentifier(table);
+        for (const auto& field : fields) checkIdentifier(field.first);
+        flushAppends();
+        pending_.table = toLowerAscii(table);
+        pending_.columns.clear();
+        pending_.numbered.clear();
+        pending_.givenCounter.reset();
+        std::string columns;
+        for (const auto& field : fields) {
+            pending_.columns.push_back(field.first);
+            columns += (columns.empty() ? "" : ", ") + field.first;
+        }
+        if (auto counter = counterColumns_.find(pending_.table); counter != counterColumns_.end()) {
+            for (std::size_t i = 0; i < fields.size(); ++i)
+                if (equalsNoCase(fields[i].first, counter->second)) pending_.givenCounter = i;
+            if (!pending_.givenCounter) {
+                pending_.numbered = counter->second;
+                columns += (columns.empty() ? "" : ", ") + counter->second;
+            }
+        }
+        pending_.target = std::string(table) + " (" + columns + ")";
     }
 
     // The next counter of a table: max + 1 at the first row a call appends,
@@ -597,8 +599,13 @@ private:
     std::unordered_map<std::string, std::int64_t> counters_;       // table → next counter, within the call
     std::int64_t statements_ = 0, walks_ = 0;
     int walking_ = 0;  // walks under way
+    // The rows appended and not yet sent, all of one table and columns.
     struct {
-        std::string target, table, data;  // "table (columns)", the table in lower case, the COPY lines
+        std::string table;                       // in lower case
+        std::vector<std::string> columns;        // as the rows name them
+        std::string numbered;                    // the counter numbered here, if any
+        std::optional<std::size_t> givenCounter; // the field giving the counter, if any
+        std::string target, data;                // "table (columns)" for COPY, the COPY lines
         std::size_t rows = 0;
     } pending_;
     bool copyInFlight_ = false;

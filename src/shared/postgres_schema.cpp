@@ -36,10 +36,6 @@ struct Token {
     bool word;
 };
 
-bool isWordChar(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-}
-
 // Words, quoted texts and single characters; comments are dropped.
 std::vector<Token> tokensOf(std::string_view script) {
     std::vector<Token> tokens;
@@ -59,10 +55,10 @@ std::vector<Token> tokensOf(std::string_view script) {
                 if (j >= script.size() || script[j] != '\'') break;
                 ++j;
             }
-        } else if (isWordChar(c)) {
-            while (j < script.size() && isWordChar(script[j])) ++j;
+        } else if (isAsciiNameChar(c)) {
+            while (j < script.size() && isAsciiNameChar(script[j])) ++j;
         }
-        tokens.push_back({std::string(script.substr(i, j - i)), isWordChar(c)});
+        tokens.push_back({std::string(script.substr(i, j - i)), isAsciiNameChar(c)});
         i = j;
     }
     return tokens;

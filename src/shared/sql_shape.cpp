@@ -8,10 +8,7 @@
 namespace couloir {
 namespace {
 
-bool isIdentifierChar(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
-           static_cast<unsigned char>(c) >= 0x80;
-}
+bool isIdentifierChar(char c) { return isAsciiNameChar(c) || static_cast<unsigned char>(c) >= 0x80; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool parameterizable(std::string_view sql) {

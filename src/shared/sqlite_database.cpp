@@ -43,15 +43,6 @@ void firstFinal(sqlite3_context* context) {
     }
 }
 
-// Table and column names of an appended row go into the statement as they
-// are: only plain identifiers pass.
-void checkIdentifier(std::string_view name) {
-    bool plain = !name.empty() && !(name[0] >= '0' && name[0] <= '9');
-    for (char c : name)
-        plain = plain && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_');
-    if (!plain) throw Error(errors::kInvalidCall, "Nom de table ou de colonne incorrect : " + std::string(name));
-}
-
 struct StatementDeleter {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
 };

@@ -55,6 +55,10 @@ std::string toUpperAscii(std::string_view text) {
     return out;
 }
 
+bool isAsciiNameChar(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
 std::string toLowerAscii(std::string_view text) {
     std::string out(text);
     for (char& c : out)

@@ -21,6 +21,8 @@ std::string_view trim(std::string_view text);
 std::string toUpperAscii(std::string_view text);
 std::string toLowerAscii(std::string_view text);
 bool equalsNoCase(std::string_view a, std::string_view b);
+// An ASCII letter, a digit or "_": a character of a plain SQL name.
+bool isAsciiNameChar(char c);
 void replaceAll(std::string& text, std::string_view from, std::string_view to);
 std::vector<std::string> split(std::string_view text, char separator);
 
