@@ -317,6 +317,7 @@ public:
         }
         // The server answers a COMMIT of a failed transaction by rolling it back.
         closing_.clear();
+        leavePipeline();
         PgResult result(PQexec(connection_.get(), "COMMIT"));
         if (failed(result.get())) throw resultError(result.get(), "COMMIT");
         if (std::strcmp(PQcmdStatus(result.get()), "COMMIT") != 0)
@@ -427,11 +428,12 @@ private:
         std::size_t closes = closing_.size();
         closing_.clear();
         commands.insert(commands.end(), given.begin(), given.end());
-        if (!PQenterPipelineMode(connection)) throw lostConnection();
-        struct Leave {
-            PGconn* connection;
-            ~Leave() { PQexitPipelineMode(connection); }
-        } leave{connection};
+        // The connection stays in pipeline mode between round trips: entering
+        // and leaving it costs as much as a third of a short statement's trip.
+        if (!pipelined_) {
+            if (!PQenterPipelineMode(connection)) throw lostConnection();
+            pipelined_ = true;
+        }
         std::vector<Parameters> parameters;
         parameters.reserve(commands.size());
         for (const Command& command : commands) {
@@ -473,9 +475,15 @@ private:
                 std::make_move_iterator(results.end())};
     }
 
+    // Leaves pipeline mode for what it does not allow (PQexec, COPY).
+    void leavePipeline() {
+        if (pipelined_ && PQexitPipelineMode(connection_.get())) pipelined_ = false;
+    }
+
     // A statement of our own, outside the savepoints.
     void simple(const std::string& sql) {
         awaitCopy();
+        leavePipeline();
         PgResult result(PQexec(connection_.get(), sql.c_str()));
         if (failed(result.get())) throw resultError(result.get(), sql);
     }
@@ -539,6 +547,7 @@ private:
         PGconn* connection = connection_.get();
         bool inCall = inTransaction();
         copyStatement_ = "COPY " + pending_.target + " FROM STDIN";
+        leavePipeline();
         PgResult start(PQexec(connection, copyStatement_.c_str()));
         if (PQresultStatus(start.get()) != PGRES_COPY_IN) breakCall(resultError(start.get(), copyStatement_));
         if (PQputCopyData(connection, data.data(), static_cast<int>(data.size())) != 1 ||
@@ -609,6 +618,7 @@ private:
         std::size_t rows = 0;
     } pending_;
     bool copyInFlight_ = false;
+    bool pipelined_ = false;  // the connection is in libpq's pipeline mode
     std::string copyStatement_;
     std::optional<Error> broken_;
     std::vector<std::string> closing_;  // CLOSE of the cursors of ended walks
