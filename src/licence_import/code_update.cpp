@@ -41,6 +41,11 @@ void MajCodesIUF(Session& session, const std::string& path, double increment, co
         std::string line, previousRegion, interRegion;
         while (reader.next(line, false)) {
             ++lines;
+            if (!reader.isText()) {
+                trace.EcrireLigneErreur(lines, reader.refusal(), "Erreur");
+                AvancerProgression(session.form, increment);
+                continue;
+            }
             std::string_view clubField = charSubstr(line, 0, kClubWidth);
             std::string_view licence = trim(charSubstr(line, kClubWidth, kLicenceWidth));
             std::string_view code = trim(charSubstr(line, kClubWidth + kLicenceWidth, kCodeWidth));
@@ -66,7 +71,7 @@ void MajCodesIUF(Session& session, const std::string& path, double increment, co
             }
             AvancerProgression(session.form, increment);
         }
-        if (reader.isUtf8()) EcrireLectureUtf8(trace, path);
+        EcrireEncodage(trace, path, reader.encodings());
     } catch (...) {
         Error e = caughtError();
         trace.setStepOutcome(StepOutcome::Failed);

@@ -19,8 +19,15 @@ struct LicenceFiles {
 bool bEnchainerImportLicences(Session& session, const LicenceFiles& files) {
     Trace& trace = session.trace;
     LireOrigine(trace, files.origine);
-    std::int64_t total = std::int64_t{lVerifierLongueur(trace, files.club, 43)} +
-                         lVerifierLongueur(trace, files.licence, 248);
+    std::int64_t total = 0;
+    try {
+        total = std::int64_t{lVerifierLongueur(trace, files.club, 43)} + lVerifierLongueur(trace, files.licence, 248);
+    } catch (...) {
+        // A list that came through empty: nothing is imported from either.
+        trace.error(strTexteErreur(caughtError()));
+        trace.writeClosingLine("Fin importation : " + generalForm(now()));
+        return false;
+    }
     if (total == 0) {
         trace.write("Aucune licence et aucun club importé.");
         return true;

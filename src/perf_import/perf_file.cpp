@@ -37,6 +37,7 @@ bool bImporterPerfs(PerfRun& run, double increment) {
         while (reader.next(line, true)) {
             file.n.lines = ++lineNumber;  // also kept outside `file` for the handler
             message.clear();
+            if (!reader.isText()) return stopOnError(trace, lineNumber, reader.refusal());
             if (!file.handleLine(line, lineNumber, message)) return stopOnError(trace, lineNumber, message);
             AvancerProgression(run.form(), increment);
         }

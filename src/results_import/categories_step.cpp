@@ -21,6 +21,7 @@ void importCategories(ImportContext& context, double increment) {
     std::int16_t lineNumber = 0;
     while (reader.next(line, true)) {
         lineNumber = toInt16(lineNumber + 1);
+        reader.requireText();
         std::vector<std::string> f = cutFields(line, kWidths);
         if (f[kLabel].empty()) context.trace().EcrireLigneErreur(lineNumber, "Libellé de la catégorie vide.", "Warning");
         context.db().execute("INSERT INTO Categori (Num_compet, Num_cat, Annee_depart, Annee_fin, Libelle) VALUES (" +

@@ -86,6 +86,10 @@ bool importHeader(ImportContext& context) {
         trace.error("Le fichier rcomp.txt est vide.");
         return false;
     }
+    if (!reader.isText()) {
+        trace.EcrireLigneErreur(1, reader.refusal(), "Erreur");
+        return false;
+    }
     if (charCount(line) < kRecordLength) {
         trace.warning("Warning La ligne dans le fichier rcomp.txt n'a pas la longueur requise." + std::string(CRLF) +
                     "Les informations pourront être incomplètes." + std::string(CRLF));

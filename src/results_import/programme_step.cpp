@@ -54,6 +54,7 @@ Programme readProgramme(ImportContext& context, double increment) {
     std::int16_t lineNumber = 0;
     while (reader.next(line, false)) {
         lineNumber = toInt16(lineNumber + 1);
+        reader.requireText();
         std::vector<std::string> f = cutFields(line, kPcompWidths);
         int code = eventCode(f[kPcompEpreuve]);
         programme.events[code] = Event{lineNumber,

@@ -61,7 +61,9 @@ void ImporterRelais(ImportContext& context, double increment) {
     std::int16_t lineNumber = 0;
     while (reader.next(line, false)) {
         lineNumber = toInt16(std::int64_t{lineNumber} + 1);
-        importRelayLine(context, line, lineNumber);
+        // An unreadable line is left out of the compositions, as a relayer who is not found.
+        if (reader.isText()) importRelayLine(context, line, lineNumber);
+        else context.trace().EcrireLigneErreur(lineNumber, reader.refusal(), "Erreur");
         AvancerProgression(context.form(), increment);
     }
     context.trace().writeEmpty();

@@ -41,6 +41,7 @@ bool importLines(ImportContext& context, LineReader& reader, double increment, c
     std::string text;
     while (reader.next(text, false)) {
         ++lineNumber;
+        reader.requireText();
         DecouperLigneResultat(context.trace(), text, fields, lineNumber, objCalculPoint);
         if (!ensureLineClub(context, lineNumber, fields[kClubField], clubsCreated)) return false;
         line.relay = fields[kLicenceField].starts_with('R');

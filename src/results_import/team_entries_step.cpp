@@ -59,7 +59,9 @@ bool MajEquipes(ImportContext& context, double increment) {
         std::string line;
         while (reader.next(line, false)) {
             ++lineNumber;
-            updateEntry(context, line, lineNumber);
+            // An unreadable line is warned about as an entry that matches no result.
+            if (reader.isText()) updateEntry(context, line, lineNumber);
+            else context.trace().EcrireLigneErreur(lineNumber, reader.refusal(), "Warning");
             AvancerProgression(context.form(), increment);
         }
         completed = true;

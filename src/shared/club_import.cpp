@@ -140,9 +140,11 @@ bool ImporterClubs(Session& session, RunLists& lists, const std::string& path, d
         std::string line, message;
         while (reader.next(line, true)) {
             ++n.lines;
-            if (charCount(line) < kMinimumLineLength) {
+            // A line that cannot hold a club, too short or unreadable, is reported and passed over.
+            if (!reader.isText() || charCount(line) < kMinimumLineLength) {
                 trace.EcrireLigneErreur(n.lines,
-                                        "La longueur de la ligne ne permet de contenir le code et le libellé du club",
+                                        reader.isText() ? "La longueur de la ligne ne permet de contenir le code et le libellé du club"
+                                                        : reader.refusal(),
                                         "Erreur");
                 if (policy.shortLineIsError) ++n.errorsOrDuplicates;
                 AvancerProgression(session.form, increment);

@@ -1,6 +1,7 @@
 #include "shared/error.h"
 
 #include <exception>
+#include <filesystem>
 #include <new>
 
 namespace couloir::errors {
@@ -12,6 +13,14 @@ Error typeMismatch() { return {kTypeMismatch, "Incompatibilité de type"}; }
 Error fileNotFound(const std::string& path) { return {kFileNotFound, "Fichier introuvable : " + path}; }
 Error diskFull(const std::string& path) { return {kDiskFull, "Disque plein : " + path}; }
 Error pastEndOfFile() { return {kPastEndOfFile, "Entrée au-delà de la fin du fichier"}; }
+Error emptyFile(const std::string& path) {
+    return {kPastEndOfFile, "Le fichier " + std::filesystem::path(path).filename().string() +
+                                " est vide : il ne contient aucune ligne"};
+}
+Error unreadableLine(const std::string& path, long lineNumber, const std::string& why) {
+    return {kBadFileFormat, "Ligne " + std::to_string(lineNumber) + " du fichier " +
+                                std::filesystem::path(path).filename().string() + " illisible : " + why};
+}
 Error pathNotFound(const std::string& path) {
     return {kPathNotFound, "Chemin d'accès introuvable : " + path};
 }

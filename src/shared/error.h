@@ -34,6 +34,7 @@ inline constexpr long kDiskFull = 61;
 inline constexpr long kPastEndOfFile = 62;
 inline constexpr long kPathFileAccess = 75;
 inline constexpr long kPathNotFound = 76;
+inline constexpr long kBadFileFormat = 321;
 inline constexpr long kInvalidNull = 94;
 inline constexpr long kCannotCreateObject = 429;
 inline constexpr long kMemberNotFound = 438;
@@ -52,6 +53,10 @@ Error typeMismatch();
 Error fileNotFound(const std::string& path);
 Error diskFull(const std::string& path);
 Error pastEndOfFile();
+// A file with no line at all (a copy that came through empty).
+Error emptyFile(const std::string& path);
+// A line that holds bytes no text may hold: `why` says which and where.
+Error unreadableLine(const std::string& path, long lineNumber, const std::string& why);
 Error pathNotFound(const std::string& path);
 Error invalidNull();
 Error cannotCreateObject(const std::string& progId);

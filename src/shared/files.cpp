@@ -1,5 +1,6 @@
 #include "shared/files.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -20,17 +21,17 @@ namespace couloir {
 namespace {
 
 // Copies `source` under a free name of the temporary directory, owner-only
-// (a link planted under that name is refused), telling `detector` every byte
+// (a link planted under that name is refused), telling `census` every byte
 // on the way; returns the copy's path.
 std::string copyToTemporary(const std::string& source, const std::string& temporaryDirectory,
-                            Utf8Detector& detector) {
+                            EncodingCensus& census) {
     std::string target = strNomTempoLibre(source, temporaryDirectory);
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(openPrivateFile(target, WriteMode::CreateNew), std::fclose);
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(source.c_str(), "rb"), std::fclose);
     if (!in) throw errors::fileNotFound(source);
     std::vector<char> buffer(std::size_t{1} << 20);
     while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), in.get())) {
-        detector.feed(std::string_view(buffer.data(), n));
+        census.feed(std::string_view(buffer.data(), n));
         if (std::fwrite(buffer.data(), 1, n, out.get()) != n) throw errors::diskFull(target);
     }
     if (std::ferror(in.get())) throw Error(errors::kPathFileAccess, "Copie de " + source + " impossible");
@@ -62,33 +63,6 @@ bool bLecteurPret(const std::string& directory) {
     return !ec && fs::is_directory(directory, ec);
 }
 
-void removeEarlierFiles(const std::string& folder, const std::vector<std::string>& names) {
-    std::error_code ec;
-    std::vector<fs::path> earlier;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string name = it->path().filename().string();
-        for (const auto& wanted : names)
-            if (equalsNoCase(name, wanted)) earlier.push_back(it->path());
-    }
-    for (const auto& path : earlier) {
-        std::error_code removal;
-        if (!fs::remove(path, removal) && removal)
-            throw Error(errors::kPathFileAccess, "Erreur d'accès au chemin/fichier : " + path.string() + " (" +
-                                                     removal.message() + ")");
-    }
-}
-
-bool clearEarlierRun(Trace& trace, const std::string& folder, const std::vector<std::string>& names) {
-    try {
-        removeEarlierFiles(folder, names);
-        return true;
-    } catch (...) {
-        trace.error("Impossible de supprimer les fichiers laissés par une exécution précédente." + std::string(CRLF) +
-                    strTexteErreur(caughtError()) + std::string(CRLF) + "Opération annulée.");
-        return false;
-    }
-}
-
 bool fileExists(const std::string& path) {
     std::error_code ec;
     return !path.empty() && fs::is_regular_file(path, ec);
@@ -101,9 +75,9 @@ std::string parentDirectory(const std::string& path) { return fs::path(path).par
 bool bFichierPresent(Trace& trace, std::string& path, const std::string& temporaryDirectory) {
     if (fileExists(path)) {
         std::string source = path;
-        Utf8Detector detector;
-        path = copyToTemporary(source, temporaryDirectory, detector);
-        if (detector.isUtf8()) EcrireLectureUtf8(trace, source);
+        EncodingCensus census;
+        path = copyToTemporary(source, temporaryDirectory, census);
+        EcrireEncodage(trace, source, census.finish());
         return true;
     }
     trace.warning("Fichier " + fileName(path) + " non trouvé dans le répertoire : " + parentDirectory(path));
@@ -111,8 +85,14 @@ bool bFichierPresent(Trace& trace, std::string& path, const std::string& tempora
     return false;
 }
 
-void EcrireLectureUtf8(Trace& trace, const std::string& path) {
-    trace.warning("Warning. Le fichier " + fileName(path) + " est enregistré en UTF-8 : il est lu comme tel.");
+void EcrireEncodage(Trace& trace, const std::string& path, const FileEncodings& encodings) {
+    if (encodings.savedAsUtf8())
+        trace.warning("Warning. Le fichier " + fileName(path) + " est enregistré en UTF-8 : il est lu comme tel.");
+    if (encodings.mixed())
+        trace.warning("Warning. Le fichier " + fileName(path) + " mélange deux encodages : la ligne " +
+                      std::to_string(encodings.firstUtf8) + " est en UTF-8, la ligne " +
+                      std::to_string(encodings.firstSingleByte) +
+                      " en Windows-1252. Chaque ligne est lue dans son propre encodage.");
 }
 
 std::string strNomTempoLibre(const std::string& source, const std::string& temporaryDirectory) {
@@ -131,7 +111,7 @@ std::string strNomTempoLibre(const std::string& source, const std::string& tempo
 }
 
 std::string strCopierVersTempo(const std::string& source, const std::string& temporaryDirectory) {
-    Utf8Detector ignored;
+    EncodingCensus ignored;
     return copyToTemporary(source, temporaryDirectory, ignored);
 }
 
@@ -145,7 +125,7 @@ std::int16_t iLongueurLigne(const std::string& path) {
     if (!fileExists(path)) return 0;
     LineReader reader(path);
     std::string line;
-    reader.next(line, false);  // an empty file reads as one empty line
+    if (!reader.next(line, false)) throw errors::emptyFile(path);
     std::int64_t length = static_cast<std::int64_t>(charCount(line)) + 2;
     if (length > std::numeric_limits<std::int16_t>::max())
         throw Error(errors::kOverflow, "Dépassement de capacité : la ligne 1 du fichier " + fileName(path) + " compte " +
@@ -155,9 +135,8 @@ std::int16_t iLongueurLigne(const std::string& path) {
 
 std::int32_t lVerifierLongueur(Trace& trace, const std::string& path, int minimum) {
     if (!fileExists(path)) return 0;
-    auto size = vTailleFichier(path);
-    if (size == 0) return 0;
     int recordLength = iLongueurLigne(path);
+    auto size = vTailleFichier(path);
     auto count = roundHalfEven(static_cast<double>(size) / recordLength);
     if (recordLength < minimum) {
         trace.warning("Warning Les lignes dans le fichier " + fileName(path) + " n'ont pas la longueur requise." +
@@ -195,22 +174,48 @@ LineReader::~LineReader() {
     if (file_) std::fclose(file_);
 }
 
+namespace {
+
+constexpr char kDosEndOfFile = '\x1A';
+
+// Why a decoded line cannot be stored as text: the first control character
+// it holds (a tab is a blank of the line), or the empty text.
+std::string controlCharacterIn(std::string_view line) {
+    auto control = std::find_if(line.begin(), line.end(), [](char ch) {
+        auto c = static_cast<unsigned char>(ch);
+        return (c < 0x20 && c != '\t') || c == 0x7F;
+    });
+    if (control == line.end()) return {};
+    std::size_t offset = static_cast<std::size_t>(control - line.begin());
+    return "caractère de contrôle (code " + std::to_string(static_cast<unsigned char>(*control)) + ") en position " +
+           std::to_string(charCount(line.substr(0, offset)) + 1);
+}
+
+}  // namespace
+
 bool LineReader::next(std::string& line, bool convertDosAccents) {
     ssize_t length = ::getline(&buffer_, &capacity_, file_);
     if (length < 0) return false;
     std::string_view raw(buffer_, static_cast<std::size_t>(length));
-    if (encoding_ == Encoding::Undecided && firstNonAscii(raw) < raw.size())
-        encoding_ = isUtf8File(path_, offset_) ? Encoding::Utf8 : Encoding::SingleByte;
-    offset_ += static_cast<long>(length);
     if (!raw.empty() && raw.back() == '\n') raw.remove_suffix(1);
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-    if (firstLine_ && raw.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark)
+    while (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    if (!raw.empty() && raw.find_first_not_of(kDosEndOfFile) == std::string_view::npos) return false;
+    ++lineNumber_;
+    LineEncoding encoding = lineEncoding(raw);
+    encodings_.note(lineNumber_, encoding);
+    if (lineNumber_ == 1 && raw.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark)
         raw.remove_prefix(kUtf8ByteOrderMark.size());
-    firstLine_ = false;
-    if (encoding_ == Encoding::Utf8) line.assign(raw);
+    if (encoding != LineEncoding::SingleByte) line.assign(raw);
     else line = convertDosAccents ? decodeCp1252(strConvertirAccents(raw)) : decodeCp1252(raw);
+    problem_ = controlCharacterIn(line);
     if (trace_) trace_->noteRecord(line);
     return true;
+}
+
+std::string LineReader::refusal() const { return "Ligne illisible : " + problem_ + "."; }
+
+void LineReader::requireText() const {
+    if (!problem_.empty()) throw errors::unreadableLine(path_, lineNumber_, problem_);
 }
 
 }  // namespace couloir

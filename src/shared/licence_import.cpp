@@ -346,8 +346,8 @@ bool ImporterLicences(Session& session, RunLists& lists, const std::string& path
         std::string line;
         while (reader.next(line, true)) {
             file.n.lines = ++lineNumber;  // also kept outside `file` for the handler
-            message.clear();
-            if (!file.handleLine(line, lineNumber, message)) {
+            message = reader.isText() ? std::string() : reader.refusal();
+            if (!reader.isText() || !file.handleLine(line, lineNumber, message)) {
                 trace.EcrireLigneErreur(lineNumber, message, "Erreur");
                 if (policy.stopAtFirstError) {
                     trace.EcrireErreur("Import des licences interrompu.", lineNumber);

@@ -1,11 +1,8 @@
 #include "shared/utf8_detection.h"
 
-#include "shared/cp1252.h"
-
-#include <cstdio>
 #include <cstring>
-#include <memory>
-#include <vector>
+
+#include "shared/cp1252.h"
 
 namespace couloir {
 
@@ -17,7 +14,6 @@ bool Utf8Detector::feed(std::string_view bytes) {
             i = firstNonAscii(bytes, i);
             if (i == size) break;
             auto b = static_cast<unsigned char>(bytes[i++]);
-            if (b < 0x80) continue;
             multiByte_ = true;
             low_ = 0x80;
             high_ = 0xBF;
@@ -44,14 +40,46 @@ bool Utf8Detector::feed(std::string_view bytes) {
     return valid_;
 }
 
-bool isUtf8File(const std::string& path, long offset) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!file || std::fseek(file.get(), offset, SEEK_SET) != 0) return false;
+namespace {
+LineEncoding encodingOf(const Utf8Detector& detector) {
+    if (!detector.sawNonAscii()) return LineEncoding::Ascii;
+    return detector.isUtf8() ? LineEncoding::Utf8 : LineEncoding::SingleByte;
+}
+}  // namespace
+
+LineEncoding lineEncoding(std::string_view line) {
+    if (firstNonAscii(line) == line.size()) return LineEncoding::Ascii;
     Utf8Detector detector;
-    std::vector<char> buffer(std::size_t{1} << 20);
-    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), file.get()))
-        if (!detector.feed(std::string_view(buffer.data(), n))) return false;
-    return detector.isUtf8();
+    detector.feed(line);
+    return encodingOf(detector);
+}
+
+void FileEncodings::note(long lineNumber, LineEncoding encoding) {
+    if (encoding == LineEncoding::Utf8 && firstUtf8 == 0) firstUtf8 = lineNumber;
+    if (encoding == LineEncoding::SingleByte && firstSingleByte == 0) firstSingleByte = lineNumber;
+}
+
+void EncodingCensus::feed(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const void* found = std::memchr(bytes.data(), '\n', bytes.size());
+        std::size_t end = found ? static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data()) : bytes.size();
+        line_.feed(bytes.substr(0, end));
+        lineOpen_ = true;
+        if (!found) return;
+        endLine();
+        bytes.remove_prefix(end + 1);
+    }
+}
+
+void EncodingCensus::endLine() {
+    found_.note(++lineNumber_, encodingOf(line_));
+    line_ = Utf8Detector();
+    lineOpen_ = false;
+}
+
+const FileEncodings& EncodingCensus::finish() {
+    if (lineOpen_) endLine();
+    return found_;
 }
 
 }  // namespace couloir

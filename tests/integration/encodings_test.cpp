@@ -71,21 +71,31 @@ TEST_P(Encodings, FederationListsAndPerformanceFilesSavedAsUtf8ImportAsTheOrigin
 INSTANTIATE_TEST_SUITE_P(ByteOrderMark, Encodings, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "WithMark" : "WithoutMark"; });
 
-TEST(Utf8Detection, OnlyWholeValidUtf8WithAMultiByteSequenceCounts) {
-    ScratchDir dir;
-    auto detected = [&](const std::string& bytes) {
-        writeBytes(dir.file("f.txt"), bytes);
-        return isUtf8File(dir.file("f.txt"));
-    };
-    EXPECT_TRUE(detected("Oc\xC3\xA9" "ane\r\n"));
-    EXPECT_TRUE(detected("\xEF\xBB\xBF" "ASCII after a mark\r\n"));
-    EXPECT_FALSE(detected("plain ASCII\r\n"));
-    EXPECT_FALSE(detected("Oc\xE9" "ane\r\n"));                       // Windows-1252
-    EXPECT_FALSE(detected("H\x82l\x8Ane\r\n"));                       // DOS accents
-    EXPECT_FALSE(detected("Oc\xC3\xA9" "ane\r\nOc\xE9" "ane\r\n"));  // valid at first only
-    EXPECT_FALSE(detected("\xC0\xAF"));                                // overlong
-    EXPECT_FALSE(detected("\xED\xA0\x80"));                            // surrogate
-    EXPECT_FALSE(detected("fin coup\xC3"));                            // cut short
+TEST(LineEncodings, OnlyValidUtf8WithAMultiByteSequenceIsUtf8) {
+    EXPECT_EQ(lineEncoding("Oc\xC3\xA9" "ane"), LineEncoding::Utf8);
+    EXPECT_EQ(lineEncoding("\xEF\xBB\xBF" "ASCII after a mark"), LineEncoding::Utf8);
+    EXPECT_EQ(lineEncoding("plain ASCII"), LineEncoding::Ascii);
+    EXPECT_EQ(lineEncoding("Oc\xE9" "ane"), LineEncoding::SingleByte);  // Windows-1252
+    EXPECT_EQ(lineEncoding("H\x82l\x8Ane"), LineEncoding::SingleByte);  // DOS accents
+    EXPECT_EQ(lineEncoding("\xC0\xAF"), LineEncoding::SingleByte);      // overlong
+    EXPECT_EQ(lineEncoding("\xED\xA0\x80"), LineEncoding::SingleByte);  // surrogate
+    EXPECT_EQ(lineEncoding("fin coup\xC3"), LineEncoding::SingleByte);   // cut short
+}
+
+// The census of a copy sees each line as the reader will, whatever the chunks it is fed.
+TEST(LineEncodings, CensusFindsTheFirstLineOfEachKind) {
+    const std::string file = "ASCII\r\nH\x82l\x8Ane\r\nOc\xC3\xA9" "ane\r\nOc\xE9" "ane\r\nfin coup\xC3";
+    for (std::size_t chunk : {std::size_t{1}, std::size_t{3}, file.size()}) {
+        EncodingCensus census;
+        for (std::size_t i = 0; i < file.size(); i += chunk) census.feed(std::string_view(file).substr(i, chunk));
+        FileEncodings found = census.finish();
+        EXPECT_EQ(found.firstSingleByte, 2) << chunk;
+        EXPECT_EQ(found.firstUtf8, 3) << chunk;
+        EXPECT_TRUE(found.mixed());
+    }
+    EncodingCensus utf8;
+    utf8.feed("ASCII\nOc\xC3\xA9" "ane\n");
+    EXPECT_TRUE(utf8.finish().savedAsUtf8());
 }
 
 }  // namespace

@@ -159,14 +159,15 @@ TEST_F(Korvenna, WithoutAClubListTheLicencesCreateTheirClubs) {
               2);
 }
 
-TEST_F(Korvenna, EmptyListsImportNothing) {
+TEST_F(Korvenna, EmptyListsFailAndImportNothing) {
     write("club.txt", {});
     write("licence.txt", {});
-    ASSERT_TRUE(importLicences());
+    ASSERT_FALSE(importLicences());
     EXPECT_EQ(traceText(),
               "Début de l'import : 10/03/2026 18:30:05\n\n"
               "Données source générées par l'application : Fédération\n\n"
-              "Aucune licence et aucun club importé.\n");
+              "Erreur n° 62: Le fichier club.txt est vide : il ne contient aucune ligne\n"
+              "Fin importation : 10/03/2026 18:30:05\n");
     EXPECT_TRUE(closedProperly());
 }
 

@@ -145,13 +145,25 @@ TEST_F(ResultsImport, CancelledNewCompetitionLeavesNothingUnderItsNumber) {
     EXPECT_EQ(test::contentOf(database_), before);
 }
 
-TEST_F(ResultsImport, EmptyFilesSkipTheirStep) {
-    meet_.relais.clear();
-    meet_.engag.clear();
-    meet_.prres.pop_back();  // without its composition the relay line could not be read
-    test::writeMeet(source_, meet_);
-    EXPECT_TRUE(importResults("1", true)) << trace();
-    EXPECT_EQ(count("select count(*) from Prres_relais"), 0);
+// A file that came through empty (a failed copy) cancels a re-import: the
+// earlier import stays whole, and the trace names the file.
+TEST_F(ResultsImport, AnEmptyFileCancelsTheImportAndKeepsTheEarlierOne) {
+    ASSERT_TRUE(importResults("1", true)) << trace();
+    const std::string kept = "select (select count(*) from Prres) || '/' || (select count(*) from Prres_relais) || '/' || "
+                             "(select count(*) from Liffn) || '/' || (select count(*) from Pcomp) || '/' || "
+                             "(select count(*) from Categori)";
+    std::string before = test::queryRows(*test::openForCheck(database_), kept).at(0);
+    for (const char* name : {"rcomp.txt", "club.txt", "licence.txt", "relais.txt", "categori.txt", "pcomp.txt",
+                             "prres.txt", "engag.txt"}) {
+        test::writeMeet(source_, meet_);
+        test::writeBytes(source_ + "/" + name, "");
+        temp_ = dir_.sub(std::string("temp-") + name);  // the working copies keep the files' names
+        EXPECT_FALSE(importResults("1", false)) << name;
+        EXPECT_EQ(test::queryRows(*test::openForCheck(database_), kept).at(0), before) << name;
+        std::string text = trace();
+        EXPECT_TRUE(text.find("Le fichier " + std::string(name) + " est vide") != std::string::npos) << text;
+        EXPECT_NE(text.find("Importation des résultats annulés."), std::string::npos) << text;
+    }
 }
 
 TEST_F(ResultsImport, SourceDriveDatabaseAndArgumentsAreChecked) {

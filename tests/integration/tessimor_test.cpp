@@ -305,11 +305,11 @@ TEST_F(PerfImport, SwimInTheYearOfBirthIsAgeZero) {
     EXPECT_EQ(value("select Date_Naissance from Licence where Licence = '250010'"), "20250101");
 }
 
-TEST_F(PerfImport, EmptyFileKeepsNothingAndSucceeds) {
+TEST_F(PerfImport, AnEmptyFileFailsAndKeepsNothing) {
     std::filesystem::remove(source_ + "/club.txt");
     std::filesystem::remove(source_ + "/licence.txt");
     writeBytes(source_ + "/liffn.txt", "");
-    EXPECT_TRUE(importPerfs()) << trace();
+    EXPECT_FALSE(importPerfs()) << trace();
     EXPECT_EQ(count("select count(*) from Rcomp"), 0);
     EXPECT_EQ(trace(), "Début de l'import : 10/03/2026 18:30:05\n\n"
                        "Fichier licence.txt non trouvé dans le répertoire : " + source_ + "\n"
@@ -317,7 +317,8 @@ TEST_F(PerfImport, EmptyFileKeepsNothingAndSucceeds) {
                        "Données source générées par l'application : Lorvantide\n\n\n"
                        "Vérification des clubs depuis fichier Club.txt\n\n"
                        "Traitement des licences depuis fichier Licence.txt\n\n"
-                       "Traitement des performances depuis fichier Liffn.txt\n\n\n"
+                       "Traitement des performances depuis fichier Liffn.txt\n"
+                       "Erreur n° 62: Le fichier liffn.txt est vide : il ne contient aucune ligne\n\n\n"
                        "Fin importation : 10/03/2026 18:30:05\n");
 }
 

@@ -104,8 +104,17 @@ TEST(Files, LineCountEstimateAndShortRecordWarning) {
     EXPECT_EQ(lVerifierLongueur(trace, club, 43), 2);
     test::writeBytes(club, std::string(40, 'x'));  // one line, no final CR LF
     EXPECT_EQ(lVerifierLongueur(trace, club, 43), 1);
-    test::writeBytes(club, "");
-    EXPECT_EQ(lVerifierLongueur(trace, club, 43), 0);
+    // A copy that came through empty, or holding only the DOS end-of-file mark, has no line to measure.
+    for (const char* empty : {"", "\x1A"}) {
+        test::writeBytes(club, empty);
+        try {
+            lVerifierLongueur(trace, club, 43);
+            ADD_FAILURE() << "an empty file was measured";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), errors::kPastEndOfFile);
+            EXPECT_EQ(e.description(), "Le fichier club.txt est vide : il ne contient aucune ligne");
+        }
+    }
     EXPECT_EQ(lVerifierLongueur(trace, dir.file("absent.txt"), 43), 0);
     test::writeBytes(club, "ab\r\n");  // 6 bytes / 4: 1.5 rounds to 2, halves to even
     test::writeBytes(dir.file("half.txt"), "ab\r\nab");

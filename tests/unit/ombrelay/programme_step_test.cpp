@@ -145,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
         Unreadable{"31 February", {event("1", "31022026")}, kTypeMismatch},
         Unreadable{"blank line", {event("1", "05032026"), "", event("2", "05032026")}, kTypeMismatch},
         Unreadable{"binary junk", {"\x01\x02\x03\x04\x05\x06\x07\x08\x09\x10\x11\x12\x13\x14\x15\x16\x17\x18\x19"},
-                   kTypeMismatch}));
+                   "Erreur n° 321: Ligne 1 du fichier pcomp.txt illisible : caractère de contrôle (code 1) en position 1"}));
 
 }  // namespace
 }  // namespace couloir::ombrelay::test
