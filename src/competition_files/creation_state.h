@@ -21,7 +21,7 @@ struct CreationState : CallState {
     std::string strNumProfil{};   // Profil.Num: the club or selection making the entries
     bool bIsSelection = false;
     std::string strNumCompet{};   // Rcomp.AutoNum
-    std::string strRepTravail{};  // the folder receiving the files
+    std::string strRepTravail{};  // the folder receiving the files once the call succeeds
 
     // Kept by the competition step.
     std::string strNumRcomp{};         // the competition's own number (Rcomp.Num)
@@ -36,7 +36,7 @@ struct CreationState : CallState {
     // rather than pasted into a statement.
     std::string profileKey() const;
     std::string competitionKey() const;
-    // The path of an output file in the working folder.
+    // Where an output file is written until the call delivers it.
     std::string outputPath(const char* fileName) const;
 };
 

@@ -1,21 +1,14 @@
 // The public method of Vandrule.clscreate_disk: bCreation_disquette.
 #include <string>
-#include <vector>
 
 #include "competition_files/creation_state.h"
 #include "competition_files/sequence.h"
 #include "couloir/couloir.h"
 #include "shared/c_arguments.h"
 #include "shared/call_frame.h"
-#include "shared/files.h"
 
 namespace couloir::vandrule {
 namespace {
-
-// The files of one creation, as the federation's software expects them.
-const std::vector<std::string> kCreatedFiles = {"Origine.txt", "Rcomp.txt",   "Pcomp.txt",  "Nage.txt",
-                                                "Club.txt",    "Licence.txt", "Engag.txt", "Relais.txt"};
-
 
 bool bCreation_disquette(const char* strNumProfil, bool bIsSelection, const char* strNumCompet,
                          const char* strBasePath, const char* strRepTravail, const char* strFiletrace_P,
@@ -26,12 +19,13 @@ bool bCreation_disquette(const char* strNumProfil, bool bIsSelection, const char
                    .openingLine = "Début de la création de fichier : ",
                    // Null columns read as empty texts here.
                    .connection = ConnectionOptions{.nullText = NullText::Empty},
+                   .outputFolder = text(strRepTravail),
                    .connectionFailure = "Erreur lors de la connexion à la base.",
                    .disconnectionFailure = "Erreur lors de la déconnexion de la base.",
                    .closing = ClosingLine{.text = "Fin de la création de fichier : ", .emptyLineAfter = true}};
     return runCall(call, [&](Session& session) {
         CreationState state(session, text(strNumProfil), bIsSelection, text(strNumCompet), text(strRepTravail));
-        return clearEarlierRun(session.trace, state.strRepTravail, kCreatedFiles) && bEnchainerCreation(state);
+        return bEnchainerCreation(state);
     });
 }
 

@@ -99,7 +99,8 @@ json CallReport::finish(bool result, int exitStatus) const {
     return json{{"command", command_},   {"arguments", arguments_}, {"started", started_},
                 {"ended", isoNow()},     {"result", result},        {"dry_run", dryRun_},
                 {"exit_status", exitStatus}, {"steps", steps_},     {"messages", messages_},
-                {"changes", changes_},   {"files", files_},         {"trace", trace_}};
+                // A writing call delivers its files only when it succeeds.
+                {"changes", changes_},   {"files", result ? files_ : json::array()}, {"trace", trace_}};
 }
 
 bool writeReport(const json& report, const std::string& path) {

@@ -4,14 +4,10 @@
 #include "perf_export/steps.h"
 #include "shared/c_arguments.h"
 #include "shared/call_frame.h"
-#include "shared/files.h"
 #include "shared/text_date.h"
 
 namespace couloir::plessaud {
 namespace {
-
-// The files of one export, as the performance import reads them.
-const std::vector<std::string> kExportedFiles = {"licence.txt", "club.txt", "origine.txt", "liffn.txt"};
 
 struct Arguments {
     std::string database;
@@ -30,13 +26,14 @@ bool exportPerformances(const Arguments& args) {
                    .connection = ConnectionOptions{.nullText = NullText::Empty,
                                                    .writesLastClose = false,
                                                    .lock = Database::Lock::Read},
+                   .outputFolder = args.workingDir,
                    .connectionFailure = "Erreur de connexion dans dll d'export." + std::string(CRLF) +
                                         "Fichier licence.txt non créé.",
-                   .connectionFailureNamesError = false};
-    // The sequence writes the closing line itself, after its last file.
+                   .connectionFailureNamesError = false,
+                   // Written in every outcome, once the files are delivered or not.
+                   .closing = ClosingLine{.text = "Fin de l'export : ", .emptyLinesBefore = 1}};
     return runCall(call, [&](Session& session) {
-        if (!clearEarlierRun(session.trace, args.workingDir, kExportedFiles)) return false;
-        ExportRun run{session, args.scope, outputPaths(args.workingDir)};
+        ExportRun run{session, args.scope, outputPaths(*session.output)};
         return runExportSequence(run);
     });
 }

@@ -7,6 +7,7 @@
 
 #include "shared/lookup.h"
 #include "shared/session.h"
+#include "shared/staged_output.h"
 
 namespace couloir::plessaud {
 
@@ -21,8 +22,8 @@ struct OutputPaths {
     std::string licence, club, origine, liffn;
 };
 
-// The four files in the working folder.
-OutputPaths outputPaths(const std::string& strRepTravail);
+// Where the four files are written until the call delivers them.
+OutputPaths outputPaths(const StagedOutput& output);
 
 struct ExportRun : CallState {
     ExportRun(Session& s, ExportScope exportScope, OutputPaths outputs)

@@ -4,16 +4,14 @@
 
 #include "perf_export/export_queries.h"
 #include "perf_export/steps.h"
-#include "shared/clock.h"
-#include "shared/files.h"
+#include "shared/staged_output.h"
 #include "shared/interchange_writer.h"
 #include "shared/text_date.h"
 
 namespace couloir::plessaud {
 
-OutputPaths outputPaths(const std::string& strRepTravail) {
-    return {strCheminFichier(strRepTravail, "licence.txt"), strCheminFichier(strRepTravail, "club.txt"),
-            strCheminFichier(strRepTravail, "origine.txt"), strCheminFichier(strRepTravail, "liffn.txt")};
+OutputPaths outputPaths(const StagedOutput& output) {
+    return {output.path("licence.txt"), output.path("club.txt"), output.path("origine.txt"), output.path("liffn.txt")};
 }
 
 void writeOrigin(ExportRun& run) {
@@ -66,7 +64,6 @@ bool runExportSequence(ExportRun& run) {
             "Une erreur s'est produite lors " + operation + std::string(CRLF) + "Opération annulée.", 0, &e);
     }
     run.trace().endStep();
-    run.trace().write(std::string(CRLF) + "Fin de l'export : " + generalForm(now()));
     return result && run.complete;
 }
 

@@ -1,7 +1,10 @@
 #include "shared/call_frame.h"
 
+#include <optional>
+
 #include "shared/clock.h"
 #include "shared/files.h"
+#include "shared/staged_output.h"
 
 namespace couloir {
 namespace {
@@ -26,6 +29,30 @@ bool prepare(const CallFrame& call, Trace& trace, Connection& connection) {
     return true;
 }
 
+// One step of a writing call's output; false after writing `wording`, the
+// error and "Opération annulée." to the trace.
+template <typename Step>
+bool outputStep(Trace& trace, const std::string& wording, Step step) {
+    try {
+        step();
+        return true;
+    } catch (...) {
+        trace.error(wording + std::string(CRLF) + strTexteErreur(caughtError()) + std::string(CRLF) +
+                    "Opération annulée.");
+        return false;
+    }
+}
+
+// The staging folder of a writing call, once the deliveries that a killed
+// call left unfinished there are completed.
+bool prepareOutput(const CallFrame& call, Trace& trace, std::optional<StagedOutput>& output) {
+    if (call.outputFolder.empty()) return true;
+    return outputStep(trace, "Les fichiers ne peuvent pas être écrits dans le dossier " + call.outputFolder + ".", [&] {
+        recoverAbandonedOutput(call.outputFolder);
+        output.emplace(call.outputFolder);
+    });
+}
+
 void writeClosingLine(Trace& trace, const ClosingLine& closing) {
     for (int i = 0; i < closing.emptyLinesBefore; ++i) trace.writeEmpty();
     std::string line = closing.text + generalForm(now());
@@ -45,9 +72,13 @@ bool runCall(const CallFrame& call, const std::function<bool(Session&)>& sequenc
     if (form.dryRun()) trace.markDryRun();
     Connection connection(call.connection, &form);
     Session session{trace, form, connection};
+    std::optional<StagedOutput> output;
     bool result = false;
     try {
-        if (prepare(call, trace, connection)) result = sequence(session);
+        if (prepare(call, trace, connection) && prepareOutput(call, trace, output)) {
+            session.output = output ? &*output : nullptr;
+            result = sequence(session);
+        }
     } catch (...) {
         // An error that escaped the sequence: the call did not end normally
         // and leaves nothing behind.
@@ -66,6 +97,10 @@ bool runCall(const CallFrame& call, const std::function<bool(Session&)>& sequenc
         trace.error(failureText(call.disconnectionFailure, call.disconnectionFailureNamesError, error));
         result = false;
     }
+    if (result && output)
+        result = outputStep(trace, "Les fichiers n'ont pas pu être mis en place dans le dossier " + call.outputFolder + ".",
+                            [&] { output->deliver(); });
+    output.reset();
     if (call.closing) writeClosingLine(trace, *call.closing);
     trace.finishDryRun();
     return result;

@@ -40,6 +40,9 @@ struct CallFrame {
     // The folder the call reads, whose drive is checked before connecting;
     // empty for a call that reads none.
     std::string sourceDir = {};
+    // The folder a writing call delivers its files into, once it succeeds
+    // (StagedOutput); empty for a call that writes none.
+    std::string outputFolder = {};
     // Written when the database cannot be opened, above the error text
     // unless the wording leaves it out.
     std::string connectionFailure = {};
@@ -52,8 +55,9 @@ struct CallFrame {
 };
 
 // Opens the trace, checks the arguments and the source drive, connects,
-// runs `sequence`, disconnects (committing the call) and writes the closing
-// line. True when the sequence returned true and the call was committed;
+// runs `sequence`, disconnects (committing the call), delivers a writing
+// call's files and writes the closing line. True when the sequence returned
+// true, the call was committed and its files delivered;
 // false when the frame stopped before the sequence, when the trace cannot be
 // created, or when an error escaped the sequence (its text is then written
 // to the trace and the call undone).

@@ -8,10 +8,14 @@
 
 namespace couloir {
 
+class StagedOutput;
+
 struct Session {
     Trace& trace;
     Form& form;
     Connection& connection;
+    // Where a writing call puts its files until they are delivered; null for an import.
+    StagedOutput* output = nullptr;
 
     Database& db() { return connection.db(); }
 };

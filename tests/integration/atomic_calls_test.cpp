@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <future>
+#include <map>
 #include <set>
 #include <thread>
 
@@ -208,35 +209,48 @@ TEST_F(AtomicCalls, InitDbLeavesNoFileWhenItFails) {
     EXPECT_FALSE(fs::exists(inMissingFolder));
 }
 
-// The names of the files in a folder.
-std::set<std::string> namesIn(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
-    return names;
+// Every file of a folder with its bytes.
+std::map<std::string, std::string> contentsOf(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(folder))
+        files[entry.path().filename().string()] = entry.is_regular_file() ? test::readBytes(entry.path().string()) : "/";
+    return files;
 }
 
-TEST(AtomicWriters, AFailedRunNeverLeavesAnEarlierRunsFilesBeside) {
+TEST(AtomicWriters, AFailedRunLeavesTheFolderAsItWasAndASuccessReplacesTheSet) {
     test::ScratchDir dir;
     std::string db = dir.file("club.db"), out = dir.sub("out"), trace = dir.file("trace.txt");
     db = test::createClubDatabase(db);
     test::runScript(db, test::readBytes(COULOIR_SOURCE_DIR "/samples/club_fixture.sql"));
-    ASSERT_EQ(test::runCouloir("create-files " + db + " " + out + " --competition 7 --profile 1 --quiet --trace " + trace).status,
-              0);
-    test::writeBytes(out + "/ENGAG.TXT", "a file of another run\r\n");
+    auto createFiles = [&](const std::string& profile) {
+        return test::runCouloir("create-files " + db + " " + out + " --competition 7 --profile " + profile +
+                                " --quiet --trace " + trace).status;
+    };
+    ASSERT_EQ(createFiles("1"), 0);
     test::writeBytes(out + "/notes.txt", "the user's own\r\n");
-    // A profile that does not exist: the run stops at the club file.
-    EXPECT_EQ(test::runCouloir("create-files " + db + " " + out + " --competition 7 --profile 99 --quiet --trace " + trace).status,
-              1);
-    std::set<std::string> left = namesIn(out);
-    for (const char* stale : {"Engag.txt", "ENGAG.TXT", "Licence.txt", "Relais.txt"}) EXPECT_EQ(left.count(stale), 0u);
-    EXPECT_EQ(left.count("Origine.txt"), 1u);
-    EXPECT_EQ(left.count("notes.txt"), 1u);
+    auto before = contentsOf(out);
+    auto besideBefore = contentsOf(dir.path().string());
+    // A profile that does not exist: the run stops at the club file, after writing three files.
+    EXPECT_EQ(createFiles("99"), 1);
+    EXPECT_EQ(contentsOf(out), before);
+    EXPECT_EQ(contentsOf(dir.path().string()).size(), besideBefore.size()) << "a staging folder was left beside";
+    EXPECT_NE(test::readText(trace).find("Opération annulée."), std::string::npos);
 
+    // A file of the set under another case is replaced with the set; the user's own file stays.
+    fs::rename(out + "/Engag.txt", out + "/ENGAG.TXT");
+    ASSERT_EQ(createFiles("1"), 0);
+    auto after = contentsOf(out);
+    EXPECT_EQ(after.count("ENGAG.TXT"), 0u);
+    EXPECT_EQ(after["Engag.txt"], before["Engag.txt"]);
+    EXPECT_EQ(after["notes.txt"], "the user's own\r\n");
+
+    // An export that finds nothing to write leaves an earlier export in place.
     std::string exported = dir.sub("export");
     ASSERT_EQ(test::runCouloir("export-perf " + db + " " + exported + " --all --quiet --trace " + trace).status, 0);
-    test::writeBytes(exported + "/Liffn.TXT", "a file of another run\r\n");
-    test::runCouloir("export-perf " + db + " " + exported + " --club FRA0000000000 --quiet --trace " + trace);
-    for (const std::string& name : namesIn(exported)) EXPECT_NE(name, "Liffn.TXT");
+    auto exportedBefore = contentsOf(exported);
+    EXPECT_EQ(test::runCouloir("export-perf " + db + " " + exported + " --club FRA0000000000 --quiet --trace " + trace).status, 0);
+    EXPECT_EQ(contentsOf(exported), exportedBefore);
+    EXPECT_NE(test::readText(trace).find("Fin de l'export : "), std::string::npos);
 }
 
 }  // namespace

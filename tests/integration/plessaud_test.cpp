@@ -323,10 +323,9 @@ TEST_F(Plessaud, MissingReferenceSwimmerCancelsTheRelaysAndFails) {
 
     EXPECT_FALSE(exportPerf(kClubA, false, false));
 
-    // The individual files are complete; the relay is missing.
-    EXPECT_EQ(lines("liffn.txt"),
-              std::vector<std::string>{individualLine(kLuc, kNameA, "52", "50", "01022025", "0.5800")});
-    EXPECT_EQ(lines("licence.txt"), std::vector<std::string>{licenceLine(kLuc)});
+    // An export without its relays is incomplete: none of its files is delivered.
+    EXPECT_FALSE(written("liffn.txt"));
+    EXPECT_FALSE(written("licence.txt"));
     EXPECT_NE(traceText().find("1 club traité.\n\n"
                                "Impossible de trouver le nageur référence dans la base.\n"
                                "Export des performances en relais annulé.\n\n\n\n"
@@ -354,24 +353,18 @@ TEST_F(Plessaud, ApostrophesReachTheStatementsDoubled) {
     EXPECT_FALSE(written("liffn.txt"));
 }
 
-TEST_F(Plessaud, UnwritableFolderReportsEachFileAndFails) {
+TEST_F(Plessaud, AMissingFolderWritesNothingAndFails) {
     std::string luc = addSwimmer(kLuc);
     addPerformance(luc, "52", "50", "20250201", "0.58");
     addRelay(kClubA, "93", "5", "20240915", {luc});
-    EXPECT_FALSE(exportPerf(kClubA, false, false, nullptr, scratch.file("absent")));
-    std::string text = traceText();
-    EXPECT_NE(text.find("Une erreur s'est produite lors de la création du fichier Origine.txt\nErreur n° 76: "),
-              std::string::npos)
-        << text;
-    EXPECT_NE(text.find("Une erreur s'est produite lors de l'export des performances individuelles.\n\n"
-                        "Erreur n° 76: "),
-              std::string::npos)
-        << text;
-    EXPECT_NE(text.find("0 performance individuelle exportée.\n0 nageur traité.\n0 club traité.\n"), std::string::npos);
-    EXPECT_NE(text.find("Une erreur s'est produite lors de l'export des performances des relais.\n76 "),
-              std::string::npos)
-        << text;
-    EXPECT_NE(text.find("\nFin de l'export : 10/03/2026 18:30:05\n"), std::string::npos);
+    std::string absent = scratch.file("absent");
+    EXPECT_FALSE(exportPerf(kClubA, false, false, nullptr, absent));
+    EXPECT_EQ(traceText(), "Début de l'export : 10/03/2026 18:30:05\n\n"
+                           "Les fichiers ne peuvent pas être écrits dans le dossier " + absent + ".\n"
+                           "Erreur n° 76: Dossier de sortie introuvable : " + absent + "\n"
+                           "Opération annulée.\n\n"
+                           "Fin de l'export : 10/03/2026 18:30:05\n");
+    EXPECT_FALSE(std::filesystem::exists(absent));
 }
 
 TEST_F(Plessaud, FormWithoutAClubLabelStopsTheExportAndFails) {
@@ -382,8 +375,8 @@ TEST_F(Plessaud, FormWithoutAClubLabelStopsTheExportAndFails) {
     couloir_form form = host.form();
     EXPECT_FALSE(exportPerf(kClubA, false, false, &form));
     EXPECT_NE(traceText().find("individuelles.\n\nErreur n° 438: "), std::string::npos) << traceText();
-    // What was written before the error stays.
-    EXPECT_EQ(lines("club.txt").size(), 1u);
+    // A failed export delivers nothing, not even what was written before the error.
+    EXPECT_FALSE(written("club.txt"));
 }
 
 TEST_F(Plessaud, UnopenableDatabaseWritesNoFile) {
@@ -392,7 +385,8 @@ TEST_F(Plessaud, UnopenableDatabaseWritesNoFile) {
     EXPECT_EQ(traceText(),
               "Début de l'export : 10/03/2026 18:30:05\n\n"
               "Erreur de connexion dans dll d'export.\n"
-              "Fichier licence.txt non créé.\n");
+              "Fichier licence.txt non créé.\n\n"
+              "Fin de l'export : 10/03/2026 18:30:05\n");
     EXPECT_FALSE(written("licence.txt"));
 }
 

@@ -1,0 +1,160 @@
+#include "shared/staged_output.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "shared/error.h"
+#include "shared/private_files.h"
+#include "shared/text_date.h"
+#include "shared/working_folders.h"
+
+namespace fs = std::filesystem;
+
+namespace couloir {
+namespace {
+
+constexpr const char* kStagingPrefix = ".couloir-ecriture-";
+// Written once every file of the set is complete: from then on the delivery
+// is due, and is completed after a kill. It names the output folder (device
+// and inode) and the files to move.
+constexpr const char* kDeliveryName = "couloir-livraison";
+
+Error accessError(const std::string& what, const std::string& path, int error) {
+    return {errors::kPathFileAccess, what + " " + path + " (" + std::generic_category().message(error) + ")"};
+}
+
+// The folder's identity on its file system, "device inode".
+std::string identity(const std::string& folder) {
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        throw Error(errors::kPathNotFound, "Dossier de sortie introuvable : " + folder);
+    return std::to_string(info.st_dev) + " " + std::to_string(info.st_ino);
+}
+
+// Flushes a file or a folder to the disk, so that a power cut after the
+// delivery finds the files whole.
+void sync(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw accessError("Lecture impossible de", path, errno);
+    int result = ::fsync(fd);
+    int error = errno;
+    ::close(fd);
+    if (result != 0 && error != EINVAL) throw accessError("Écriture sur disque impossible de", path, error);
+}
+
+std::vector<std::string> stagedFiles(const std::string& staging) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(staging)) {
+        std::string name = entry.path().filename().string();
+        if (name != kDeliveryName && name != kProcessMarkName) names.push_back(name);
+    }
+    return names;
+}
+
+// Moves the named files still in `staging` into `folder`, then removes the
+// files of `folder` named as one of them in another case. Each step can be
+// made again: a delivery cut short is completed by running it once more.
+void moveInto(const std::string& staging, const std::string& folder, const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+        std::string from = (fs::path(staging) / name).string();
+        std::string to = (fs::path(folder) / name).string();
+        std::error_code ec;
+        if (!fs::exists(fs::symlink_status(from, ec))) continue;
+        if (::rename(from.c_str(), to.c_str()) != 0) throw accessError("Mise en place impossible de", to, errno);
+    }
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string existing = it->path().filename().string();
+        for (const std::string& name : names)
+            if (existing != name && equalsNoCase(existing, name) && !fs::remove(it->path(), ec) && ec)
+                throw accessError("Suppression impossible de", it->path().string(), ec.value());
+    }
+    sync(folder);
+}
+
+// A staging folder's delivery record: the output folder's identity, then the names.
+bool readDelivery(const std::string& staging, std::string& target, std::vector<std::string>& names) {
+    std::ifstream record(fs::path(staging) / kDeliveryName);
+    if (!std::getline(record, target)) return false;
+    for (std::string name; std::getline(record, name);)
+        if (!name.empty()) names.push_back(name);
+    return true;
+}
+
+// A file of the set in the output folder that is a folder cannot be replaced:
+// found before anything moves, so that no delivery stops half way on it.
+void checkReplaceable(const std::string& folder, const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+        std::string to = (fs::path(folder) / name).string();
+        std::error_code ec;
+        if (fs::is_directory(fs::symlink_status(to, ec)))
+            throw Error(errors::kPathFileAccess, "Un dossier porte le nom du fichier à écrire : " + to);
+    }
+}
+
+}  // namespace
+
+StagedOutput::StagedOutput(std::string folder) : folder_(std::move(folder)) {
+    identity(folder_);
+    fs::path parent = fs::absolute(folder_).lexically_normal().parent_path();
+    try {
+        staging_ = createMarkedFolder(parent.string(), kStagingPrefix);
+    } catch (const Error&) {
+        staging_ = createMarkedFolder(folder_, kStagingPrefix);
+    }
+}
+
+StagedOutput::~StagedOutput() {
+    std::error_code ec;
+    fs::remove_all(staging_, ec);
+}
+
+std::string StagedOutput::path(const std::string& name) const { return (fs::path(staging_) / name).string(); }
+
+void StagedOutput::deliver() {
+    std::vector<std::string> names = stagedFiles(staging_);
+    if (names.empty()) return;
+    checkReplaceable(folder_, names);
+    std::string record = identity(folder_) + "\n";
+    for (const std::string& name : names) {
+        sync(path(name));
+        record += name + "\n";
+    }
+    writePrivateFile(path(kDeliveryName), WriteMode::CreateNew, record);
+    sync(path(kDeliveryName));
+    sync(staging_);
+    moveInto(staging_, folder_, names);
+}
+
+void recoverAbandonedOutput(const std::string& folder) {
+    std::string self;
+    try {
+        self = identity(folder);
+    } catch (const Error&) {
+        return;
+    }
+    fs::path parent = fs::absolute(folder).lexically_normal().parent_path();
+    for (const std::string& place : {parent.string(), folder}) {
+        for (const std::string& staging : abandonedFolders(place, kStagingPrefix)) {
+            std::string target;
+            std::vector<std::string> names;
+            bool due = readDelivery(staging, target, names);
+            if (due && target != self) continue;  // another folder's: its own next call completes it
+            try {
+                if (due) moveInto(staging, folder, names);
+            } catch (const Error&) {
+                continue;  // left for a later call
+            }
+            std::error_code ec;
+            fs::remove_all(staging, ec);
+        }
+    }
+}
+
+}  // namespace couloir
