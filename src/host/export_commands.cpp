@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "commands.h"
+#include "french_cli.h"
 #include "run_support.h"
 
 namespace couloir::host {
@@ -20,12 +21,13 @@ std::shared_ptr<WriteOptions> addWriteOptions(CLI::App& command) {
     return options;
 }
 
-// A trace and a report that clobber nothing and an owner-only output
+// A trace, a report and files that clobber nothing and an owner-only output
 // folder; otherwise the status says why the command stops.
 void runWrite(OperationKind kind, WriteOptions& options, int& status) {
     OperationArguments& a = options.arguments;
     a.trace = options.common.trace;
-    if (!outputsAreAllowed(options.common, a.database, {a.folder})) {
+    if (!outputsAreAllowed(options.common, a.database, {a.folder}) ||
+        !folderFilesAreAllowed(a.folder, interchangeFiles(kind), a.database, "OUT_DIR")) {
         status = kUsage;
         return;
     }
@@ -44,10 +46,12 @@ void setupCreateFiles(CLI::App& app, int& status) {
     command->add_option("--competition", options->arguments.competition,
                         "Numéro de la compétition dans la base (Rcomp.AutoNum)")
         ->required()
-        ->type_name("N");
+        ->type_name("N")
+        ->check(rowNumber());
     command->add_option("--profile", options->arguments.profile, "Numéro du profil qui engage : le club ou la sélection dont les engagements sont écrits (liste : couloir profiles DB)")
         ->required()
-        ->type_name("N");
+        ->type_name("N")
+        ->check(rowNumber());
     command->add_flag("--selection", options->arguments.selection, "Le profil est celui d'une sélection");
     addCommonOptions(*command, options->common);
     command->callback([options, &status] { runWrite(OperationKind::CreateFiles, *options, status); });

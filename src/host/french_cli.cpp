@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "shared/text_date.h"
+
 namespace couloir::host {
 namespace {
 
@@ -29,7 +31,8 @@ const CLI::App* chosenCommand(const CLI::App& app) {
     return &app;
 }
 
-std::string frenchReason(const CLI::ParseError& error) {
+// The French for a kind of usage error.
+std::string plainReason(const CLI::ParseError& error) {
     static const std::map<std::string, std::string> reasons = {
         {"RequiredError", "un argument ou une option obligatoire manque"},
         {"ExtrasError", "argument ou option en trop"},
@@ -44,6 +47,29 @@ std::string frenchReason(const CLI::ParseError& error) {
     return found != reasons.end() ? found->second : "ligne de commande incorrecte";
 }
 
+// What follows the colon of CLI11's message: the arguments it names.
+std::string namedArguments(const CLI::ParseError& error) {
+    std::string message = error.what();
+    std::size_t colon = message.find(": ");
+    return colon == std::string::npos ? std::string() : message.substr(colon + 2);
+}
+
+std::string frenchReason(const CLI::ParseError& error, const CLI::App& app, const std::vector<std::string>& arguments) {
+    std::string name = error.get_name();
+    // No command was recognised: the first word is the unknown one.
+    if (app.get_subcommands().empty()) {
+        if (arguments.empty()) return "commande manquante";
+        const std::string& first = arguments.front();
+        return (first.starts_with('-') ? "option inconnue : " : "commande inconnue : ") + first;
+    }
+    if (name == "ExtrasError") {
+        std::string extras = namedArguments(error);
+        return (extras.starts_with('-') ? "option inconnue : " : "argument en trop : ") + extras;
+    }
+    if (name == "ValidationError" || name == "ConversionError") return "valeur incorrecte, " + std::string(error.what());
+    return plainReason(error);
+}
+
 }  // namespace
 
 void useFrench(CLI::App& app) {
@@ -55,10 +81,18 @@ void useFrench(CLI::App& app) {
     }
 }
 
-std::string frenchUsageError(const CLI::ParseError& error, const CLI::App& app) {
+std::string frenchUsageError(const CLI::ParseError& error, const CLI::App& app, const std::vector<std::string>& arguments) {
     const CLI::App* command = chosenCommand(app);
     std::string name = command == &app ? "couloir" : "couloir " + command->get_name();
-    return "couloir : " + frenchReason(error) + ". Voir « " + name + " --help ».";
+    return "couloir : " + frenchReason(error, app, arguments) + ". Voir « " + name + " --help ».";
+}
+
+CLI::Validator rowNumber() {
+    return CLI::Validator(
+        [](std::string& value) {
+            return isRowNumber(value) ? std::string() : "« " + value + " » n'est pas un nombre entier";
+        },
+        "N");
 }
 
 }  // namespace couloir::host

@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <string>
+#include <vector>
 
 namespace couloir::host {
 
@@ -11,7 +12,12 @@ namespace couloir::host {
 // call once every subcommand is added.
 void useFrench(CLI::App& app);
 
-// A usage error in French, naming the command whose help to read.
-std::string frenchUsageError(const CLI::ParseError& error, const CLI::App& app);
+// A usage error in French, naming what was wrong (the unknown command or
+// option, the value refused) and the command whose help to read.
+std::string frenchUsageError(const CLI::ParseError& error, const CLI::App& app, const std::vector<std::string>& arguments);
+
+// The check of an option that takes a row number (a competition, a profile):
+// a whole number, as the database numbers its rows.
+CLI::Validator rowNumber();
 
 }  // namespace couloir::host

@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "commands.h"
+#include "french_cli.h"
 #include "run_support.h"
 
 namespace couloir::host {
@@ -29,15 +30,18 @@ std::shared_ptr<ImportOptions> addImportOptions(CLI::App& command, bool withTemp
 void addCompetitionOption(CLI::App& command, ImportOptions& options) {
     command.add_option("--competition", options.arguments.competition, "Numéro de la compétition dans la base (Rcomp.AutoNum)")
         ->required()
-        ->type_name("N");
+        ->type_name("N")
+        ->check(rowNumber());
 }
 
-// Runs the import once its trace and report are known not to clobber the
-// database nor land among the files the command reads.
+// Runs the import once its trace, report and working copies are known not to
+// clobber the database nor land among the files the command reads.
 void runImport(OperationKind kind, ImportOptions& options, int& status) {
     OperationArguments& a = options.arguments;
     a.trace = options.common.trace;
-    if (!outputsAreAllowed(options.common, a.database, {a.folder, a.temp})) {
+    if (!outputsAreAllowed(options.common, a.database, {a.folder, a.temp}) ||
+        !temporaryFolderIsAllowed(a.temp, a.folder) ||
+        (!a.temp.empty() && !folderFilesAreAllowed(a.temp, interchangeFiles(kind), a.database, "--temp"))) {
         status = kUsage;
         return;
     }

@@ -65,6 +65,22 @@ bool readsFiles(OperationKind kind) { return kind != OperationKind::CreateFiles 
 
 bool canDryRun(OperationKind kind) { return readsFiles(kind); }
 
+std::vector<std::string> interchangeFiles(OperationKind kind) {
+    switch (kind) {
+        case OperationKind::ImportResults:
+            return {"licence.txt", "club.txt",     "origine.txt", "rcomp.txt", "pcomp.txt",
+                    "categori.txt", "relais.txt", "prres.txt",   "engag.txt"};
+        case OperationKind::ImportSkeleton: return {"origine.txt", "rcomp.txt", "pcomp.txt"};
+        case OperationKind::ImportLicences: return {"licence.txt", "club.txt", "origine.txt"};
+        case OperationKind::UpdateCodes: return {};
+        case OperationKind::ImportPerf:
+        case OperationKind::ExportPerf: return {"licence.txt", "club.txt", "origine.txt", "liffn.txt"};
+        case OperationKind::CreateFiles:
+            return {"Origine.txt", "Rcomp.txt", "Pcomp.txt", "Nage.txt", "Club.txt", "Licence.txt", "Engag.txt", "Relais.txt"};
+    }
+    return {};
+}
+
 Preparation prepareOperation(OperationKind kind, const OperationArguments& a) {
     Preparation preparation;
     if (kind == OperationKind::ImportResults) {

@@ -22,6 +22,10 @@ std::optional<OperationKind> operationKind(std::string_view name);
 bool readsFiles(OperationKind kind);
 // Whether the operation takes --dry-run.
 bool canDryRun(OperationKind kind);
+// The interchange files the operation reads (an import) or writes (a
+// writer), as the federation's programs name them; none for the unique-code
+// update, whose files keep their own names.
+std::vector<std::string> interchangeFiles(OperationKind kind);
 
 struct OperationArguments {
     std::string database;

@@ -1,5 +1,6 @@
 #include "run_support.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,6 +19,8 @@
 #include "shared/files.h"
 #include "shared/private_files.h"
 #include "shared/text_date.h"
+#include "shared/trace.h"
+#include "shared/working_folders.h"
 
 namespace fs = std::filesystem;
 
@@ -50,13 +53,20 @@ void addTemporaryOption(CLI::App& command, std::string& folder) {
 
 WorkingFolder::WorkingFolder(const std::string& given) : path_(given) {
     if (!path_.empty()) {
-        createPrivateFolders(path_);
+        // Checked by temporaryFolderIsAllowed: a link is refused, only the last folder may be missing.
+        if (::mkdir(path_.c_str(), S_IRWXU) != 0 && errno != EEXIST)
+            throw Error(errors::kPathNotFound, "Création impossible du dossier " + path_ + " (" +
+                                                   std::generic_category().message(errno) + ")");
         return;
     }
-    std::string pattern = (fs::temp_directory_path() / "couloir-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw Error(errno, "Création impossible du dossier temporaire " + pattern);
-    path_ = pattern;
+    path_ = createMarkedFolder(fs::temp_directory_path().string(), kWorkingFolderPrefix);
     fresh_ = true;
+}
+
+void removeAbandonedWorkingFolders() {
+    std::error_code ec;
+    fs::path temporary = fs::temp_directory_path(ec);
+    if (!ec) removeAbandonedFolders(temporary.string(), kWorkingFolderPrefix);
 }
 
 WorkingFolder::~WorkingFolder() {
@@ -75,28 +85,50 @@ bool prepareOutputFolder(const std::string& folder) {
 }
 
 namespace {
+
 // The path as the file system resolves it, for comparisons; as given when it cannot.
 fs::path resolved(const std::string& path) {
     std::error_code ec;
     fs::path full = fs::weakly_canonical(fs::absolute(path, ec), ec);
     return ec ? fs::path(path) : full;
 }
-}  // namespace
 
-namespace {
+// Both paths name one existing file or folder: the same device and inode,
+// whatever the names (a hard link, another spelling).
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat first {}, second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+// Whether `path` names the database or one of its journal files, by name or as the same file.
+bool isDatabaseFile(const fs::path& path, const std::string& database) {
+    if (database.empty() || isServerDatabase(database)) return false;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        fs::path file = resolved(database + suffix);
+        if (path == file || sameFile(path.string(), database + suffix)) return true;
+        // A file of the same folder whose name differs only in case is replaced too.
+        if (path.parent_path() == file.parent_path() && equalsNoCase(path.filename().string(), file.filename().string()))
+            return true;
+    }
+    return false;
+}
+
+bool inFolder(const fs::path& file, const std::string& folder) {
+    return file.parent_path() == resolved(folder) || sameFile(file.parent_path().string(), folder);
+}
+
 // One output of the host (`what`, named by `option`) against the database and the folders.
 bool outputIsAllowed(const std::string& path, const char* what, const char* option, const std::string& database,
                      const std::vector<std::string>& folders) {
     fs::path file = resolved(path);
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-        if (!database.empty() && !isServerDatabase(database) && file == resolved(database + suffix)) {
-            std::cerr << "couloir : " << what << " " << path << " écraserait la base de données ; choisissez un autre "
-                      << "fichier avec " << option << "\n";
-            return false;
-        }
+    if (isDatabaseFile(file, database)) {
+        std::cerr << "couloir : " << what << " " << path << " écraserait la base de données ; choisissez un autre "
+                  << "fichier avec " << option << "\n";
+        return false;
     }
     for (const std::string& folder : folders) {
-        if (!folder.empty() && file.parent_path() == resolved(folder)) {
+        if (!folder.empty() && inFolder(file, folder)) {
             std::cerr << "couloir : " << what << " " << path << " ne peut pas aller dans le dossier " << folder
                       << " que la commande lit ou écrit ; choisissez un autre fichier avec " << option << "\n";
             return false;
@@ -104,17 +136,61 @@ bool outputIsAllowed(const std::string& path, const char* what, const char* opti
     }
     return true;
 }
+
 }  // namespace
 
 bool outputsAreAllowed(const CommonOptions& options, const std::string& database,
                        const std::vector<std::string>& folders) {
     if (!outputIsAllowed(options.trace, "la trace", "--trace", database, folders)) return false;
-    if (!options.report.empty() && options.report != "-" && resolved(options.report) == resolved(options.trace)) {
+    bool toFile = !options.report.empty() && options.report != "-";
+    if (toFile && (resolved(options.report) == resolved(options.trace) || sameFile(options.report, options.trace))) {
         std::cerr << "couloir : le rapport et la trace ne peuvent pas être le même fichier\n";
         return false;
     }
-    return options.report.empty() || options.report == "-" ||
-           outputIsAllowed(options.report, "le rapport", "--report", database, folders);
+    return !toFile || outputIsAllowed(options.report, "le rapport", "--report", database, folders);
+}
+
+bool folderFilesAreAllowed(const std::string& folder, const std::vector<std::string>& names, const std::string& database,
+                           const char* option) {
+    for (const std::string& name : names) {
+        fs::path file = resolved((fs::path(folder) / name).string());
+        if (isDatabaseFile(file, database)) {
+            std::cerr << "couloir : le fichier " << name << " du dossier " << folder
+                      << " est la base de données (ou l'un de ses journaux) ; choisissez un autre dossier avec "
+                      << option << "\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool temporaryFolderIsAllowed(const std::string& temp, const std::string& source) {
+    if (temp.empty()) return true;
+    struct stat info {};
+    if (::lstat(temp.c_str(), &info) == 0) {
+        if (S_ISLNK(info.st_mode) || !S_ISDIR(info.st_mode)) {
+            std::cerr << "couloir : --temp " << temp << " doit être un dossier, pas un lien symbolique ni un fichier\n";
+            return false;
+        }
+    } else {
+        fs::path parent = fs::absolute(temp).lexically_normal().parent_path();
+        if (::lstat(parent.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+            std::cerr << "couloir : --temp " << temp << " : le dossier " << parent.string()
+                      << " n'existe pas (seul le dernier dossier est créé)\n";
+            return false;
+        }
+    }
+    // Neither the source folder nor a folder inside it: the copies would land among the files read.
+    fs::path place = resolved(temp);
+    for (fs::path folder = place;; folder = folder.parent_path()) {
+        if (folder == resolved(source) || sameFile(folder.string(), source)) {
+            std::cerr << "couloir : --temp " << temp << " ne peut pas être le dossier source " << source
+                      << " ni un dossier qu'il contient\n";
+            return false;
+        }
+        if (folder == folder.parent_path() || folder.empty()) break;
+    }
+    return true;
 }
 
 std::string traceText(const std::string& path) {
@@ -149,6 +225,14 @@ int finish(bool result, const CommonOptions& options) {
     return result ? kSuccess : kFailure;
 }
 
+// A refusal of the host once the trace is known to be safe to write: on
+// standard error and, as every command leaves its account there, in the trace.
+void reportRefusal(const CommonOptions& options, const std::string& message) {
+    std::cerr << "couloir : " << message << "\n";
+    Trace trace(options.trace);
+    if (trace.isOpen()) trace.error("couloir " + options.command + " : " + message);
+}
+
 }  // namespace
 
 int runCommand(OperationKind kind, const OperationArguments& arguments, const CommonOptions& options, bool dryRun) {
@@ -161,7 +245,7 @@ int runCommand(OperationKind kind, const OperationArguments& arguments, const Co
     };
     Preparation preparation = prepareOperation(kind, arguments);
     if (!preparation.refusal.empty()) {
-        std::cerr << "couloir : " << preparation.refusal << "\n";
+        reportRefusal(options, preparation.refusal);
         return end(false, kFailure);
     }
     if (!traceIsWritable(options.trace)) return end(false, kFailure);
@@ -174,7 +258,7 @@ int runCommand(OperationKind kind, const OperationArguments& arguments, const Co
     try {
         result = callOperation(kind, arguments, form.form());
     } catch (const std::exception& e) {  // the component is missing, or the working folder cannot be made
-        std::cerr << "couloir : " << e.what() << "\n";
+        reportRefusal(options, e.what());
         return end(false, kFailure);
     }
     if (!form.hostFailure().empty())

@@ -37,7 +37,8 @@ void addTemporaryOption(CLI::App& command, std::string& folder);
 
 // The folder receiving a call's working copies: the one given, created
 // owner-only when missing and kept; or a fresh owner-only folder under the
-// system's temporary folder, removed with everything in it when the call ends.
+// system's temporary folder, marked as this process's and removed with
+// everything in it when the call ends.
 class WorkingFolder {
 public:
     explicit WorkingFolder(const std::string& given);
@@ -51,14 +52,28 @@ private:
     bool fresh_ = false;
 };
 
+// The fresh working folders' prefix under the system's temporary folder.
+inline constexpr const char* kWorkingFolderPrefix = "couloir-";
+// Removes the working folders that killed commands left under the system's
+// temporary folder.
+void removeAbandonedWorkingFolders();
+
 // Creates an output folder, owner-only; false after telling why on stderr.
 bool prepareOutputFolder(const std::string& folder);
 
 // The trace and the report may not overwrite the database (or its journal
-// files) nor land in a folder the call reads or writes its working copies
-// in: false after telling why on stderr.
+// files), compared by name and as files (a hard link is the same file), nor
+// land in a folder the call reads or writes its working copies in: false
+// after telling why on stderr.
 bool outputsAreAllowed(const CommonOptions& options, const std::string& database,
                        const std::vector<std::string>& folders);
+// None of the files `names` of `folder` (those a call writes there) may be the
+// database or its journal files: false after telling why on stderr.
+bool folderFilesAreAllowed(const std::string& folder, const std::vector<std::string>& names, const std::string& database,
+                           const char* option);
+// --temp is a folder, never a symbolic link, that exists or whose parent does,
+// and neither the source folder nor inside it: false after telling why on stderr.
+bool temporaryFolderIsAllowed(const std::string& temp, const std::string& source);
 
 // A trace (Windows-1252, CR LF) as UTF-8 lines ended by LF.
 std::string traceText(const std::string& path);

@@ -11,12 +11,16 @@
 namespace couloir {
 
 int busyTimeoutSeconds() {
-    constexpr int kDefaultSeconds = 30;
+    constexpr int kDefaultSeconds = 30, kLongestSeconds = 86400;
     const char* text = std::getenv("COULOIR_BUSY_TIMEOUT");
     if (!text || !*text) return kDefaultSeconds;
-    char* end = nullptr;
-    long seconds = std::strtol(text, &end, 10);
-    return *end == '\0' && seconds >= 0 && seconds <= 86400 ? static_cast<int>(seconds) : kDefaultSeconds;
+    std::string_view value(text);
+    if (value.size() <= 5 && allDigits(value)) {
+        int seconds = std::stoi(std::string(value));
+        if (seconds <= kLongestSeconds) return seconds;
+    }
+    throw Error(errors::kInvalidCall, "COULOIR_BUSY_TIMEOUT incorrect : « " + std::string(value) +
+                                          " » (un nombre entier de secondes de 0 à 86400 est attendu)");
 }
 
 bool isServerDatabase(std::string_view name) { return isPostgresUri(name); }

@@ -74,7 +74,9 @@ public:
     virtual bool inTransaction() const = 0;
 };
 
-// Seconds a call waits for another program's write lock: COULOIR_BUSY_TIMEOUT, 30 by default.
+// Seconds a call waits for another program's write lock: COULOIR_BUSY_TIMEOUT,
+// 30 by default. A value that is not a whole number of seconds from 0 to
+// 86,400 is an error naming the variable, never silently replaced.
 int busyTimeoutSeconds();
 
 struct DatabaseOptions {

