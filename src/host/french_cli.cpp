@@ -50,23 +50,23 @@ std::string plainReason(const CLI::ParseError& error) {
 // What follows the colon of CLI11's message: the arguments it names.
 std::string namedArguments(const CLI::ParseError& error) {
     std::string message = error.what();
-    std::size_t colon = message.find(": ");
+    std::size_t colon = message.rfind(": ");
     return colon == std::string::npos ? std::string() : message.substr(colon + 2);
 }
 
 std::string frenchReason(const CLI::ParseError& error, const CLI::App& app, const std::vector<std::string>& arguments) {
-    std::string name = error.get_name();
     // No command was recognised: the first word is the unknown one.
     if (app.get_subcommands().empty()) {
         if (arguments.empty()) return "commande manquante";
         const std::string& first = arguments.front();
         return (first.starts_with('-') ? "option inconnue : " : "commande inconnue : ") + first;
     }
-    if (name == "ExtrasError") {
+    if (dynamic_cast<const CLI::ExtrasError*>(&error)) {
         std::string extras = namedArguments(error);
         return (extras.starts_with('-') ? "option inconnue : " : "argument en trop : ") + extras;
     }
-    if (name == "ValidationError" || name == "ConversionError") return "valeur incorrecte, " + std::string(error.what());
+    if (dynamic_cast<const CLI::ValidationError*>(&error) || dynamic_cast<const CLI::ConversionError*>(&error))
+        return "valeur incorrecte, " + std::string(error.what());
     return plainReason(error);
 }
 

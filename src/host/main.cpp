@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     } catch (const CLI::RuntimeError& e) {
         return e.get_exit_code();
     } catch (const CLI::ParseError& e) {
-        std::cerr << frenchUsageError(e, app, rememberedArguments()) << "\n";
+        std::cerr << frenchUsageError(e, app, std::vector<std::string>(argv + 1, argv + argc)) << "\n";
         return kUsage;
     }
     return status;

@@ -152,7 +152,14 @@ bool outputsAreAllowed(const CommonOptions& options, const std::string& database
 
 bool folderFilesAreAllowed(const std::string& folder, const std::vector<std::string>& names, const std::string& database,
                            const char* option) {
-    for (const std::string& name : names) {
+    // The files the call writes, and those it replaces: the same names in another case.
+    std::vector<std::string> written;
+    for (const std::string& name : names) written.push_back(name);
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        for (const std::string& name : names)
+            if (equalsNoCase(it->path().filename().string(), name)) written.push_back(it->path().filename().string());
+    for (const std::string& name : written) {
         fs::path file = resolved((fs::path(folder) / name).string());
         if (isDatabaseFile(file, database)) {
             std::cerr << "couloir : le fichier " << name << " du dossier " << folder

@@ -69,6 +69,25 @@ TEST(Host, HelpUsageErrorsAndProfilesSpeakFrench) {
     test::CommandRun misuse = test::runCouloir("import-results only-one-argument");
     EXPECT_EQ(misuse.output, "couloir : un argument ou une option obligatoire manque. Voir « couloir import-results "
                              "--help ».\n");
+    // What was wrong is named.
+    for (const auto& [arguments, message] : std::vector<std::pair<std::string, std::string>>{
+             {"importer-tout", "couloir : commande inconnue : importer-tout. Voir « couloir --help ».\n"},
+             {"--vesrion", "couloir : option inconnue : --vesrion. Voir « couloir --help ».\n"},
+             {"import-results a b --competition 1 --bogus",
+              "couloir : option inconnue : --bogus. Voir « couloir import-results --help ».\n"},
+             {"import-results a b --competition x",
+              "couloir : valeur incorrecte, --competition: « x » n'est pas un nombre entier. Voir « couloir "
+              "import-results --help ».\n"},
+             {"create-files a b --competition 7 --profile 1.5",
+              "couloir : valeur incorrecte, --profile: « 1.5 » n'est pas un nombre entier. Voir « couloir "
+              "create-files --help ».\n"}}) {
+        test::CommandRun run = test::runCouloir(arguments);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_EQ(run.output, message);
+    }
+    test::CommandRun version = test::runCouloir("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.output, COULOIR_VERSION "\n");
 
     test::ScratchDir dir;
     std::string db = dir.file("club.db"), trace = dir.file("trace.txt");

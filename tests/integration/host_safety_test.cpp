@@ -82,6 +82,69 @@ TEST_F(HostSafety, TheTraceNeverOverwritesTheDatabaseOrTheSource) {
     EXPECT_FALSE(fs::exists(meet_ + "/nouvelle-trace.txt"));
 }
 
+// A hard link is the database under another name: refused for every file the host writes.
+TEST_F(HostSafety, HardLinksToTheDatabaseAreRefused) {
+    db_ = dir_.file("file.db");
+    test::createClubDatabaseFile(db_);
+    auto before = test::contentOf(db_);
+    std::string linked = dir_.file("autre-nom.txt");
+    fs::create_hard_link(db_, linked);
+    const std::string import = "import-results " + db_ + " " + meet_ + " --competition 4 --new --quiet ";
+    for (const std::string& options : {"--trace " + linked, "--trace " + trace_ + " --report " + linked,
+                                       "--trace " + trace_ + " --report " + linked + " --dry-run"}) {
+        test::CommandRun run = test::runCouloir(import + options);
+        EXPECT_EQ(run.status, 2) << options;
+        EXPECT_NE(run.output.find("écraserait la base de données"), std::string::npos) << run.output;
+    }
+    // Working copies and written files that would take the database's place.
+    std::string temp = dir_.sub("copies");
+    fs::create_hard_link(db_, temp + "/club.txt");
+    EXPECT_EQ(test::runCouloir(import + "--trace " + trace_ + " --temp " + temp).status, 2);
+    std::string out = dir_.sub("out");
+    fs::create_hard_link(db_, out + "/CLUB.TXT");
+    test::CommandRun write = test::runCouloir("create-files " + db_ + " " + out + " --competition 7 --profile 1 --quiet "
+                                              "--trace " + trace_);
+    EXPECT_EQ(write.status, 2) << write.output;
+    EXPECT_EQ(test::contentOf(db_), before);
+}
+
+TEST_F(HostSafety, TheWorkingFolderIsNeverTheSourceNorALinkNorADeepPath) {
+    const std::string import = "import-results " + db_ + " " + meet_ + " --competition 4 --new --quiet --trace " + trace_;
+    std::string linkedTemp = dir_.file("lien");
+    fs::create_directory_symlink(dir_.sub("real"), linkedTemp);
+    for (const std::string& temp : {meet_, meet_ + "/copies", linkedTemp, dir_.file("absent/copies")}) {
+        test::CommandRun run = test::runCouloir(import + " --temp " + temp);
+        EXPECT_EQ(run.status, 2) << temp << run.output;
+        EXPECT_NE(run.output.find("--temp"), std::string::npos) << run.output;
+    }
+    EXPECT_FALSE(fs::exists(meet_ + "/copies"));
+    EXPECT_FALSE(fs::exists(dir_.file("absent")));
+    EXPECT_TRUE(fs::is_empty(dir_.file("real")));
+}
+
+// A command killed with its working copies leaves them behind; the next command, whatever it is, clears them.
+TEST_F(HostSafety, WorkingFoldersOfKilledCommandsAreRemoved) {
+    std::string tmp = dir_.sub("tmp");
+    std::string abandoned = tmp + "/couloir-ABCDEF", running = tmp + "/couloir-GHIJKL", other = tmp + "/autre-XYZ";
+    for (const std::string& folder : {abandoned, running, other}) fs::create_directory(folder);
+    test::writeBytes(abandoned + "/couloir-processus", "2147483646 1\n");  // no such process
+    test::writeBytes(abandoned + "/licence.txt", "données personnelles\r\n");
+    test::writeBytes(running + "/couloir-processus", std::to_string(::getpid()) + "\n");
+    EXPECT_EQ(test::runCouloir("--version", "TMPDIR=" + tmp).status, 0);
+    EXPECT_FALSE(fs::exists(abandoned));
+    EXPECT_TRUE(fs::exists(running));
+    EXPECT_TRUE(fs::exists(other));
+}
+
+TEST_F(HostSafety, AWrongBusyTimeoutIsAUsageErrorNamingIt) {
+    for (const char* value : {"abc", "-1", "1e3", "86401"}) {
+        test::CommandRun run = test::runCouloir("profiles " + db_, std::string("COULOIR_BUSY_TIMEOUT=") + value);
+        EXPECT_EQ(run.status, 2) << value;
+        EXPECT_NE(run.output.find("COULOIR_BUSY_TIMEOUT incorrect"), std::string::npos) << run.output;
+    }
+    EXPECT_EQ(test::runCouloir("profiles " + db_, "COULOIR_BUSY_TIMEOUT=0").status, 0);
+}
+
 TEST_F(HostSafety, AWorkingCopyIsNeverWrittenThroughALink) {
     std::string temp = dir_.sub("temp");
     std::string target = dir_.file("elsewhere.txt");
