@@ -3,6 +3,8 @@
 # club database holds afterwards: a sound file, and exactly what it held before
 # the call or exactly what a clean run gives, never a part of a call. A run of
 # the same command on a database left as before must then give the clean result.
+# The writing commands are killed the same way: their output folder holds,
+# byte for byte, what it held before or the whole set a clean run writes.
 #
 #   tests/crash/crash_test.sh BUILD_DIR [--rounds N] [--small] [--postgres]
 #
@@ -200,6 +202,81 @@ run_case update-codes "$work/licences.db" update-codes DB "$work/licences/codes"
 "$build/bin/bench_generate_performances" "$work/perf" "${perf_size[@]}" >/dev/null
 "$couloir" init-db "$work/perf.db" >/dev/null
 run_case import-perf "$work/perf.db" import-perf DB "$work/perf" --temp TEMP
+
+# folder_fingerprint DIR: the name and bytes of every file under DIR, as one checksum.
+folder_fingerprint() {
+  (cd "$1" && find . -type f | LC_ALL=C sort | while read -r file; do echo "$file"; md5sum < "$file"; done) |
+    md5sum | cut -d' ' -f1
+}
+
+# run_writer_case NAME FILES COMMAND...: COMMAND holds OUT where the output
+# folder goes; FILES are the names of its set, which the folder holds from an
+# earlier run beside a file of the user's before each call.
+run_writer_case() {
+  local name=$1 files=$2
+  shift 2
+  local dir="$work/$name" command=("$@")
+  mkdir -p "$dir/seed"
+  local file
+  for file in $files; do printf 'une exécution précédente\r\n' > "$dir/seed/$file"; done
+  printf 'les notes du club\r\n' > "$dir/seed/notes.txt"
+  # writer_for OUT RUN: the command into OUT in `run_args`, its trace named after RUN
+  # (the command itself is started, so that a kill reaches it and not a shell).
+  writer_for() {
+    local word
+    run_args=("$couloir")
+    for word in "${command[@]}"; do [ "$word" = OUT ] && run_args+=("$1") || run_args+=("$word"); done
+    run_args+=(--quiet --trace "$dir/trace-$2.txt")
+  }
+  local run_args=()
+  local before after start elapsed
+  before=$(folder_fingerprint "$dir/seed")
+  rm -rf "$dir/clean" && cp -a "$dir/seed" "$dir/clean"
+  start=$(now_ms)
+  writer_for "$dir/clean" clean
+  "${run_args[@]}" || fail "$name: l'écriture propre a échoué"
+  elapsed=$(( $(now_ms) - start ))
+  after=$(folder_fingerprint "$dir/clean")
+  [ "$before" != "$after" ] || fail "$name: la commande n'écrit rien, le test ne prouve rien"
+
+  local round kept=0 done_=0
+  for ((round = 1; round <= rounds; round++)); do
+    rm -rf "$dir/out" && cp -a "$dir/seed" "$dir/out"
+    local delay=$(( RANDOM * elapsed / 32768 ))
+    writer_for "$dir/out" "round$round"
+    "${run_args[@]}" &
+    local pid=$!
+    sleep "$(printf '%d.%03d' $((delay / 1000)) $((delay % 1000)))"
+    kill -9 "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    local state
+    state=$(folder_fingerprint "$dir/out")
+    if [ "$state" = "$before" ]; then
+      kept=$((kept + 1))
+    elif [ "$state" = "$after" ]; then
+      done_=$((done_ + 1))
+    else
+      fail "$name, essai $round (tué après $delay ms): le dossier n'est ni l'état d'avant ni celui d'après"
+    fi
+    # The next run delivers the whole set and clears what the killed one left beside the folder.
+    writer_for "$dir/out" "again$round"
+    "${run_args[@]}" || fail "$name, essai $round: la reprise a échoué"
+    [ "$(folder_fingerprint "$dir/out")" = "$after" ] || fail "$name, essai $round: la reprise n'écrit pas le jeu complet"
+    if ls -A "$dir" | grep -q '^\.couloir-ecriture-'; then
+      fail "$name, essai $round: un dossier d'écriture abandonné reste à côté du dossier de sortie"
+    fi
+  done
+  echo "$name: $rounds essais (écriture propre en $elapsed ms) : $kept fois le dossier d'avant, $done_ fois le jeu complet"
+}
+
+# The writers read the database only: their folders are the same on both engines.
+if [ -z "$server" ]; then
+  run_writer_case export-perf "licence.txt club.txt origine.txt liffn.txt" export-perf "$work/import-perf-clean.db" OUT --all
+  "$couloir" init-db "$work/entries.db" >/dev/null
+  sqlite3 "$work/entries.db" < "$(dirname "$0")/../../samples/club_fixture.sql"
+  run_writer_case create-files "Origine.txt Rcomp.txt Pcomp.txt Nage.txt Club.txt Licence.txt Engag.txt Relais.txt" \
+    create-files "$work/entries.db" OUT --competition 7 --profile 1
+fi
 
 if [ "$failures" -gt 0 ]; then
   echo "$failures échec(s)"
