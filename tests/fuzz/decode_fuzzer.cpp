@@ -37,16 +37,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     split.feed(bytes.substr(size / 2));
     fuzz::require(whole.isUtf8() == split.isUtf8(), "detection does not depend on the chunks");
 
-    // The reader gives every line of the file, in UTF-8.
+    // The reader gives every line of the file, in UTF-8, each decoded in its
+    // own encoding, as the census of the working copy foretold.
     std::string path = fuzz::writeScratchFile("lines.txt", bytes);
     LineReader reader(path);
     std::string line;
-    std::size_t lines = 0;
+    std::size_t lines = 0, start = 0;
     while (reader.next(line, true)) {
         ++lines;
         fuzz::require(charSubstr(line, 0, charCount(line)).size() == line.size(), "a line is whole characters");
+        std::size_t end = std::min(bytes.find('\n', start), bytes.size());
+        std::string_view raw = bytes.substr(start, end - start);
+        start = end + 1;
+        while (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+        LineEncoding encoding = lineEncoding(raw);
+        if (lines == 1 && raw.starts_with(kUtf8ByteOrderMark)) raw.remove_prefix(kUtf8ByteOrderMark.size());
+        std::string expected = encoding == LineEncoding::SingleByte ? decodeCp1252(strConvertirAccents(raw)) : std::string(raw);
+        fuzz::require(line == expected, "a line reads in its own encoding");
+        bool control = std::any_of(line.begin(), line.end(), [](char c) {
+            return (static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F;
+        });
+        fuzz::require(reader.isText() != control, "a line holding a control character is refused, and only such a line");
     }
     fuzz::require(lines <= static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1,
                   "no more lines than line ends");
+    if (bytes.find('\x1A') == std::string_view::npos) {
+        EncodingCensus census;
+        census.feed(bytes.substr(0, size / 3));
+        census.feed(bytes.substr(size / 3));
+        const FileEncodings& copied = census.finish();
+        fuzz::require(copied.firstUtf8 == reader.encodings().firstUtf8 &&
+                          copied.firstSingleByte == reader.encodings().firstSingleByte,
+                      "the copy's census sees each line as the reader reads it");
+    }
     return 0;
 }
