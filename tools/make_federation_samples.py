@@ -208,8 +208,11 @@ def main():
     write_file(folder, "origine.txt", [cp1252("Licences fédérales")])
     write_file(folder, "club.txt", club_file(), 43)
     write_file(folder, "licence.txt", licence_file(swimmers, rng), 248)
-    write_file(folder, "iuf_region_08.txt", code_file(swimmers + [stranger], "08"), 45)
-    write_file(folder, "iuf_region_12.txt", code_file(swimmers, "12"), 45)
+    # The code files have a folder of their own: update-codes reads every file of its folder.
+    codes = folder.parent / "codes"
+    codes.mkdir(parents=True, exist_ok=True)
+    write_file(codes, "iuf_region_08.txt", code_file(swimmers + [stranger], "08"), 45)
+    write_file(codes, "iuf_region_12.txt", code_file(swimmers, "12"), 45)
     (folder / "previous_season.sql").write_text(previous_season_sql(), encoding="utf-8")
     print(f"{folder}: {len(CLUBS) + 1} clubs, {len(swimmers)} licences")
 

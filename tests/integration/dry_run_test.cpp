@@ -44,8 +44,10 @@ void federation(const std::string& db, const std::string& source) {
         fs::copy_file(file.path(), source + "/" + file.path().filename().string());
 }
 void codes(const std::string& db, const std::string& source) {
-    federation(db, source);
-    runCouloir("import-licences " + db + " " + source + " --quiet --trace /dev/null");
+    runScript(db, readBytes(COULOIR_SOURCE_DIR "/samples/federation/previous_season.sql"));
+    runCouloir("import-licences " + db + " " + COULOIR_SOURCE_DIR "/samples/federation --quiet --trace /dev/null");
+    for (const auto& file : fs::directory_iterator(COULOIR_SOURCE_DIR "/samples/codes"))
+        fs::copy_file(file.path(), source + "/" + file.path().filename().string());
 }
 void federationWithBadLines(const std::string& db, const std::string& source) {
     federation(db, source);

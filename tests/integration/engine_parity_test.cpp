@@ -75,7 +75,7 @@ TEST_F(EngineParity, EveryCommandOnTheSamplesLeavesTheSameTracesFilesAndRows) {
     for (const Side* side : {&sqlite_, &server_})
         test::runScript(side->database, test::readBytes(samples + "federation/previous_season.sql"));
     same("licences", "import-licences DB " + samples + "federation --temp " + dir_.file("temp"));
-    same("codes", "update-codes DB " + samples + "federation --temp " + dir_.file("temp"));
+    same("codes", "update-codes DB " + samples + "codes");
     same("results-dry", "import-results DB " + samples + "competition --competition 1 --new --dry-run --temp " +
                             dir_.file("temp"));
     same("results", "import-results DB " + samples + "competition --competition 1 --new --temp " + dir_.file("temp"));

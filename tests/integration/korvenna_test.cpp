@@ -249,8 +249,10 @@ TEST_F(Korvenna, TheFederationSampleImports) {
         << text;
     EXPECT_EQ(count("select count(*) from Selection where Code_Sel = 'FRA5120000000'"), 2);
 
+    source = COULOIR_SOURCE_DIR "/samples/codes";
     ASSERT_TRUE(updateCodes());
     text = traceText();
+    EXPECT_EQ(text.find("insuffisante"), std::string::npos) << text;
     EXPECT_NE(text.find("Mise à jour de 48 licences sur 49.\n1 licence inconnue.\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Mise à jour de 102 licences sur 102.\n0 licence inconnue.\n"), std::string::npos) << text;
     EXPECT_EQ(count("select count(*) from Licence where Code_unique <> '' and substr(Code_Club, 5, 2) in ('08', '12')"),
