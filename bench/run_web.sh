@@ -3,24 +3,132 @@
 #   1. a meet of 25,000 results imported from the command line and from the
 #      page's API (POST of the files, then waiting for the end), both timed;
 #   2. the answer times of that competition's page and of the page of a
-#      swimmer with 500 performances (five requests each).
+#      swimmer with 500 performances (five requests each);
+#   3. the limits: the token holder's answer time (median and worst of 40
+#      requests over 10 s) while 200 slow connections are open, half sending
+#      a header line every 2 s, half idle; the server's memory before, with
+#      them, and after one connection sent 300 MB of header lines.
 #
-#   bench/run_web.sh BUILD_DIR
+#   bench/run_web.sh BUILD_DIR [--limits-only]
 set -euo pipefail
 
 if [ $# -lt 1 ]; then
-  echo "usage: $0 BUILD_DIR" >&2
+  echo "usage: $0 BUILD_DIR [--limits-only]" >&2
   exit 2
 fi
 build=$(cd "$1" && pwd)
+limits_only=${2:-}
 out="$build/bench-web"
 couloir="$build/bin/couloir"
 
 source "$(dirname "$0")/common.sh"
-require_tools "$couloir" "$build/bin/bench_generate_meet" "$build/bin/bench_generate_history" sqlite3 curl python3
+require_tools "$couloir" python3
 
 rm -rf "$out"
 mkdir -p "$out"
+
+# 3. The token holder among 200 slow connections, and a header flood.
+measure_limits() {
+  local base=$1 token=$2 pid=$3
+  python3 - "$base" "$token" "$pid" <<'PYTHON'
+import socket, statistics, sys, time
+
+base, token, pid = sys.argv[1:4]
+host, port = base.split("//")[1].split(":")
+port = int(port)
+
+def rss_mb():
+    with open(f"/proc/{pid}/status") as status:
+        for line in status:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1]) / 1024
+
+def ask():
+    start = time.monotonic()
+    with socket.create_connection((host, port), timeout=30) as c:
+        c.sendall(f"GET /api/summary HTTP/1.1\r\nHost: {host}\r\nAuthorization: Bearer {token}\r\n"
+                  "Connection: close\r\n\r\n".encode())
+        answer = b""
+        while chunk := c.recv(65536):
+            answer += chunk
+    if not answer.startswith(b"HTTP/1.1 200"):
+        raise SystemExit(f"unexpected answer: {answer[:80]!r}")
+    return time.monotonic() - start
+
+for _ in range(5):
+    ask()
+before = rss_mb()
+slow = []
+for i in range(200):
+    s = socket.create_connection((host, port))
+    if i % 2 == 0:
+        s.sendall(b"GET /api/summary HTTP/1.1\r\n")
+    slow.append(s)
+times, last_line, start = [], time.monotonic(), time.monotonic()
+while len(times) < 40 and time.monotonic() - start < 60:
+    if time.monotonic() - last_line >= 2:
+        for s in slow[::2]:
+            try:
+                s.send(b"X-Slow: 1\r\n")
+            except OSError:
+                pass
+        last_line = time.monotonic()
+    times.append(ask())
+    time.sleep(0.25)
+with_slow = rss_mb()
+still_open = 0
+for s in slow:
+    s.setblocking(False)
+    try:
+        s.recv(1)  # an answer (408, 503) or the end: the server let it go
+    except BlockingIOError:
+        still_open += 1  # nothing to read: still waiting for its request
+    except OSError:
+        pass
+    s.close()
+print(f"token holder with 200 slow connections: median {statistics.median(times) * 1000:.1f} ms, "
+      f"worst {max(times) * 1000:.1f} ms over {len(times)} requests ({still_open} slow connections still open)")
+
+# 300 MB of header lines on one connection, stopping at the answer.
+line = b"X-Flood: " + b"a" * 990 + b"\r\n"
+chunk = b"GET /api/summary HTTP/1.1\r\n" + line * 64
+flood = socket.create_connection((host, port))
+flood.setblocking(False)
+sent, answer, start = 0, b"", time.monotonic()
+while sent < 300_000_000 and not answer and time.monotonic() - start < 60:
+    try:
+        sent += flood.send(chunk)
+    except BlockingIOError:
+        time.sleep(0.001)
+    except OSError:
+        break
+    try:
+        answer += flood.recv(65536)
+    except BlockingIOError:
+        pass
+    except OSError:
+        break
+flood.close()
+time.sleep(0.5)
+status = answer.split(b"\r\n", 1)[0].decode() or "no answer"
+print(f"header flood: {status!r} after {sent / 1e6:.1f} MB sent")
+print(f"server memory (VmRSS): {before:.1f} MB before, {with_slow:.1f} MB with 200 slow connections, "
+      f"{rss_mb():.1f} MB after the flood")
+PYTHON
+}
+
+if [ "$limits_only" = --limits-only ]; then
+  "$couloir" init-db "$out/limits.db" >/dev/null
+  "$couloir" serve "$out/limits.db" --port 0 > "$out/serve.txt" &
+  server=$!
+  trap 'kill $server 2>/dev/null || true' EXIT
+  until grep -q token= "$out/serve.txt" 2>/dev/null; do sleep 0.1; done
+  address=$(grep -o 'http://[^ ]*' "$out/serve.txt")
+  measure_limits "${address%%/\?token=*}" "${address##*token=}" "$server"
+  exit 0
+fi
+
+require_tools "$build/bin/bench_generate_meet" "$build/bin/bench_generate_history" sqlite3 curl
 "$build/bin/bench_generate_meet" "$out/meet" --results 26100 --licences 6000 >/dev/null
 
 seconds() { date +%s.%N; }
@@ -66,3 +174,4 @@ time_of() {
 }
 echo "competition page, $results results: $(time_of /api/competitions/1)"
 echo "swimmer page, $performances performances: $(time_of "/api/swimmers/$swimmer")"
+measure_limits "$base" "$token" "$server"

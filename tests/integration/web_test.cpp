@@ -198,6 +198,30 @@ TEST_F(Web, RunsOneOperationAtATime) {
     EXPECT_EQ(waitFor(client, id)["status"], "succeeded");
 }
 
+// The page follows an operation through its events for as long as it runs:
+// the read deadline bounds the reading of a request, not its answer.
+TEST_F(Web, FollowsAnOperationPastTheReadDeadline) {
+    ServeProcess server(db_, "COULOIR_BUSY_TIMEOUT=20 COULOIR_WEB_READ_DEADLINE=1");
+    httplib::Client client = server.client();
+    auto holder = openDatabase(db_, {});
+    holder->begin(Database::Lock::Write);  // the operation waits for it
+
+    std::string id = started(
+        client.Post("/api/operations", meetForm(meet_, {{"kind", "import-licences", "", ""}}, kLicenceFiles)));
+    RawConnection events(server.port());
+    events.send("GET /api/operations/" + id + "/events HTTP/1.1\r\nHost: 127.0.0.1\r\nAuthorization: Bearer " +
+                server.token() + "\r\n\r\n");
+    std::string received = events.receive(std::chrono::milliseconds(2500));
+    EXPECT_TRUE(received.starts_with("HTTP/1.1 200")) << received;
+    EXPECT_NE(received.find("text/event-stream"), std::string::npos);
+    EXPECT_FALSE(events.closed());
+
+    holder->rollback();
+    received += events.receive(std::chrono::seconds(60), "\"type\":\"end\"");
+    EXPECT_NE(received.find("\"type\":\"end\""), std::string::npos) << received;
+    EXPECT_EQ(waitFor(client, id)["status"], "succeeded");
+}
+
 // A file of thousands of refused lines: the page follows the first lines
 // live, the trace and the report keep them all.
 TEST_F(Web, FollowsABoundedNumberOfTraceLinesLive) {

@@ -34,6 +34,14 @@ void setupServe(CLI::App& app, int& status) {
             status = kFailure;
             return;
         }
+        web::RequestLimits limits;
+        try {
+            limits = web::requestLimitsFromEnvironment();
+        } catch (const Error& e) {
+            std::cerr << "couloir : " << e.description() << "\n";
+            status = kFailure;
+            return;
+        }
         // Ctrl+C and kill end the server cleanly: a thread waits for them.
         sigset_t stopping;
         sigemptyset(&stopping);
@@ -41,7 +49,7 @@ void setupServe(CLI::App& app, int& status) {
         sigaddset(&stopping, SIGTERM);
         pthread_sigmask(SIG_BLOCK, &stopping, nullptr);
 
-        web::WebServer server(options->database, options->listen);
+        web::WebServer server(options->database, options->listen, limits);
         if (!server.bind(options->port)) {
             std::cerr << "couloir : impossible d'écouter sur " << options->listen << ":" << options->port
                       << " (port déjà pris ?)\n";

@@ -12,8 +12,6 @@ using json = nlohmann::json;
 namespace couloir::host::web {
 namespace {
 
-constexpr std::size_t kServerThreads = 32;
-
 template <typename Json>
 void sendJson(httplib::Response& response, const Json& body, int status = 200) {
     response.status = status;
@@ -90,17 +88,14 @@ std::string readFiles(OperationKind kind, const httplib::Request& request, std::
 
 }  // namespace
 
-WebServer::WebServer(const std::string& database, std::string listen)
-    : listen_(std::move(listen)), access_(newToken()), browser_(database), runner_(database) {
+WebServer::WebServer(const std::string& database, std::string listen, RequestLimits limits)
+    : server_(limits), listen_(std::move(listen)), access_(newToken()), browser_(database), runner_(database) {
     server_.set_payload_max_length(kMaxUploadBytes + (std::size_t{1} << 20));
-    // Each page following an operation holds a thread for as long as it runs.
-    server_.new_task_queue = [] { return new httplib::ThreadPool(kServerThreads); };
     routes();
 }
 
 bool WebServer::bind(int port) {
-    if (port == 0) port_ = server_.bind_to_any_port(listen_);
-    else port_ = server_.bind_to_port(listen_.c_str(), port) ? port : -1;
+    port_ = server_.bindTo(listen_, port);
     if (port_ > 0) access_.servedAt(listen_, port_);
     return port_ > 0;
 }

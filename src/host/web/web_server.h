@@ -9,12 +9,14 @@
 #include "club_browser.h"
 #include "operation_runner.h"
 #include "access.h"
+#include "guarded_server.h"
+#include "request_limits.h"
 
 namespace couloir::host::web {
 
 class WebServer {
 public:
-    WebServer(const std::string& database, std::string listen);
+    WebServer(const std::string& database, std::string listen, RequestLimits limits = {});
     WebServer(const WebServer&) = delete;
     WebServer& operator=(const WebServer&) = delete;
 
@@ -33,7 +35,7 @@ private:
     void sendFiles(const httplib::Request& request, httplib::Response& response);
     void sendEvents(const httplib::Request& request, httplib::Response& response);
 
-    httplib::Server server_;
+    GuardedServer server_;
     std::string listen_;
     int port_ = 0;
     Access access_;
