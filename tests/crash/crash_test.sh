@@ -103,6 +103,15 @@ copy_of() {
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
+# run_killed DELAY_MS: starts the command in `run_args` and kills it with SIGKILL DELAY_MS later.
+run_killed() {
+  "${run_args[@]}" &
+  local pid=$!
+  sleep "$(printf '%d.%03d' $(($1 / 1000)) $(($1 % 1000)))"
+  kill -9 "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+}
+
 # run_case NAME BASE_DB COMMAND...: COMMAND holds the word DB where the
 # database goes and TEMP where a working folder goes.
 run_case() {
@@ -141,11 +150,7 @@ run_case() {
     db=$(copy_of "$base" "$name-round")
     local delay=$(( RANDOM * elapsed / 32768 ))
     command_for "$db" "round$round"
-    "${run_args[@]}" &
-    local pid=$!
-    sleep "$(printf '%d.%03d' $((delay / 1000)) $((delay % 1000)))"
-    kill -9 "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    run_killed "$delay"
     # The server ends a killed client's transaction on its own time: a COMMIT
     # it had received may still land. The state is read once it has.
     if [ -n "$server" ]; then
@@ -244,11 +249,7 @@ run_writer_case() {
     rm -rf "$dir/out" && cp -a "$dir/seed" "$dir/out"
     local delay=$(( RANDOM * elapsed / 32768 ))
     writer_for "$dir/out" "round$round"
-    "${run_args[@]}" &
-    local pid=$!
-    sleep "$(printf '%d.%03d' $((delay / 1000)) $((delay % 1000)))"
-    kill -9 "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    run_killed "$delay"
     local state
     state=$(folder_fingerprint "$dir/out")
     if [ "$state" = "$before" ]; then

@@ -117,7 +117,7 @@ TEST_F(WebLimits, RefusesHeadsOverTheLimitWithBoundedMemory) {
             EXPECT_TRUE(answer.starts_with("HTTP/1.1 431")) << answer.substr(0, 80);
     }
     long highest = server.memoryKilobytes("VmHWM");
-    EXPECT_LT(highest - before, 16 * 1024) << before << " kB, then at most " << highest << " kB";
+    EXPECT_LT(highest - before, 32 * 1024) << before << " kB, then at most " << highest << " kB";
     EXPECT_EQ(server.client().Get("/api/summary")->status, 200);
 }
 

@@ -6,6 +6,7 @@
 #include "host_form.h"
 #include "run_support.h"
 #include "shared/private_files.h"
+#include "shared/working_folders.h"
 
 namespace fs = std::filesystem;
 using json = nlohmann::json;
@@ -114,11 +115,10 @@ void Operation::finish(bool result, std::string trace, json report, std::string 
     changed_.notify_all();
 }
 
-OperationRunner::OperationRunner(std::string database) : database_(std::move(database)) {
-    std::string pattern = (fs::temp_directory_path() / "couloir-web-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("création impossible du dossier de travail " + pattern);
-    root_ = pattern;
-}
+// The uploads of a killed server are cleared by the next command, as the working folders are.
+OperationRunner::OperationRunner(std::string database)
+    : database_(std::move(database)),
+      root_(createMarkedFolder(fs::temp_directory_path().string(), std::string(kWorkingFolderPrefix) + "web-")) {}
 
 OperationRunner::~OperationRunner() {
     if (worker_.joinable()) worker_.join();

@@ -8,15 +8,7 @@
 namespace couloir::host::web {
 
 std::vector<std::string> filesRead(OperationKind kind) {
-    switch (kind) {
-        case OperationKind::ImportResults:
-            return {"licence.txt", "club.txt", "origine.txt", "rcomp.txt", "pcomp.txt",
-                    "categori.txt", "relais.txt", "prres.txt", "engag.txt"};
-        case OperationKind::ImportSkeleton: return {"origine.txt", "rcomp.txt", "pcomp.txt"};
-        case OperationKind::ImportLicences: return {"licence.txt", "club.txt", "origine.txt"};
-        case OperationKind::ImportPerf: return {"licence.txt", "club.txt", "origine.txt", "liffn.txt"};
-        default: return {};
-    }
+    return readsFiles(kind) ? interchangeFiles(kind) : std::vector<std::string>{};
 }
 
 namespace {
