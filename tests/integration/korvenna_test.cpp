@@ -338,6 +338,19 @@ TEST_F(CodeUpdate, AnErrorEndsItsFileAndTheScanGoesOn) {
     EXPECT_EQ(code("980004"), "2222222");
 }
 
+TEST_F(CodeUpdate, AnUnreadableLineIsRefusedAndTheFileReadOn) {
+    std::string unreadable = codeLine(kParis, "960002", "7654321");
+    unreadable[12] = '\0';
+    write("codes.txt", {codeLine(kParis, "950001", "1234567"), unreadable, codeLine(kRennes, "980004", "2222222")});
+    ASSERT_TRUE(updateCodes());
+    EXPECT_NE(traceText().find("Erreur Ligne n° : 2.\nLigne illisible : caractère de contrôle (code 0) en position 13.\n"
+                               "\nMise à jour de 2 licences sur 3.\n0 licence inconnue.\n"),
+              std::string::npos)
+        << traceText();
+    EXPECT_EQ(code("960002"), "");
+    EXPECT_EQ(code("980004"), "2222222");
+}
+
 TEST_F(CodeUpdate, OtherFilesOfTheFolderAreReportedAndSkipped) {
     write("club.txt", {clubLine(kParis, "Cercle des Nageurs d'Orly")});
     write("codes.txt", {codeLine(kParis, "950001", "1234567")});

@@ -4,6 +4,7 @@
 
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "commands.h"
@@ -37,9 +38,9 @@ void setupServe(CLI::App& app, int& status) {
         web::RequestLimits limits;
         try {
             limits = web::requestLimitsFromEnvironment();
-        } catch (const Error& e) {
+        } catch (const Error& e) {  // a setting of the environment, like COULOIR_BUSY_TIMEOUT: a usage error
             std::cerr << "couloir : " << e.description() << "\n";
-            status = kFailure;
+            status = kUsage;
             return;
         }
         // Ctrl+C and kill end the server cleanly: a thread waits for them.
@@ -49,7 +50,15 @@ void setupServe(CLI::App& app, int& status) {
         sigaddset(&stopping, SIGTERM);
         pthread_sigmask(SIG_BLOCK, &stopping, nullptr);
 
-        web::WebServer server(options->database, options->listen, limits);
+        std::optional<web::WebServer> made;
+        try {
+            made.emplace(options->database, options->listen, limits);
+        } catch (const std::exception& e) {  // its working folder cannot be made
+            std::cerr << "couloir : " << e.what() << "\n";
+            status = kFailure;
+            return;
+        }
+        web::WebServer& server = *made;
         if (!server.bind(options->port)) {
             std::cerr << "couloir : impossible d'écouter sur " << options->listen << ":" << options->port
                       << " (port déjà pris ?)\n";
