@@ -6,6 +6,7 @@
 #include "couloir/couloir.h"
 #include "shared/c_arguments.h"
 #include "shared/call_frame.h"
+#include "shared/staged_output.h"
 
 namespace couloir::vandrule {
 namespace {
@@ -19,7 +20,7 @@ bool bCreation_disquette(const char* strNumProfil, bool bIsSelection, const char
                    .openingLine = "Début de la création de fichier : ",
                    // Null columns read as empty texts here.
                    .connection = ConnectionOptions{.nullText = NullText::Empty},
-                   .outputFolder = text(strRepTravail),
+                   .outputFolder = outputFolderOf(text(strRepTravail)),
                    .connectionFailure = "Erreur lors de la connexion à la base.",
                    .disconnectionFailure = "Erreur lors de la déconnexion de la base.",
                    .closing = ClosingLine{.text = "Fin de la création de fichier : ", .emptyLineAfter = true}};

@@ -26,7 +26,7 @@ bool exportPerformances(const Arguments& args) {
                    .connection = ConnectionOptions{.nullText = NullText::Empty,
                                                    .writesLastClose = false,
                                                    .lock = Database::Lock::Read},
-                   .outputFolder = args.workingDir,
+                   .outputFolder = outputFolderOf(args.workingDir),
                    .connectionFailure = "Erreur de connexion dans dll d'export." + std::string(CRLF) +
                                         "Fichier licence.txt non créé.",
                    .connectionFailureNamesError = false,

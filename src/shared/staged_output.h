@@ -34,6 +34,10 @@ private:
     std::string folder_, staging_;
 };
 
+// The output folder a caller names: the current folder when it names none,
+// as a file name without a folder is written there.
+inline std::string outputFolderOf(std::string given) { return given.empty() ? std::string(".") : given; }
+
 // Completes the deliveries into `folder` that a killed call had begun, and
 // removes the staging folders that killed calls left beside it unfinished.
 void recoverAbandonedOutput(const std::string& folder);
