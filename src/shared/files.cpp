@@ -1,7 +1,8 @@
 #include "shared/files.h"
 
-#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <memory>
@@ -178,15 +179,32 @@ namespace {
 
 constexpr char kDosEndOfFile = '\x1A';
 
+bool isControl(char ch) {
+    auto c = static_cast<unsigned char>(ch);
+    return (c < 0x20 && c != '\t') || c == 0x7F;
+}
+
+// Where the first control character of `line` stands, or its size; words of
+// eight bytes without a byte below 0x20 or equal to 0x7F are passed at once.
+std::size_t firstControl(std::string_view line) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+    std::size_t i = 0;
+    for (; i + 8 <= line.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, line.data() + i, 8);
+        std::uint64_t del = word ^ (kOnes * 0x7F);
+        if ((((word - kOnes * 0x20) & ~word) | ((del - kOnes) & ~del)) & kHighs) break;
+    }
+    while (i < line.size() && !isControl(line[i])) ++i;
+    return i;
+}
+
 // Why a decoded line cannot be stored as text: the first control character
 // it holds (a tab is a blank of the line), or the empty text.
 std::string controlCharacterIn(std::string_view line) {
-    auto control = std::find_if(line.begin(), line.end(), [](char ch) {
-        auto c = static_cast<unsigned char>(ch);
-        return (c < 0x20 && c != '\t') || c == 0x7F;
-    });
-    if (control == line.end()) return {};
-    std::size_t offset = static_cast<std::size_t>(control - line.begin());
+    std::size_t offset = firstControl(line);
+    if (offset == line.size()) return {};
+    auto control = line.begin() + static_cast<std::ptrdiff_t>(offset);
     return "caractère de contrôle (code " + std::to_string(static_cast<unsigned char>(*control)) + ") en position " +
            std::to_string(charCount(line.substr(0, offset)) + 1);
 }
