@@ -117,13 +117,19 @@ print(f"server memory (VmRSS): {before:.1f} MB before, {with_slow:.1f} MB with 2
 PYTHON
 }
 
-if [ "$limits_only" = --limits-only ]; then
-  "$couloir" init-db "$out/limits.db" >/dev/null
-  "$couloir" serve "$out/limits.db" --port 0 > "$out/serve.txt" &
+# start_server DB: couloir serve on a free port, stopped when the script ends;
+# sets `server` (its process) and `address` (with its token).
+start_server() {
+  "$couloir" serve "$1" --port 0 > "$out/serve.txt" &
   server=$!
   trap 'kill $server 2>/dev/null || true' EXIT
   until grep -q token= "$out/serve.txt" 2>/dev/null; do sleep 0.1; done
   address=$(grep -o 'http://[^ ]*' "$out/serve.txt")
+}
+
+if [ "$limits_only" = --limits-only ]; then
+  "$couloir" init-db "$out/limits.db" >/dev/null
+  start_server "$out/limits.db"
   measure_limits "${address%%/\?token=*}" "${address##*token=}" "$server"
   exit 0
 fi
@@ -141,11 +147,7 @@ start=$(seconds)
 echo "import-results from the command line: $(elapsed "$start" "$(seconds)")"
 
 "$couloir" init-db "$out/web.db" >/dev/null
-"$couloir" serve "$out/web.db" --port 0 > "$out/serve.txt" &
-server=$!
-trap 'kill $server 2>/dev/null || true' EXIT
-until grep -q token= "$out/serve.txt" 2>/dev/null; do sleep 0.1; done
-address=$(grep -o 'http://[^ ]*' "$out/serve.txt")
+start_server "$out/web.db"
 base=${address%%/\?token=*}
 token=${address##*token=}
 auth=(-H "Authorization: Bearer $token")
