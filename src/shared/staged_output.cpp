@@ -98,13 +98,19 @@ void checkReplaceable(const std::string& folder, const std::vector<std::string>&
     }
 }
 
+// The folder holding `folder`, whatever its spelling ("out", "out/", "./out").
+fs::path parentOf(const std::string& folder) {
+    fs::path full = fs::absolute(folder).lexically_normal();
+    if (!full.has_filename()) full = full.parent_path();
+    return full.parent_path();
+}
+
 }  // namespace
 
 StagedOutput::StagedOutput(std::string folder) : folder_(std::move(folder)) {
     identity(folder_);
-    fs::path parent = fs::absolute(folder_).lexically_normal().parent_path();
     try {
-        staging_ = createMarkedFolder(parent.string(), kStagingPrefix);
+        staging_ = createMarkedFolder(parentOf(folder_).string(), kStagingPrefix);
     } catch (const Error&) {
         staging_ = createMarkedFolder(folder_, kStagingPrefix);
     }
@@ -139,8 +145,7 @@ void recoverAbandonedOutput(const std::string& folder) {
     } catch (const Error&) {
         return;
     }
-    fs::path parent = fs::absolute(folder).lexically_normal().parent_path();
-    for (const std::string& place : {parent.string(), folder}) {
+    for (const std::string& place : {parentOf(folder).string(), folder}) {
         for (const std::string& staging : abandonedFolders(place, kStagingPrefix)) {
             std::string target;
             std::vector<std::string> names;
