@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -19,7 +18,6 @@ namespace fs = std::filesystem;
 namespace couloir {
 namespace {
 
-constexpr auto kUnmarkedGrace = std::chrono::hours(1);
 
 // When the process started, in clock ticks since boot ("" where the system
 // does not tell): with the number, it tells a process from a later one that
@@ -61,13 +59,9 @@ bool isAbandoned(const std::string& folder) {
     std::ifstream mark(fs::path(folder) / kProcessMarkName);
     long pid = 0;
     std::string start;
-    if (mark >> pid) {
-        mark >> start;
-        return !processIsRunning(pid, start);
-    }
-    std::error_code ec;
-    auto written = fs::last_write_time(folder, ec);
-    return !ec && fs::file_time_type::clock::now() - written > kUnmarkedGrace;
+    if (!(mark >> pid)) return false;
+    mark >> start;
+    return !processIsRunning(pid, start);
 }
 
 std::vector<std::string> abandonedFolders(const std::string& parent, std::string_view prefix) {

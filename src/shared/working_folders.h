@@ -18,9 +18,9 @@ inline constexpr const char* kProcessMarkName = "couloir-processus";
 // error naming the folder.
 std::string createMarkedFolder(const std::string& parent, std::string_view prefix);
 
-// Whether the process that made `folder` is gone. A folder without a mark
-// counts as abandoned only once it is an hour old (its process may be about
-// to write the mark).
+// Whether the process that made `folder` is gone. A folder without a mark is
+// never abandoned: it may be a user's own folder of a like name (or one a
+// process killed before writing its mark left empty).
 bool isAbandoned(const std::string& folder);
 
 // The folders directly under `parent` whose name starts with `prefix`, that

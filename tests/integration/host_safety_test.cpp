@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "meet_fixture.h"
@@ -125,8 +126,10 @@ TEST_F(HostSafety, TheWorkingFolderIsNeverTheSourceNorALinkNorADeepPath) {
 // A command killed with its working copies leaves them behind; the next command, whatever it is, clears them.
 TEST_F(HostSafety, WorkingFoldersOfKilledCommandsAreRemoved) {
     std::string tmp = dir_.sub("tmp");
-    std::string abandoned = tmp + "/couloir-ABCDEF", running = tmp + "/couloir-GHIJKL", other = tmp + "/autre-XYZ";
-    for (const std::string& folder : {abandoned, running, other}) fs::create_directory(folder);
+    std::string abandoned = tmp + "/couloir-ABCDEF", running = tmp + "/couloir-GHIJKL", other = tmp + "/autre-XYZ",
+                users = tmp + "/couloir-sortie";  // a folder of the user's, with no mark
+    for (const std::string& folder : {abandoned, running, other, users}) fs::create_directory(folder);
+    fs::last_write_time(users, fs::file_time_type::clock::now() - std::chrono::hours(48));
     test::writeBytes(abandoned + "/couloir-processus", "2147483646 1\n");  // no such process
     test::writeBytes(abandoned + "/licence.txt", "données personnelles\r\n");
     test::writeBytes(running + "/couloir-processus", std::to_string(::getpid()) + "\n");
@@ -134,6 +137,7 @@ TEST_F(HostSafety, WorkingFoldersOfKilledCommandsAreRemoved) {
     EXPECT_FALSE(fs::exists(abandoned));
     EXPECT_TRUE(fs::exists(running));
     EXPECT_TRUE(fs::exists(other));
+    EXPECT_TRUE(fs::exists(users));
 }
 
 TEST_F(HostSafety, AWrongBusyTimeoutIsAUsageErrorNamingIt) {
