@@ -66,7 +66,8 @@ WorkingFolder::WorkingFolder(const std::string& given) : path_(given) {
 void removeAbandonedWorkingFolders() {
     std::error_code ec;
     fs::path temporary = fs::temp_directory_path(ec);
-    if (!ec) removeAbandonedFolders(temporary.string(), kWorkingFolderPrefix);
+    if (ec) return;
+    for (const char* prefix : {kWorkingFolderPrefix, kWebFolderPrefix}) removeAbandonedFolders(temporary.string(), prefix);
 }
 
 WorkingFolder::~WorkingFolder() {

@@ -52,8 +52,10 @@ private:
     bool fresh_ = false;
 };
 
-// The fresh working folders' prefix under the system's temporary folder.
+// The prefixes of the fresh folders under the system's temporary folder: a
+// call's working copies, the web server's uploads.
 inline constexpr const char* kWorkingFolderPrefix = "couloir-";
+inline constexpr const char* kWebFolderPrefix = "couloir-web-";
 // Removes the working folders that killed commands left under the system's
 // temporary folder.
 void removeAbandonedWorkingFolders();

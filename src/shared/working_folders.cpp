@@ -59,7 +59,8 @@ bool isAbandoned(const std::string& folder) {
     std::ifstream mark(fs::path(folder) / kProcessMarkName);
     long pid = 0;
     std::string start;
-    if (!(mark >> pid)) return false;
+    std::error_code ec;
+    if (!(mark >> pid)) return fs::is_empty(folder, ec) && !ec;
     mark >> start;
     return !processIsRunning(pid, start);
 }
@@ -70,7 +71,7 @@ std::vector<std::string> abandonedFolders(const std::string& parent, std::string
     for (fs::directory_iterator it(parent, ec), end; !ec && it != end; it.increment(ec)) {
         std::string name = it->path().filename().string();
         struct stat info {};
-        if (!name.starts_with(prefix) || ::lstat(it->path().c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+        if (!name.starts_with(prefix) || name.size() != prefix.size() + 6 || ::lstat(it->path().c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
             info.st_uid != ::geteuid())
             continue;
         if (isAbandoned(it->path().string())) found.push_back(it->path().string());

@@ -19,12 +19,12 @@ inline constexpr const char* kProcessMarkName = "couloir-processus";
 std::string createMarkedFolder(const std::string& parent, std::string_view prefix);
 
 // Whether the process that made `folder` is gone. A folder without a mark is
-// never abandoned: it may be a user's own folder of a like name (or one a
-// process killed before writing its mark left empty).
+// abandoned only when it is empty (a process killed between making it and
+// marking it): one that holds anything may be a user's own of a like name.
 bool isAbandoned(const std::string& folder);
 
-// The folders directly under `parent` whose name starts with `prefix`, that
-// belong to this user and are abandoned.
+// The folders directly under `parent` named `prefix` and six characters, as
+// createMarkedFolder names them, that belong to this user and are abandoned.
 std::vector<std::string> abandonedFolders(const std::string& parent, std::string_view prefix);
 
 // Removes the abandoned folders of abandonedFolders; one that cannot be

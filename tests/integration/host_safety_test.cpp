@@ -126,15 +126,18 @@ TEST_F(HostSafety, TheWorkingFolderIsNeverTheSourceNorALinkNorADeepPath) {
 // A command killed with its working copies leaves them behind; the next command, whatever it is, clears them.
 TEST_F(HostSafety, WorkingFoldersOfKilledCommandsAreRemoved) {
     std::string tmp = dir_.sub("tmp");
-    std::string abandoned = tmp + "/couloir-ABCDEF", running = tmp + "/couloir-GHIJKL", other = tmp + "/autre-XYZ",
+    std::string abandoned = tmp + "/couloir-ABCDEF", server = tmp + "/couloir-web-ABCDEF", running = tmp + "/couloir-GHIJKL", other = tmp + "/autre-XYZ",
                 users = tmp + "/couloir-sortie";  // a folder of the user's, with no mark
-    for (const std::string& folder : {abandoned, running, other, users}) fs::create_directory(folder);
+    for (const std::string& folder : {abandoned, server, running, other, users}) fs::create_directory(folder);
+    test::writeBytes(server + "/couloir-processus", "2147483646 1\n");
+    test::writeBytes(users + "/résultats.txt", "à garder\r\n");
     fs::last_write_time(users, fs::file_time_type::clock::now() - std::chrono::hours(48));
     test::writeBytes(abandoned + "/couloir-processus", "2147483646 1\n");  // no such process
     test::writeBytes(abandoned + "/licence.txt", "données personnelles\r\n");
     test::writeBytes(running + "/couloir-processus", std::to_string(::getpid()) + "\n");
     EXPECT_EQ(test::runCouloir("--version", "TMPDIR=" + tmp).status, 0);
     EXPECT_FALSE(fs::exists(abandoned));
+    EXPECT_FALSE(fs::exists(server));
     EXPECT_TRUE(fs::exists(running));
     EXPECT_TRUE(fs::exists(other));
     EXPECT_TRUE(fs::exists(users));

@@ -118,7 +118,7 @@ void Operation::finish(bool result, std::string trace, json report, std::string 
 // The uploads of a killed server are cleared by the next command, as the working folders are.
 OperationRunner::OperationRunner(std::string database)
     : database_(std::move(database)),
-      root_(createMarkedFolder(fs::temp_directory_path().string(), std::string(kWorkingFolderPrefix) + "web-")) {}
+      root_(createMarkedFolder(fs::temp_directory_path().string(), kWebFolderPrefix)) {}
 
 OperationRunner::~OperationRunner() {
     if (worker_.joinable()) worker_.join();
