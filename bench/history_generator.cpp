@@ -82,25 +82,39 @@ private:
         if (clubCount > clubCodeCount()) throw std::invalid_argument("too many clubs");
         for (int c = 0; c < clubCount; ++c) {
             clubs_.push_back({clubCode(c), {}});
-            db_.execute("INSERT INTO Club (Code_federal, Intitule, Selection) VALUES (" + sqlQuote(clubs_[c].code) +
-                        ", " + sqlQuote(std::string(random_.pick(kClubWords)) + " " + std::to_string(c)) + ", false)");
+            db_.execute(Statement::insert("INSERT INTO", "Club")
+                            .sql(" (Code_federal, Intitule, Selection) VALUES (")
+                            .text(clubs_[c].code)
+                            .sql(", ")
+                            .text(std::string(random_.pick(kClubWords)) + " " + std::to_string(c))
+                            .sql(", false)"));
         }
         // The new swimmers' Num follow the largest one of the fresh database.
-        std::int64_t num = db_.lValeurScalaire("SELECT max(Num) FROM Licence");
-        reference_ = db_.lValeurScalaire("SELECT Num FROM Licence WHERE Nom = 'Null'");
+        std::int64_t num = db_.lValeurScalaire(Statement("SELECT max(Num) FROM Licence"));
+        reference_ = db_.lValeurScalaire(Statement("SELECT Num FROM Licence WHERE Nom = 'Null'"));
         for (int s = 0; s < size_.swimmers; ++s) {
             Club& club = clubs_[static_cast<std::size_t>(s) % clubs_.size()];
             char sex = random_.between(0, 1) ? 'F' : 'M';
             int year = random_.between(1960, 2015);
             std::string licence = digits(year % 100, 2) + digits(static_cast<int>(club.swimmers.size()) + 1, 4);
-            db_.execute(
-                "INSERT INTO Licence (Code_Club, Licence, Nom, Prenom, Sexe, Date_Naissance, Nationalite, Sportive, "
-                "Synchro, Water_Polo, Plongeon, Dirigeant, Maitre, Date_Depot, Date_obliteration, Type_licence, "
-                "Nature, Code_unique) VALUES (" +
-                sqlQuote(club.code) + ", " + sqlQuote(licence) + ", " + sqlQuote(random_.pick(kSurnames)) + ", " +
-                sqlQuote(sex == 'F' ? random_.pick(kWomen) : random_.pick(kMen)) + ", '" + sex + "', '" +
-                std::to_string(year) + "0101', 'FRA', 'O', 'N', 'N', 'N', 'N', 'N', '20240901', '20240915', 'R', "
-                "'N', '" + digits(s, 10) + "')");
+            db_.execute(Statement::insert("INSERT INTO", "Licence")
+                            .sql(" (Code_Club, Licence, Nom, Prenom, Sexe, Date_Naissance, Nationalite, Sportive, "
+                                 "Synchro, Water_Polo, Plongeon, Dirigeant, Maitre, Date_Depot, Date_obliteration, "
+                                 "Type_licence, Nature, Code_unique) VALUES (")
+                            .text(club.code)
+                            .sql(", ")
+                            .text(licence)
+                            .sql(", ")
+                            .text(random_.pick(kSurnames))
+                            .sql(", ")
+                            .text(sex == 'F' ? random_.pick(kWomen) : random_.pick(kMen))
+                            .sql(", ")
+                            .text(std::string(1, sex))
+                            .sql(", ")
+                            .text(std::to_string(year) + "0101")
+                            .sql(", 'FRA', 'O', 'N', 'N', 'N', 'N', 'N', '20240901', '20240915', 'R', 'N', ")
+                            .text(digits(s, 10))
+                            .sql(")"));
             club.swimmers.push_back({++num, sex});
         }
     }
@@ -111,30 +125,51 @@ private:
         const Event* event;
         do event = random_.pick(individual_);
         while (event->sex != swimmer.sex);
-        db_.execute("INSERT INTO Liffn (Code_epreuve, Code_club, Date_perf, Num_Lic, Tps, Num_compet, Lieu, "
-                    "Type_bassin, Codif_Fede, Codif_Inter, Codif_Reg, Codif_Depart, Passage_relais) VALUES (" +
-                    std::to_string(event->code) + ", " + sqlQuote(club.code) + ", '" + randomDate(random_) + "', " +
-                    std::to_string(swimmer.num) + ", " + randomTime(event->distance, 1, random_) + ", 1, " +
-                    sqlQuote(random_.pick(kPlaces)) + ", " + (random_.between(0, 1) ? "25" : "50") +
-                    ", 'R', 'A', 'D', '', '" + (random_.between(1, 20) == 1 ? "R" : "") + "')");
+        Statement insert = Statement::insert("INSERT INTO", "Liffn");
+        insert.sql(" (Code_epreuve, Code_club, Date_perf, Num_Lic, Tps, Num_compet, Lieu, Type_bassin, Codif_Fede, "
+                   "Codif_Inter, Codif_Reg, Codif_Depart, Passage_relais) VALUES (")
+            .number(event->code)
+            .sql(", ")
+            .text(club.code)
+            .sql(", ")
+            .text(randomDate(random_))
+            .sql(", ")
+            .number(swimmer.num)
+            .sql(", ")
+            .decimal(randomTime(event->distance, 1, random_))
+            .sql(", 1, ")
+            .text(random_.pick(kPlaces))
+            .sql(", ")
+            .number(random_.between(0, 1) ? 25 : 50)
+            .sql(", 'R', 'A', 'D', '', ")
+            .text(random_.between(1, 20) == 1 ? "R" : "")
+            .sql(")");
+        db_.execute(insert);
     }
 
     // A team of the club's swimmers; slots past the team's size hold the reference swimmer.
     void addRelay() {
         const Club& club = random_.pick(clubs_);
         const Event* event = random_.pick(relays_);
-        std::string slots;
-        for (int slot = 0; slot < 10; ++slot) {
-            std::int64_t num = slot < event->swimmers ? random_.pick(club.swimmers).num : reference_;
-            slots += ", " + std::to_string(num);
-        }
-        db_.execute("INSERT INTO Liffn_relais (Code_epreuve, Code_club, Date_perf, Num_Lic, Tps, Num_compet, Lieu, "
-                    "Type_bassin, Codif_Fede, Codif_Inter, Codif_Reg, Codif_Depart, Licence1, Licence2, Licence3, "
-                    "Licence4, Licence5, Licence6, Licence7, Licence8, Licence9, Licence10) VALUES (" +
-                    std::to_string(event->code) + ", " + sqlQuote(club.code) + ", '" + randomDate(random_) + "', " +
-                    std::to_string(random_.between(1, 4)) + ", " +
-                    randomTime(event->distance, event->swimmers, random_) + ", 1, " + sqlQuote(random_.pick(kPlaces)) +
-                    ", 50, 'R', '', '', ''" + slots + ")");
+        Statement insert = Statement::insert("INSERT INTO", "Liffn_relais");
+        insert.sql(" (Code_epreuve, Code_club, Date_perf, Num_Lic, Tps, Num_compet, Lieu, Type_bassin, Codif_Fede, "
+                   "Codif_Inter, Codif_Reg, Codif_Depart, Licence1, Licence2, Licence3, Licence4, Licence5, Licence6, "
+                   "Licence7, Licence8, Licence9, Licence10) VALUES (")
+            .number(event->code)
+            .sql(", ")
+            .text(club.code)
+            .sql(", ")
+            .text(randomDate(random_))
+            .sql(", ")
+            .number(random_.between(1, 4))
+            .sql(", ")
+            .decimal(randomTime(event->distance, event->swimmers, random_))
+            .sql(", 1, ")
+            .text(random_.pick(kPlaces))
+            .sql(", 50, 'R', '', '', ''");
+        for (int slot = 0; slot < 10; ++slot)
+            insert.sql(", ").number(slot < event->swimmers ? random_.pick(club.swimmers).num : reference_);
+        db_.execute(insert.sql(")"));
     }
 
     Database& db_;

@@ -13,6 +13,7 @@
 #include <random>
 #include <sstream>
 
+#include "shared/change_counts.h"
 #include "shared/cp1252.h"
 #include "shared/pq_handles.h"
 #include "shared/text_date.h"
@@ -145,9 +146,13 @@ std::string pad(const std::string& text, int width) { return strCadrerGauche(tex
 FixedNow::FixedNow(const char* moment) { setenv("COULOIR_NOW", moment, 1); }
 FixedNow::~FixedNow() { unsetenv("COULOIR_NOW"); }
 
+Statement sql(std::string_view text) { return Statement::written(text, statementTarget(text)); }
+
+std::string literal(std::string_view text) { return literalOf(FieldValue(std::string(text))); }
+
 std::vector<std::string> queryRows(Database& db, const std::string& sql) {
     std::vector<std::string> result;
-    db.forEachRow(sql, [&](const Row& row) {
+    db.forEachRow(Statement(sql), [&](const Row& row) {
         std::string joined;
         for (int i = 0; i < row.fieldCount(); ++i) joined += (i ? "|" : "") + (row.isNull(i) ? "NULL" : row.text(i));
         result.push_back(joined);

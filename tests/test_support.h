@@ -64,6 +64,11 @@ public:
 
 // The rows of a query, one text per row, fields joined by "|", Null read "NULL".
 std::vector<std::string> queryRows(Database& db, const std::string& sql);
+// A test's own fixed statement, without values; the table it changes read
+// from its first words, as a host's statement.
+Statement sql(std::string_view text);
+// A text as a literal of a test's statement: 'O''Neil'.
+std::string literal(std::string_view text);
 
 // Every row of every table but Info (the open/closed mark), table by table
 // (names in lower case), each table's rows sorted, for "nothing changed"

@@ -28,13 +28,14 @@ void writeClubs(InterchangeWriter& file, const Columns& rows, std::size_t count)
 // Per relay sex (in the order of kRelaySexes), the largest team number the
 // profile enters: its pseudo-licences run from 1 to that number.
 std::array<int, 3> relayTeamCounts(CreationState& state) {
-    Columns rows = state.db().ChargerColonnes(
-        "SELECT Max(Relais.Num_Lic) AS MaxDeNum_Lic, Nage.Sexe "
-        "FROM Nage Nage, Relais Relais "
-        "WHERE Nage.Code_Nage = Relais.Code_epreuve "
-        "AND Relais.Num_compet = " + state.competitionKey() + " "
-        "AND Relais.Num_profil = " + state.profileKey() + " "
-        "GROUP BY Nage.Sexe");
+    Columns rows = state.db().ChargerColonnes(Statement("SELECT Max(Relais.Num_Lic) AS MaxDeNum_Lic, Nage.Sexe "
+                                                        "FROM Nage Nage, Relais Relais "
+                                                        "WHERE Nage.Code_Nage = Relais.Code_epreuve "
+                                                        "AND Relais.Num_compet = ")
+                                                  .number(state.strNumCompet)
+                                                  .sql(" AND Relais.Num_profil = ")
+                                                  .number(state.strNumProfil)
+                                                  .sql(" GROUP BY Nage.Sexe"));
     std::array<int, 3> counts{};
     for (std::size_t row = 0; row < rows.rowCount(); ++row) {
         const std::string& largest = rows.at(0, row);
@@ -87,11 +88,11 @@ std::string swimmerRecord(CreationState& state, const Columns& rows, std::size_t
 bool bCreerClub(CreationState& state) {
     try {
         InterchangeWriter file(state.outputPath("Club.txt"), InterchangeWriter::Mode::Replace, &state.trace());
-        Columns profile = state.db().ChargerColonnes(
-            "SELECT Club.Code_federal, Club.Intitule "
-            "FROM Club Club, Profil Profil "
-            "WHERE Club.Code_federal = Profil.Code_club "
-            "AND Profil.Num = " + state.profileKey());
+        Columns profile = state.db().ChargerColonnes(Statement("SELECT Club.Code_federal, Club.Intitule "
+                                                               "FROM Club Club, Profil Profil "
+                                                               "WHERE Club.Code_federal = Profil.Code_club "
+                                                               "AND Profil.Num = ")
+                                                         .number(state.strNumProfil));
         if (!profile.hasRows())
             throw Error(errors::kNoCurrentRecord, "Le profil n° " + state.strNumProfil +
                                                       " n'existe pas dans la base ou son club est inconnu");
@@ -99,13 +100,17 @@ bool bCreerClub(CreationState& state) {
         writeClubs(file, profile, 1);
         if (state.bIsSelection) {
             Columns clubs = state.db().ChargerColonnes(
-                "SELECT Club.Code_federal, Club.Intitule "
-                "FROM Club CLub, Licence Licence, Engag_nageur Engag_nageur "
-                "WHERE Club.Code_federal = Licence.Code_Club AND Licence.Num = Engag_nageur.Num_Lic "
-                "GROUP BY Club.Code_federal, Club.Intitule, Engag_nageur.Num_compet, Engag_nageur.Num_profil "
-                "HAVING Engag_nageur.Num_compet = " + state.competitionKey() +
-                " AND Engag_nageur.Num_profil = " + state.profileKey() +
-                " AND Club.Code_federal <> " + sqlQuote(state.strCodeClubProfil) + " ORDER BY Club.Intitule ");
+                Statement("SELECT Club.Code_federal, Club.Intitule "
+                          "FROM Club CLub, Licence Licence, Engag_nageur Engag_nageur "
+                          "WHERE Club.Code_federal = Licence.Code_Club AND Licence.Num = Engag_nageur.Num_Lic "
+                          "GROUP BY Club.Code_federal, Club.Intitule, Engag_nageur.Num_compet, Engag_nageur.Num_profil "
+                          "HAVING Engag_nageur.Num_compet = ")
+                    .number(state.strNumCompet)
+                    .sql(" AND Engag_nageur.Num_profil = ")
+                    .number(state.strNumProfil)
+                    .sql(" AND Club.Code_federal <> ")
+                    .text(state.strCodeClubProfil)
+                    .sql(" ORDER BY Club.Intitule "));
             writeClubs(file, clubs, clubs.rowCount());
         }
         file.close();
@@ -124,15 +129,18 @@ bool bCreerLicence(CreationState& state) {
         std::array<int, 3> teams = relayTeamCounts(state);
         if (state.bIsSelection) numberSelection(state);
         InterchangeWriter file(state.outputPath("Licence.txt"), InterchangeWriter::Mode::Replace, &state.trace());
-        statement =
-            "SELECT Licence.Code_Club, " + std::string(kSwimmerColumns) +
-            " FROM Licence Licence, Engag_nageur Engag_nageur "
-            "WHERE Licence.Num = Engag_nageur.Num_Lic "
-            "AND Engag_nageur.Num_compet = " + state.competitionKey() + " "
-            "AND Engag_nageur.Num_profil = " + state.profileKey() + " "
-            "AND Licence.Visible = true "
-            "ORDER BY Licence.Nom, Licence.Prenom";
-        Columns rows = state.db().ChargerColonnes(statement);
+        Statement swimmers = Statement("SELECT Licence.Code_Club, ")
+                                 .sql(kSwimmerColumns)
+                                 .sql(" FROM Licence Licence, Engag_nageur Engag_nageur "
+                                      "WHERE Licence.Num = Engag_nageur.Num_Lic "
+                                      "AND Engag_nageur.Num_compet = ")
+                                 .number(state.strNumCompet)
+                                 .sql(" AND Engag_nageur.Num_profil = ")
+                                 .number(state.strNumProfil)
+                                 .sql(" AND Licence.Visible = true "
+                                      "ORDER BY Licence.Nom, Licence.Prenom");
+        statement = swimmers.shown();
+        Columns rows = state.db().ChargerColonnes(swimmers);
         // The relay teams take their alphabetical place, under the name "RELAIS".
         bool relaysWritten = false;
         for (std::size_t row = 0; row < rows.rowCount(); ++row) {

@@ -36,29 +36,41 @@ const NagePass kNagePasses[] = {
 
 constexpr const char* kNageColumns = "SELECT Nage.Code_Nage, Nage.Libelle, Nage.Distance, Nage.Nb_nageurs, Nage.Mixte ";
 
-std::string programmeQuery(const NagePass& pass, const std::string& competition) {
-    return std::string(kNageColumns) + "FROM Nage Nage, Pcomp Pcomp " + "WHERE Nage.Code_Nage = Pcomp.Code_epreuve " +
-           "AND Pcomp.Num_compet = " + competition + " " + "AND Nage.Nb_nageurs " + pass.swimmers + " " +
-           "ORDER BY Nage.Nb_nageurs, Nage.Code_Nage";
+Statement programmeQuery(const NagePass& pass, const std::string& competition) {
+    return Statement(kNageColumns)
+        .sql("FROM Nage Nage, Pcomp Pcomp WHERE Nage.Code_Nage = Pcomp.Code_epreuve AND Pcomp.Num_compet = ")
+        .number(competition)
+        .sql(" AND Nage.Nb_nageurs ")
+        .sql(pass.swimmers)
+        .sql(" ORDER BY Nage.Nb_nageurs, Nage.Code_Nage");
 }
 
-std::string entriesQuery(const NagePass& pass, const std::string& competition) {
-    return std::string(kNageColumns) + "FROM Nage Nage, " + pass.entriesFrom + " " +
-           "WHERE Nage.Code_Nage = " + pass.entriesTable + ".Code_epreuve " + "AND " + pass.entriesTable +
-           ".Num_compet = " + competition + " " + "AND Nage.Nb_nageurs " + pass.swimmers + " " +
-           "GROUP BY Nage.Code_Nage, Nage.Libelle, Nage.Distance, Nage.Nb_nageurs, Nage.Mixte " + pass.entriesOrder;
+Statement entriesQuery(const NagePass& pass, const std::string& competition) {
+    return Statement(kNageColumns)
+        .sql("FROM Nage Nage, ")
+        .sql(pass.entriesFrom)
+        .sql(" WHERE Nage.Code_Nage = ")
+        .name(pass.entriesTable)
+        .sql(".Code_epreuve AND ")
+        .name(pass.entriesTable)
+        .sql(".Num_compet = ")
+        .number(competition)
+        .sql(" AND Nage.Nb_nageurs ")
+        .sql(pass.swimmers)
+        .sql(" GROUP BY Nage.Code_Nage, Nage.Libelle, Nage.Distance, Nage.Nb_nageurs, Nage.Mixte ")
+        .sql(pass.entriesOrder);
 }
 
 // The strokes of one pass: those of the programme, or else those entered.
 Columns strokesOfPass(CreationState& state, const NagePass& pass) {
     Trace& trace = state.trace();
-    Columns rows = state.db().ChargerColonnes(programmeQuery(pass, state.competitionKey()));
+    Columns rows = state.db().ChargerColonnes(programmeQuery(pass, state.strNumCompet));
     if (rows.hasRows()) {
         trace.write("Récupération des épreuves trouvées à partir du programme.");
         return rows;
     }
     trace.write("Aucune épreuve trouvée dans le programme, contrôle au niveau des engagements.");
-    rows = state.db().ChargerColonnes(entriesQuery(pass, state.competitionKey()));
+    rows = state.db().ChargerColonnes(entriesQuery(pass, state.strNumCompet));
     if (rows.hasRows()) {
         trace.write("Récupération des épreuves trouvées à partir des engagements.");
     } else {
@@ -86,8 +98,9 @@ bool bCreerOrigine(CreationState& state) {
 bool bCreerRcomp(CreationState& state) {
     try {
         Columns rows = state.db().ChargerColonnes(
-            "select Num, Type, Nom, Debut, Fin, Lieu, Longueur, Nb_couloir, Codif_fede, Codif_inter, Codif_reg, "
-            "Codif_depar FROM Rcomp WHERE AutoNum = " + state.competitionKey());
+            Statement("select Num, Type, Nom, Debut, Fin, Lieu, Longueur, Nb_couloir, Codif_fede, Codif_inter, Codif_reg, "
+                      "Codif_depar FROM Rcomp WHERE AutoNum = ")
+                .number(state.strNumCompet));
         InterchangeWriter file(state.outputPath("Rcomp.txt"), InterchangeWriter::Mode::Replace, &state.trace());
         if (!rows.hasRows())
             throw Error(errors::kNoCurrentRecord, "La compétition n° " + state.strNumCompet + " n'existe pas dans la base");
@@ -116,11 +129,13 @@ bool bCreerPcomp(CreationState& state) {
     Trace& trace = state.trace();
     try {
         Columns rows = state.db().ChargerColonnes(
-            "SELECT Rcomp.Num, Pcomp.Code_epreuve, Pcomp.JourCourse, Nage.Nb_nageurs, Pcomp.Type, Pcomp.Nb_finales, "
+            Statement("SELECT Rcomp.Num, Pcomp.Code_epreuve, Pcomp.JourCourse, Nage.Nb_nageurs, Pcomp.Type, Pcomp.Nb_finales, "
             "Pcomp.Type_finale, Pcomp.Num_ordre "
             "FROM Nage Nage, Rcomp Rcomp, Pcomp Pcomp "
             "WHERE Nage.Code_Nage = Pcomp.Code_epreuve AND Rcomp.AutoNum = Pcomp.Num_compet AND "
-            "Pcomp.Num_compet = " + state.competitionKey() + " ORDER BY Nage.Code_Nage");
+            "Pcomp.Num_compet = ")
+                .number(state.strNumCompet)
+                .sql(" ORDER BY Nage.Code_Nage"));
         InterchangeWriter file(state.outputPath("Pcomp.txt"), InterchangeWriter::Mode::Replace, &state.trace());
         if (!rows.hasRows()) {
             trace.warning("Programme de la compétition non défini.");

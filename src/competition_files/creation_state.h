@@ -32,10 +32,6 @@ struct CreationState : CallState {
     // licence -> selection's code + selection licence number.
     LookupList colLicencesSelection{};
 
-    // The keys as SQL numbers; a key that is not a whole number is refused
-    // rather than pasted into a statement.
-    std::string profileKey() const;
-    std::string competitionKey() const;
     // Where an output file is written until the call delivers it.
     std::string outputPath(const char* fileName) const;
 };

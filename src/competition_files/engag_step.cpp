@@ -27,13 +27,15 @@ bool bCreerEngag(CreationState& state) {
         InterchangeWriter file(state.outputPath("Engag.txt"), InterchangeWriter::Mode::Replace, &state.trace());
         trace.write("Récupération des engagements individuels.");
         Columns rows = state.db().ChargerColonnes(
-            "SELECT Engag.Code_epreuve, Licence.Licence, Engag.Tps_engagement, Engag.Num_equipe, Engag.Date_perf, "
-            "Engag.Lieu_perf, Engag.Bassin, Licence.Sexe, Licence.Code_Club "
-            "FROM Licence Licence, Engag Engag "
-            "WHERE Licence.Num = Engag.Num_Lic "
-            "AND Engag.Num_compet = " + state.competitionKey() + " "
-            "AND Engag.Num_profil = " + state.profileKey() + " "
-            "ORDER BY Licence.Nom, Licence.Prenom");
+            Statement("SELECT Engag.Code_epreuve, Licence.Licence, Engag.Tps_engagement, Engag.Num_equipe, Engag.Date_perf, "
+                      "Engag.Lieu_perf, Engag.Bassin, Licence.Sexe, Licence.Code_Club "
+                      "FROM Licence Licence, Engag Engag "
+                      "WHERE Licence.Num = Engag.Num_Lic "
+                      "AND Engag.Num_compet = ")
+                .number(state.strNumCompet)
+                .sql(" AND Engag.Num_profil = ")
+                .number(state.strNumProfil)
+                .sql(" ORDER BY Licence.Nom, Licence.Prenom"));
         for (std::size_t row = 0; row < rows.rowCount(); ++row) {
             auto column = [&](int index) -> const std::string& { return rows.at(index, row); };
             FixedRecord record = engagRecord(state, column(0), column(1), column(2));

@@ -29,17 +29,14 @@ struct Relayer {
 // selection one of its visible members; none when there is no such swimmer.
 std::optional<Relayer> strLicenceRelayeur(CreationState& state, std::string_view key) {
     Columns rows = state.bIsSelection
-                       ? state.db().ChargerColonnes(
-                             "SELECT Licence.Licence, Licence.Code_Club "
-                             "FROM Licence Licence, Selection Selection "
-                             "WHERE Licence.Num = Selection.Num_Lic "
-                             "AND Selection.Visible = true "
-                             "AND Selection.Num_Lic = " + sqlNumber(key))
+                       ? state.db().ChargerColonnes(Statement("SELECT Licence.Licence, Licence.Code_Club "
+                                                              "FROM Licence Licence, Selection Selection "
+                                                              "WHERE Licence.Num = Selection.Num_Lic "
+                                                              "AND Selection.Visible = true "
+                                                              "AND Selection.Num_Lic = ")
+                                                        .number(key))
                        : state.db().ChargerColonnes(
-                             "SELECT Licence "
-                             "FROM Licence "
-                             "WHERE Num = " + sqlNumber(key) + " "
-                             "AND Visible = true");
+                             Statement("SELECT Licence FROM Licence WHERE Num = ").number(key).sql(" AND Visible = true"));
     if (!rows.hasRows()) return std::nullopt;
     Relayer relayer{state.bIsSelection ? rows.at(1, 0) : std::string(), rows.at(0, 0)};
     if (relayer.clubCode.empty() && relayer.licence.empty()) return std::nullopt;
@@ -113,14 +110,16 @@ bool bCreerRelais(CreationState& state) {
         InterchangeWriter engag(state.outputPath("Engag.txt"), InterchangeWriter::Mode::Append, &state.trace());
         trace.write("Récupération des engagements des relais");
         Columns teams = state.db().ChargerColonnes(
-            "SELECT Relais.Code_epreuve, Relais.Licence1, Relais.Licence2, Relais.Licence3, Relais.Licence4, "
+            Statement("SELECT Relais.Code_epreuve, Relais.Licence1, Relais.Licence2, Relais.Licence3, Relais.Licence4, "
             "Relais.Licence5, Relais.Licence6, Relais.Licence7, Relais.Licence8, Relais.Licence9, Relais.Licence10, "
             "Relais.Tps, Relais.Num_equipe, Nage.Sexe, Nage.Nb_nageurs, Nage.Libelle, Relais.Num_Lic "
             "FROM Nage Nage, Relais Relais "
             "WHERE Nage.Code_Nage = Relais.Code_epreuve "
-            "AND Relais.Num_profil = " + state.profileKey() + " "
-            "AND Relais.Num_compet = " + state.competitionKey() + " "
-            "ORDER BY Relais.Code_epreuve, Relais.Num_equipe, Relais.Num_Lic");
+            "AND Relais.Num_profil = ")
+                .number(state.strNumProfil)
+                .sql(" AND Relais.Num_compet = ")
+                .number(state.strNumCompet)
+                .sql(" ORDER BY Relais.Code_epreuve, Relais.Num_equipe, Relais.Num_Lic"));
         for (std::size_t row = 0; row < teams.rowCount(); ++row)
             writeTeam(state, teams, row, placeholder, relais, engag);
         relais.close();

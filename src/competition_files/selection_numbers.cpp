@@ -11,14 +11,15 @@ namespace couloir::vandrule {
 void numberSelection(CreationState& state) {
     // Swimmers born on the same day are taken in licence order, so that the
     // numbering does not depend on the engine.
-    Columns rows = state.db().ChargerColonnes(
-        "SELECT Licence.Code_Club, Licence.Licence "
-        "FROM Licence Licence, Engag_nageur Engag_nageur "
-        "WHERE Licence.Num = Engag_nageur.Num_Lic "
-        "AND Licence.Visible = True "
-        "AND Engag_nageur.Num_profil = " + state.profileKey() + " "
-        "AND Engag_nageur.Num_compet = " + state.competitionKey() + " "
-        "ORDER BY Licence.Date_Naissance, Licence.Code_Club, Licence.Licence");
+    Columns rows = state.db().ChargerColonnes(Statement("SELECT Licence.Code_Club, Licence.Licence "
+                                                        "FROM Licence Licence, Engag_nageur Engag_nageur "
+                                                        "WHERE Licence.Num = Engag_nageur.Num_Lic "
+                                                        "AND Licence.Visible = True "
+                                                        "AND Engag_nageur.Num_profil = ")
+                                                  .number(state.strNumProfil)
+                                                  .sql(" AND Engag_nageur.Num_compet = ")
+                                                  .number(state.strNumCompet)
+                                                  .sql(" ORDER BY Licence.Date_Naissance, Licence.Code_Club, Licence.Licence"));
     // One count per birth year: a licence whose year disagrees with its date
     // of birth cannot make a year start again and give a number twice.
     std::map<double, int> lastRank;

@@ -9,11 +9,11 @@ CompetitionState competitionState(const std::string& database, const std::string
     try {
         auto db = openDatabase(database, DatabaseOptions{.nullText = NullText::Empty});
         db->begin(Database::Lock::Read);
-        if (db->lValeurScalaire("select count(*) from Rcomp where AutoNum = " + number) == 0)
+        if (db->lValeurScalaire(Statement("select count(*) from Rcomp where AutoNum = ").number(number)) == 0)
             return CompetitionState::Missing;
         for (const char* table : {"Prres", "Prres_relais", "Liffn", "Liffn_relais", "Pcomp", "Categori"}) {
-            std::string query = std::string("select count(*) from (select 1 from ") + table +
-                                " where Num_compet = " + number + " limit 1) found";
+            Statement query("select count(*) from (select 1 from ");
+            query.name(table).sql(" where Num_compet = ").number(number).sql(" limit 1) found");
             if (db->lValeurScalaire(query) > 0) return CompetitionState::Imported;
         }
         return CompetitionState::Empty;

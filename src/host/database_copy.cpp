@@ -15,7 +15,7 @@ using RowCounts = std::map<std::string, std::int64_t>;  // by lower-case table n
 RowCounts rowCounts(Database& db) {
     RowCounts counts;
     for (const std::string& table : db.tableNames())
-        counts[toLowerAscii(table)] = db.lValeurScalaire("SELECT count(*) FROM " + table);
+        counts[toLowerAscii(table)] = db.lValeurScalaire(Statement("SELECT count(*) FROM ").name(table));
     return counts;
 }
 
@@ -65,9 +65,9 @@ CopySummary copyDatabase(const std::string& from, const std::string& to, const s
         auto found = targetTables.find(toLowerAscii(table));
         if (found == targetTables.end())
             throw Error(errors::kUnrecognizedDatabase, "La table " + table + " de " + displayName(from) + " n'existe pas dans " + displayName(to));
-        target->execute("DELETE FROM " + found->second);
+        target->execute(Statement::remove("DELETE FROM", found->second));
         std::size_t rows = 0;
-        source->forEachRow("SELECT * FROM " + table, [&](const Row& row) {
+        source->forEachRow(Statement("SELECT * FROM ").name(table), [&](const Row& row) {
             target->appendRow(found->second, fieldsOf(row));
             ++rows;
             return true;

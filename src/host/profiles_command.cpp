@@ -19,8 +19,8 @@ void setupProfiles(CLI::App& app, int& status) {
             auto db = openDatabase(*path, DatabaseOptions{.nullText = NullText::Empty});
             db->begin(Database::Lock::Read);
             std::cout << "Profil | Club | Intitulé\n";
-            db->forEachRow("SELECT Profil.Num, Profil.Code_club, Club.Intitule FROM Profil LEFT JOIN Club "
-                           "ON Club.Code_federal = Profil.Code_club ORDER BY Profil.Num",
+            db->forEachRow(Statement("SELECT Profil.Num, Profil.Code_club, Club.Intitule FROM Profil LEFT JOIN Club "
+                                     "ON Club.Code_federal = Profil.Code_club ORDER BY Profil.Num"),
                            [](const Row& row) {
                                std::cout << row.text(0) << " | " << row.text(1) << " | " << row.text(2) << "\n";
                                return true;

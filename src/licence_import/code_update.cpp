@@ -26,7 +26,7 @@ struct CodeUpdate {
 
 // The inter-region of a region, as Region gives it; empty for an unknown region.
 std::string strInterRegion(Database& db, const std::string& region) {
-    Columns found = db.ChargerColonnes("SELECT CodeInter FROM Region WHERE Region.Code = " + sqlQuote(region) + " ");
+    Columns found = db.ChargerColonnes(Statement("SELECT CodeInter FROM Region WHERE Region.Code = ").text(region).sql(" "));
     return found.hasRows() ? found.at(0, 0) : std::string();
 }
 
@@ -62,9 +62,13 @@ void MajCodesIUF(Session& session, const std::string& path, double increment, co
                 // Without an inter-region the code names no club: the swimmer is
                 // unknown. A swimmer the update finds is known: one statement
                 // answers what a count followed by the update would.
-                std::string where = " WHERE Code_Club = " + sqlQuote(clubCode) + " and Licence = " + sqlQuote(licence);
-                if (!interRegion.empty() &&
-                    db.execute("UPDATE Licence Set Code_unique = " + sqlQuote(code) + where) > 0)
+                if (!interRegion.empty() && db.execute(Statement::update("UPDATE", "Licence")
+                                                           .sql(" Set Code_unique = ")
+                                                           .text(code)
+                                                           .sql(" WHERE Code_Club = ")
+                                                           .text(clubCode)
+                                                           .sql(" and Licence = ")
+                                                           .text(licence)) > 0)
                     ++updated;
                 else
                     ++unknown;

@@ -22,58 +22,67 @@ const char* const kRelayColumns =
     "Liffn_relais.Codif_Fede, Liffn_relais.Codif_Inter, Liffn_relais.Codif_Reg, Liffn_relais.Codif_Depart";
 
 // The swimmers of the scope: their tables and conditions.
-std::string swimmersFromWhere(const ExportScope& scope) {
-    std::string from = "FROM Club Club, Licence Licence";
-    std::string where = " WHERE Club.Code_federal = Licence.Code_Club";
-    if (!scope.bAllClub) {
-        if (scope.bSelection) {
-            from += ", Selection Selection";
-            where += " AND LIcence.Num = Selection.Num_Lic AND Selection.Code_sel = " + sqlQuote(scope.strCodeClub);
-        } else {
-            where += " AND Club.Code_federal = " + sqlQuote(scope.strCodeClub);
-        }
-    }
-    return from + where;
+Statement& swimmersFromWhere(Statement& statement, const ExportScope& scope) {
+    if (scope.bAllClub) return statement.sql("FROM Club Club, Licence Licence WHERE Club.Code_federal = Licence.Code_Club");
+    if (scope.bSelection)
+        return statement
+            .sql("FROM Club Club, Licence Licence, Selection Selection WHERE Club.Code_federal = Licence.Code_Club"
+                 " AND LIcence.Num = Selection.Num_Lic AND Selection.Code_sel = ")
+            .text(scope.strCodeClub);
+    return statement
+        .sql("FROM Club Club, Licence Licence WHERE Club.Code_federal = Licence.Code_Club AND Club.Code_federal = ")
+        .text(scope.strCodeClub);
 }
 
-std::string relayFromWhere(const ExportScope& scope) {
-    std::string sql = "FROM Nage Nage, Club Club, Liffn_relais Liffn_relais "
-                      "WHERE Nage.Code_Nage = Liffn_relais.Code_epreuve AND Club.Code_federal = Liffn_relais.Code_club";
-    if (!scope.bAllClub) sql += " AND Club.Code_federal = " + sqlQuote(scope.strCodeClub);
-    return sql;
+Statement& relayFromWhere(Statement& statement, const ExportScope& scope) {
+    statement.sql("FROM Nage Nage, Club Club, Liffn_relais Liffn_relais "
+                  "WHERE Nage.Code_Nage = Liffn_relais.Code_epreuve AND Club.Code_federal = Liffn_relais.Code_club");
+    if (!scope.bAllClub) statement.sql(" AND Club.Code_federal = ").text(scope.strCodeClub);
+    return statement;
 }
 
 }  // namespace
 
 // The orders end with enough columns to leave no two rows tied, so that the
 // files come out the same whatever the engine.
-std::string swimmersQuery(const ExportScope& scope) {
-    return "SELECT Club.Code_federal, Club.Intitule, " + std::string(kLicenceColumns) + ", Licence.Num " +
-           swimmersFromWhere(scope) + " ORDER BY Club.Intitule, Licence.Licence, Licence.Num";
+Statement swimmersQuery(const ExportScope& scope) {
+    Statement query("SELECT Club.Code_federal, Club.Intitule, ");
+    query.sql(kLicenceColumns).sql(", Licence.Num ");
+    return swimmersFromWhere(query, scope).sql(" ORDER BY Club.Intitule, Licence.Licence, Licence.Num");
 }
 
-std::string swimmerNumsQuery(const ExportScope& scope) { return "SELECT Licence.Num " + swimmersFromWhere(scope); }
+Statement swimmerNumsQuery(const ExportScope& scope) {
+    Statement query("SELECT Licence.Num ");
+    return swimmersFromWhere(query, scope);
+}
 
-std::string performancesQuery(const ExportScope& scope) {
-    std::string sql = "SELECT " + std::string(kPerformanceColumns) + " FROM Liffn Liffn";
+Statement performancesQuery(const ExportScope& scope) {
+    Statement query("SELECT ");
+    query.sql(kPerformanceColumns).sql(" FROM Liffn Liffn");
     // Every club: the whole table, read in its order, is cheaper than one
     // index search per performance.
-    if (!scope.bAllClub) sql += " WHERE Liffn.Num_Lic IN (" + swimmerNumsQuery(scope) + ")";
-    return sql;
+    if (!scope.bAllClub) query.sql(" WHERE Liffn.Num_Lic IN (").append(swimmerNumsQuery(scope)).sql(")");
+    return query;
 }
 
-std::string relayCountQuery(const ExportScope& scope) { return "SELECT Count(*) " + relayFromWhere(scope); }
-
-std::string relayRowsQuery(const ExportScope& scope) {
-    return "SELECT " + std::string(kRelayColumns) + " " + relayFromWhere(scope) +
-           " ORDER BY Club.Intitule, Liffn_relais.Code_epreuve, Club.Code_federal, Liffn_relais.Date_perf, "
-           "Liffn_relais.Num_Lic, Liffn_relais.Tps";
+Statement relayCountQuery(const ExportScope& scope) {
+    Statement query("SELECT Count(*) ");
+    return relayFromWhere(query, scope);
 }
 
-std::string relayerQuery(const std::string& num) {
-    return "SELECT Licence.Code_Club, " + std::string(kLicenceColumns) + ", Club.Intitule " +
-           "FROM Club Club, Licence Licence WHERE Club.Code_federal = Licence.Code_Club AND Licence.Num = " + num;
+Statement relayRowsQuery(const ExportScope& scope) {
+    Statement query("SELECT ");
+    query.sql(kRelayColumns).sql(" ");
+    return relayFromWhere(query, scope)
+        .sql(" ORDER BY Club.Intitule, Liffn_relais.Code_epreuve, Club.Code_federal, Liffn_relais.Date_perf, "
+             "Liffn_relais.Num_Lic, Liffn_relais.Tps");
 }
 
+Statement relayerQuery(const std::string& num) {
+    return Statement("SELECT Licence.Code_Club, ")
+        .sql(kLicenceColumns)
+        .sql(", Club.Intitule FROM Club Club, Licence Licence WHERE Club.Code_federal = Licence.Code_Club AND Licence.Num = ")
+        .number(num);
+}
 
 }  // namespace couloir::plessaud

@@ -7,6 +7,7 @@
 
 #include "perf_export/export_run.h"
 #include "shared/record_layouts.h"
+#include "shared/statement.h"
 
 namespace couloir::plessaud {
 
@@ -28,18 +29,18 @@ enum RelayerColumn { kRlyClub, kRlyLicence, kRlyCodeUnique = kRlyClub + 17, kRly
 // The swimmers whose individual performances are exported, with their club,
 // by club name then licence number; a swimmer comes once per club row
 // carrying his club code.
-std::string swimmersQuery(const ExportScope& scope);
+Statement swimmersQuery(const ExportScope& scope);
 // Licence.Num of the same swimmers, in no order.
-std::string swimmerNumsQuery(const ExportScope& scope);
+Statement swimmerNumsQuery(const ExportScope& scope);
 // The individual performances of those swimmers, in table order; with every
 // club, the whole history, read without an index.
-std::string performancesQuery(const ExportScope& scope);
+Statement performancesQuery(const ExportScope& scope);
 
-std::string relayCountQuery(const ExportScope& scope);
+Statement relayCountQuery(const ExportScope& scope);
 // The relay performances, by club name then event.
-std::string relayRowsQuery(const ExportScope& scope);
+Statement relayRowsQuery(const ExportScope& scope);
 
 // The licence row and club name of the swimmer whose Licence.Num is given.
-std::string relayerQuery(const std::string& num);
+Statement relayerQuery(const std::string& num);
 
 }  // namespace couloir::plessaud

@@ -17,10 +17,6 @@ struct Counts {
     std::int32_t performances = 0, clubs = 0;
 };
 
-bool isWholeNumber(std::string_view text) {
-    return !text.empty() && text.size() <= 18 && text.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
 // The licence numbers written in the relayer slots. A swimmer already
 // written is known from the run's list; any other is read from the database
 // once, and written with his club on the way.
@@ -53,7 +49,7 @@ private:
         std::string identity;
         if (bLireCollection(run_.swimmersWritten, num, identity))
             return std::string(charSubstr(identity, kLicenceWidths[kLicClub], kLicenceWidths[kLicLicence]));
-        if (isWholeNumber(num)) {
+        if (isRowNumber(num)) {
             bool found = false;
             std::string licence;
             run_.db().forEachRow(relayerQuery(num), [&](const Row& row) {

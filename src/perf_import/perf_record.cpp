@@ -69,7 +69,8 @@ std::int64_t teamNumber(std::string_view relayCode) {
 }
 
 std::int64_t wholeNumber(std::string_view text) {
-    std::string number = sqlNumber(text);
+    std::string_view number = trim(text);
+    if (!isWholeNumber(number)) throw errors::typeMismatch();
     std::int64_t value = 0;
     auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
     if (error != std::errc()) throw errors::overflow();

@@ -36,7 +36,7 @@ std::string referencePool(Database& db, Trace& trace) {
     std::string pool = strPiscineReference(db);
     if (!pool.empty()) return pool;
     trace.write("Impossible de trouver la piscine référence. Création de celle ci.");
-    db.execute("INSERT INTO Piscine (Nom) VALUES (" + sqlQuote(kPlaceholderLabel) + ");");
+    db.execute(Statement::insert("INSERT INTO", "Piscine").sql(" (Nom) VALUES (").text(kPlaceholderLabel).sql(");"));
     for (int i = 0; i < kReadAttempts && pool.empty(); ++i) pool = strPiscineReference(db);
     if (pool.empty()) trace.error("La création de la piscine référence a échoué.");
     else trace.write("Création réussie de la piscine de référence.");
@@ -46,11 +46,11 @@ std::string referencePool(Database& db, Trace& trace) {
 }  // namespace
 
 std::string strPiscineReference(Database& db) {
-    return firstValueOrEmpty(db.ChargerColonnes("SELECT Num from Piscine WHERE Nom = " + sqlQuote(kPlaceholderLabel)));
+    return firstValueOrEmpty(db.ChargerColonnes(Statement("SELECT Num from Piscine WHERE Nom = ").text(kPlaceholderLabel)));
 }
 
 std::string strCompetitionParNom(Database& db, const std::string& name) {
-    return firstValueOrEmpty(db.ChargerColonnes("SELECT AutoNum FROM Rcomp WHERE Nom = " + sqlQuote(name)));
+    return firstValueOrEmpty(db.ChargerColonnes(Statement("SELECT AutoNum FROM Rcomp WHERE Nom = ").text(name)));
 }
 
 std::optional<std::int32_t> iCreerCompetitionReference(Database& db, Trace& trace) {
@@ -66,9 +66,24 @@ std::optional<std::int32_t> iCreerCompetitionReference(Database& db, Trace& trac
             rank = toInt16(std::int64_t{rank} + 1);
             name = competitionName(rank, today);
         }
-        db.execute("INSERT INTO Rcomp (Num, Type, Nom, debut, fin, Deroule, Visible, Num_Piscine) VALUES (' ', 'C', " +
-                   sqlQuote(name) + ", " + sqlQuote(today) + ", " + sqlQuote(today) + ", true, false, " +
-                   sqlNumber(pool) + ");");
+        db.execute(Statement::insert("INSERT INTO", "Rcomp")
+                       .sql(" (Num, Type, Nom, debut, fin, Deroule, Visible, Num_Piscine) VALUES (")
+                       .text(" ")
+                       .sql(", ")
+                       .text("C")
+                       .sql(", ")
+                       .text(name)
+                       .sql(", ")
+                       .text(today)
+                       .sql(", ")
+                       .text(today)
+                       .sql(", ")
+                       .boolean(true)
+                       .sql(", ")
+                       .boolean(false)
+                       .sql(", ")
+                       .number(pool)
+                       .sql(");"));
 
         std::string number;
         for (int i = 0; i < kReadAttempts && number.empty(); ++i) number = strCompetitionParNom(db, name);

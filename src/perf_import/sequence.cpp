@@ -14,14 +14,14 @@
 namespace couloir::tessimor {
 namespace {
 
-// The condition that picks the staging rows.
-std::string staging() { return " where Num_compet = " + std::to_string(kStagingCompetition); }
-
 // Attaches the staging rows to the competition.
 void attachPerformances(Database& db, std::int32_t competition) {
-    std::string number = std::to_string(competition);
-    db.execute("UPDATE Liffn set Num_compet = " + number + staging());
-    db.execute("UPDATE Liffn_relais set Num_compet = " + number + staging());
+    for (const char* table : {"Liffn", "Liffn_relais"})
+        db.execute(Statement::update("UPDATE", table)
+                       .sql(" set Num_compet = ")
+                       .number(competition)
+                       .sql(" where Num_compet = ")
+                       .number(kStagingCompetition));
 }
 
 // Deletes the staging rows and, when the competition was already created,
@@ -29,20 +29,19 @@ void attachPerformances(Database& db, std::int32_t competition) {
 void erasePerformances(PerfRun& run, std::optional<std::int32_t> competition) {
     Database& db = run.db();
     run.trace().write("Efface toutes les données déjà importées.");
-    db.execute("Delete from Liffn" + staging());
-    db.execute("Delete from Liffn_relais" + staging());
+    for (const char* table : {"Liffn", "Liffn_relais"})
+        db.execute(Statement::remove("Delete from", table).sql(" where Num_compet = ").number(kStagingCompetition));
     if (!competition) return;
-    std::string number = std::to_string(*competition);
-    db.execute("Delete from Liffn where Num_compet = " + number);
-    db.execute("Delete from Liffn_relais where Num_compet = " + number);
-    db.execute("Delete from Rcomp where AutoNum = " + number);
+    for (const char* table : {"Liffn", "Liffn_relais"})
+        db.execute(Statement::remove("Delete from", table).sql(" where Num_compet = ").number(*competition));
+    db.execute(Statement::remove("Delete from", "Rcomp").sql(" where AutoNum = ").number(*competition));
 }
 
 }  // namespace
 
 void ChargerNagesValides(PerfRun& run) {
     run.tabNagesValides.fill(false);
-    run.db().forEachRow("select Code_Nage from Nage", [&](const Row& row) {
+    run.db().forEachRow(Statement("select Code_Nage from Nage"), [&](const Row& row) {
         if (row.isNull(0)) return true;
         // A code the two characters of a line cannot carry is never valid.
         std::int64_t code = roundHalfEven(numericValue(row.text(0)));

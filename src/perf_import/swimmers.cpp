@@ -18,9 +18,14 @@ const std::string& firstValue(const Columns& columns) {
     return columns.at(0, 0);
 }
 
-std::string selectLicence(const std::string& columns, const std::string& club, const std::string& licence) {
-    return "select " + columns + " from Licence where Code_Club = " + sqlQuote(club) + " and Licence = " +
-           sqlQuote(licence);
+Statement selectLicence(std::string_view columns, const std::string& club, const std::string& licence) {
+    return Statement("select ")
+        .sql(columns)
+        .sql(" from Licence where Code_Club = ")
+        .text(club)
+        .sql(" and Licence = ")
+        .text(licence)
+        .readsOnly("Licence");
 }
 
 }  // namespace
@@ -69,7 +74,7 @@ std::string PerformanceFile::strCreerNageurPerf(const PerfFields& fields, int co
     try {
         // The event decides the swimmer's sex.
         std::string sex =
-            firstValue(db.ChargerColonnes("select Sexe from Nage where Code_Nage = " + std::to_string(code)));
+            firstValue(db.ChargerColonnes(Statement("select Sexe from Nage where Code_Nage = ").number(code).readsOnly("Nage")));
         std::string num = std::to_string(db.appendRow("Licence", {{"Code_club", club},
                                                                   {"licence", licence},
                                                                   {"Nom", surname},
@@ -86,8 +91,11 @@ std::string PerformanceFile::strCreerNageurPerf(const PerfFields& fields, int co
                     ", Prénom : " + firstName + kNl + "Licence : " + licence + ", Date naissance : " + birthDate +
                     kNl + "Nationalité : FRA");
 
-        if (bEstSelection(club) && db.lValeurScalaire("select count(*) from Selection where Code_Sel = " +
-                                                      sqlQuote(club) + " and Num_Lic = " + sqlNumber(num)) == 0) {
+        if (bEstSelection(club) && db.lValeurScalaire(Statement("select count(*) from Selection where Code_Sel = ")
+                                                          .text(club)
+                                                          .sql(" and Num_Lic = ")
+                                                          .number(num)
+                                                          .readsOnly("Selection")) == 0) {
             std::string selectionMessage;
             if (!bInsererSelection(db, club, num, selectionMessage)) {
                 message = "Erreur lors de l'ajout de la licence dans la sélection de code : " + club + "." + kNl +

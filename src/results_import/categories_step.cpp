@@ -24,9 +24,18 @@ void importCategories(ImportContext& context, double increment) {
         reader.requireText();
         std::vector<std::string> f = cutFields(line, kWidths);
         if (f[kLabel].empty()) context.trace().EcrireLigneErreur(lineNumber, "Libellé de la catégorie vide.", "Warning");
-        context.db().execute("INSERT INTO Categori (Num_compet, Num_cat, Annee_depart, Annee_fin, Libelle) VALUES (" +
-                             context.competition + ", " + sqlNumber(f[kNumber]) + ", " + sqlNumber(f[kFirstYear]) +
-                             ", " + sqlNumber(f[kLastYear]) + ", " + sqlQuote(f[kLabel]) + ");");
+        context.db().execute(Statement::insert("INSERT INTO", "Categori")
+                                 .sql(" (Num_compet, Num_cat, Annee_depart, Annee_fin, Libelle) VALUES (")
+                                 .number(context.competition)
+                                 .sql(", ")
+                                 .number(f[kNumber])
+                                 .sql(", ")
+                                 .number(f[kFirstYear])
+                                 .sql(", ")
+                                 .number(f[kLastYear])
+                                 .sql(", ")
+                                 .text(f[kLabel])
+                                 .sql(");"));
         AvancerProgression(context.form(), increment);
     }
 }

@@ -15,11 +15,15 @@ namespace {
 
 constexpr std::size_t kRecordLength = 98;
 
-// The ", column = value" list of the UPDATE.
+// The UPDATE of the competition's row, one "column = value" at a time.
 struct Assignments {
-    std::string list;
-    void add(std::string_view column, std::string_view literal) {
-        list += ", " + std::string(column) + " = " + std::string(literal);
+    Statement update = Statement::update("UPDATE", "RComp").sql(" SET ");
+    bool first = true;
+    // The statement, ready for the column's value.
+    Statement& add(std::string_view column) {
+        update.sql(first ? "" : ", ").name(column).sql(" = ");
+        first = false;
+        return update;
     }
 };
 
@@ -33,7 +37,8 @@ bool addRequired(Trace& trace, Assignments& set, const std::string& value, std::
         return false;
     }
     trace.write(std::string(label) + " : " + value + ".");
-    set.add(column, kind == Kind::Text ? sqlQuote(value) : sqlNumber(value));
+    if (kind == Kind::Text) set.add(column).text(value);
+    else set.add(column).number(value);
     return true;
 }
 
@@ -45,7 +50,7 @@ bool addType(Trace& trace, Assignments& set, const std::string& code) {
         trace.error(prefix + " inconnu : " + code + ".");
         return false;
     }
-    set.add("Type", sqlQuote(code));
+    set.add("Type").text(code);
     return true;
 }
 
@@ -60,7 +65,7 @@ bool addDate(Trace& trace, Assignments& set, const std::string& field, std::stri
     }
     kept = parseYyyymmdd(yyyymmdd);
     trace.write(std::string(label) + " compétition : " + strDateLongue(yyyymmdd, "d mmmm yyyy") + ".");
-    set.add(column, sqlQuote(yyyymmdd));
+    set.add(column).text(yyyymmdd);
     return true;
 }
 
@@ -75,7 +80,7 @@ void addCodification(Trace& trace, Assignments& set, const std::string& letter, 
         trace.warning(prefix + " inconnue : " + letter + ".");
         return;
     }
-    set.add(column, sqlQuote(letter));
+    set.add(column).text(letter);
 }
 
 bool importHeader(ImportContext& context) {
@@ -103,7 +108,7 @@ bool importHeader(ImportContext& context) {
     if (!addDate(trace, set, f[kRcompDebut], "Date de début", "Debut", context.startDate)) return false;
     if (!addDate(trace, set, f[kRcompFin], "Date de fin", "Fin", context.endDate)) return false;
     if (!addRequired(trace, set, f[kRcompLieu], "Lieu de la compétition", "Lieu", Kind::Text)) return false;
-    context.venueLiteral = sqlQuote(f[kRcompLieu]);
+    context.venue = f[kRcompLieu];
     if (!addRequired(trace, set, f[kRcompLongueur], "Longueur du bassin", "Longueur", Kind::Number)) return false;
     context.poolLength = f[kRcompLongueur];
     if (!addRequired(trace, set, f[kRcompCouloirs], "Nombre de couloirs", "Nb_couloir", Kind::Number)) return false;
@@ -119,8 +124,8 @@ bool importHeader(ImportContext& context) {
     addCodification(trace, set, f[kRcompCodifDepar], "départementale", "Codif_depar");
 
     // The competition has started once its first day has come.
-    set.add("Deroule", strVraiFaux(context.startDate <= now().date));
-    context.db().execute("UPDATE RComp SET " + set.list.substr(1) + " WHERE AutoNum = " + context.competition);
+    set.add("Deroule").boolean(context.startDate <= now().date);
+    context.db().execute(set.update.sql(" WHERE AutoNum = ").number(context.competition));
     return true;
 }
 

@@ -21,11 +21,11 @@ struct ImportContext : CallState {
     explicit ImportContext(Session& s) : CallState(s) {}
 
     FilePaths files;
-    std::string competition;  // Rcomp.AutoNum, written unquoted into SQL
+    std::string competition;  // Rcomp.AutoNum, a row number
     bool newCompetition = false;
 
     // Kept by the header step.
-    std::string venueLiteral;  // the venue as an SQL literal: quoted, apostrophes doubled
+    std::string venue;         // as read
     std::string poolLength;    // as read
     // The codification letters as read, even when unknown.
     std::string federalCodification, interRegionalCodification, regionalCodification, departmentalCodification;

@@ -82,38 +82,26 @@ struct Performance {
 
 void insertPerformance(ImportContext& context, const ResultFields& fields, const ResolvedLine& line,
                        const std::string& day, const Performance& performance) {
-    std::string sql;
-    sql.reserve(320);
-    sql += "INSERT INTO ";
-    sql += performance.table;
-    sql += " (Code_epreuve, Code_club, Date_perf, Num_Lic, Tps";
-    sql += line.relay ? ", Licence1, Licence2, Licence3, Licence4, Licence5, Licence6, Licence7, Licence8, "
-                          "Licence9, Licence10"
-                        : ", Age, Passage_relais, Tps_inter";
-    sql += ", Num_compet) VALUES (";
-    sql += performance.event;
-    sql += ", ";
-    sql += sqlQuote(fields[kClubField]);
-    sql += ", ";
-    sql += sqlQuote(day);
-    sql += ", ";
-    sql += fields[kLicenceField];
-    sql += ", ";
-    sql += performance.time;
+    Statement insert = Statement::insert("INSERT INTO", performance.table);
+    insert.sql(" (Code_epreuve, Code_club, Date_perf, Num_Lic, Tps");
+    insert.sql(line.relay ? ", Licence1, Licence2, Licence3, Licence4, Licence5, Licence6, Licence7, Licence8, "
+                            "Licence9, Licence10"
+                          : ", Age, Passage_relais, Tps_inter");
+    insert.sql(", Num_compet) VALUES (").decimal(performance.event);
+    insert.sql(", ").text(fields[kClubField]);
+    insert.sql(", ").text(day);
+    insert.sql(", ").decimal(fields[kLicenceField]);
+    insert.sql(", ").decimal(performance.time);
     if (line.relay) {
-        sql += strListeRelayeurs(line.relayers);
+        addRelayers(insert, line.relayers);
     } else {
-        sql += ", ";
-        sql += line.age;
-        sql += ", ";
-        sql += sqlQuote(std::string_view(&performance.relayLeg, 1));
-        sql += ", ";
-        sql += strVraiFaux(performance.isSplit);
+        insert.sql(", ").decimal(line.age);
+        insert.sql(", ").text(std::string_view(&performance.relayLeg, 1));
+        insert.sql(", ").boolean(performance.isSplit);
     }
-    sql += ", ";
-    sql += context.competition;
-    sql += ");";
-    context.db().execute(sql);
+    insert.sql(", ").number(context.competition);
+    insert.sql(");");
+    context.db().execute(insert);
 }
 
 // From here on the line stands for the relay's first swimmer.

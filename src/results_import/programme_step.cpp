@@ -87,7 +87,7 @@ bool strokesKnown(ImportContext& context) {
     std::string unknown;
     for (int code = 0; code < kEventCodes; ++code) {
         if (context.tabDatesNages[code].empty()) continue;
-        if (context.db().lValeurScalaire("select count(*) from Nage where Code_Nage = " + std::to_string(code)) == 0)
+        if (context.db().lValeurScalaire(Statement("select count(*) from Nage where Code_Nage = ").number(code)) == 0)
             unknown += std::string(CRLF) + std::to_string(code);
     }
     if (unknown.empty()) return true;
@@ -133,16 +133,28 @@ void storeEvent(ImportContext& context, int code, const Event& event) {
     if (event.order == 0) warn("Numéro d'ordre" + ofEvent + " non défini.");
 
     context.db().execute(
-        "INSERT INTO Pcomp (Num_compet, Code_epreuve, JourCourse, Type, nb_finales, Type_finale, num_ordre) VALUES (" +
-        context.competition + ", " + codeText + ", " + std::to_string(event.day) + ", " +
-        sqlQuote(std::to_string(ranking)) + ", " + sqlQuote(finals) + ", " + sqlQuote(finalsType) + ", " +
-        std::to_string(event.order) + ");");
+        Statement::insert("INSERT INTO", "Pcomp")
+            .sql(" (Num_compet, Code_epreuve, JourCourse, Type, nb_finales, Type_finale, num_ordre) VALUES (")
+            .number(context.competition)
+            .sql(", ")
+            .number(code)
+            .sql(", ")
+            .number(event.day)
+            .sql(", ")
+            .text(std::to_string(ranking))
+            .sql(", ")
+            .text(finals)
+            .sql(", ")
+            .text(finalsType)
+            .sql(", ")
+            .number(event.order)
+            .sql(");"));
 }
 
 // Events go in by code, not in file order; the bar moves one step per code.
 void storeProgramme(ImportContext& context, const Programme& programme) {
     context.form().setValue("ProgressBar1", 0);
-    context.db().execute("DELETE FROM Pcomp WHERE Num_compet = " + context.competition);
+    context.db().execute(Statement::remove("DELETE FROM", "Pcomp").sql(" WHERE Num_compet = ").number(context.competition));
     for (int code = 0; code < kEventCodes; ++code) {
         if (!context.tabDatesNages[code].empty()) storeEvent(context, code, programme.events[code]);
         AvancerProgression(context.form(), 1);

@@ -45,7 +45,7 @@ void loadFirstRelayer(ImportContext& context, long lineNumber, ResolvedLine& lin
     line.firstRelayerSex.clear();
     if (line.firstRelayer.empty()) return;
     Columns columns =
-        context.db().ChargerColonnes("select Code_Club, Sexe from Licence where Num = " + line.firstRelayer);
+        context.db().ChargerColonnes(Statement("select Code_Club, Sexe from Licence where Num = ").decimal(line.firstRelayer));
     if (columns.hasRows()) {
         line.firstRelayerClub = columns.at(0, 0);
         line.firstRelayerSex = columns.at(1, 0);
@@ -102,13 +102,8 @@ bool bRetrouverNageur(ImportContext& context, long lineNumber, ResultFields& fie
     }
 }
 
-std::string strListeRelayeurs(const Relayers& relayers) {
-    std::string list;
-    for (const auto& relayer : relayers) {
-        list += ", ";
-        list += relayer;
-    }
-    return list;
+void addRelayers(Statement& statement, const Relayers& relayers) {
+    for (const auto& relayer : relayers) statement.sql(", ").decimal(relayer);
 }
 
 bool bInsererResultat(ImportContext& context, long lineNumber, const ResultFields& fields, const ResolvedLine& line) {
@@ -122,39 +117,31 @@ bool bInsererResultat(ImportContext& context, long lineNumber, const ResultField
         std::string heatNumber(isFinal && heatLength > 0 ? charSubstr(heat, heatLength - 1, 1) : heat);
         std::string category(isFinal ? charSubstr(heat, 0, 1) : "0");
 
-        std::string sql;
-        sql.reserve(640);
-        auto addValue = [&sql](std::string_view text) {
-            sql += ", ";
-            sql += text;
-        };
-        sql += "INSERT INTO ";
-        sql += line.resultTable;
-        sql +=
+        Statement insert = Statement::insert("INSERT INTO", line.resultTable);
+        insert.sql(
             " (Num_compet, Code_epreuve, Type_course, Numero_serie, Num_categorie, "
             "Numero_couloir, Numero_ordre_couloir, Code_club, Num_Lic"
             ", Tps, Inter1, Inter2, Inter3, Inter4, Inter5, Inter6, Inter7, Inter8, Inter9, Inter10, Inter11, "
             "Inter12, Inter13, Inter14"
-            ", Cotation_Fede";
+            ", Cotation_Fede");
         if (line.relay)
-            sql +=
+            insert.sql(
                 ", Licence1, Licence2, Licence3, Licence4, Licence5, Licence6, Licence7, Licence8, Licence9, "
-                "Licence10";
-        sql += ") VALUES (";
-        sql += context.competition;
-        addValue(sqlNumber(fields[kEventField]));
-        addValue(sqlQuote(raceType));
-        addValue(sqlNumber(heatNumber));
-        addValue(sqlNumber(category));
-        addValue(sqlNumber(fields[kLaneField]));
-        addValue(sqlNumber(fields[kOrderField]));
-        addValue(sqlQuote(fields[kClubField]));
+                "Licence10");
+        insert.sql(") VALUES (").number(context.competition);
+        insert.sql(", ").number(fields[kEventField]);
+        insert.sql(", ").text(raceType);
+        insert.sql(", ").number(heatNumber);
+        insert.sql(", ").number(category);
+        insert.sql(", ").number(fields[kLaneField]);
+        insert.sql(", ").number(fields[kOrderField]);
+        insert.sql(", ").text(fields[kClubField]);
         // Num_Lic, the time and the splits: resolved or normalised numbers.
-        for (int field = kLicenceField; field <= kTimeField + kSplitCount; ++field) addValue(fields[field]);
-        addValue(sqlNumber(fields[kPointsField]));
-        if (line.relay) sql += strListeRelayeurs(line.relayers);
-        sql += ");";
-        context.db().execute(sql);
+        for (int field = kLicenceField; field <= kTimeField + kSplitCount; ++field) insert.sql(", ").decimal(fields[field]);
+        insert.sql(", ").number(fields[kPointsField]);
+        if (line.relay) addRelayers(insert, line.relayers);
+        insert.sql(");");
+        context.db().execute(insert);
         return true;
     } catch (...) {
         Error e = caughtError();

@@ -36,7 +36,7 @@ bool bRetrouverNageur(ImportContext& context, long lineNumber, ResultFields& fie
 // Writes the line's result row; false, reported, when the insertion fails.
 bool bInsererResultat(ImportContext& context, long lineNumber, const ResultFields& fields, const ResolvedLine& line);
 
-// ", " + relayer 1 + ", " + relayer 2 ... + ", " + relayer 10.
-std::string strListeRelayeurs(const Relayers& relayers);
+// Appends ", " and relayer 1, ", " and relayer 2 ... up to relayer 10, each a value.
+void addRelayers(Statement& statement, const Relayers& relayers);
 
 }  // namespace couloir::ombrelay

@@ -80,21 +80,28 @@ bool runHeaderStep(ImportContext& context) {
 }
 
 void executeFixUps(ImportContext& context) {
-    std::string assignments = " SET Lieu = " + context.venueLiteral + ", Type_bassin = " + context.poolLength +
-                              ", Codif_Fede = " + sqlQuote(context.federalCodification) +
-                              ", Codif_Inter = " + sqlQuote(context.interRegionalCodification) +
-                              ", Codif_Reg = " + sqlQuote(context.regionalCodification) +
-                              ", Codif_Depart = " + sqlQuote(context.departmentalCodification) +
-                              " WHERE Num_compet = " + context.competition;
     Database& db = context.db();
-    db.execute("UPDATE Liffn" + assignments);
-    db.execute("UPDATE Liffn_relais" + assignments);
-    db.execute("UPDATE Prres Set Num_equipe = Num_equipe - 50 where Num_equipe > 50");
-    db.execute("UPDATE Prres Set Eq_mixte = true where Num_equipe = 0");
-    db.execute("UPDATE Prres_relais Set Num_equipe = Num_equipe - 50 where Num_equipe > 50");
-    db.execute("UPDATE Prres_relais Set Eq_mixte = true where Num_equipe = 0");
-    db.execute("DELETE FROM Liffn where Tps >= 91");
-    db.execute("DELETE FROM Liffn_relais where Tps >= 91");
+    for (const char* table : {"Liffn", "Liffn_relais"})
+        db.execute(Statement::update("UPDATE", table)
+                       .sql(" SET Lieu = ")
+                       .text(context.venue)
+                       .sql(", Type_bassin = ")
+                       .number(context.poolLength)
+                       .sql(", Codif_Fede = ")
+                       .text(context.federalCodification)
+                       .sql(", Codif_Inter = ")
+                       .text(context.interRegionalCodification)
+                       .sql(", Codif_Reg = ")
+                       .text(context.regionalCodification)
+                       .sql(", Codif_Depart = ")
+                       .text(context.departmentalCodification)
+                       .sql(" WHERE Num_compet = ")
+                       .number(context.competition));
+    for (const char* table : {"Prres", "Prres_relais"}) {
+        db.execute(Statement::update("UPDATE", table).sql(" Set Num_equipe = Num_equipe - 50 where Num_equipe > 50"));
+        db.execute(Statement::update("UPDATE", table).sql(" Set Eq_mixte = true where Num_equipe = 0"));
+    }
+    for (const char* table : {"Liffn", "Liffn_relais"}) db.execute(Statement::remove("DELETE FROM", table).sql(" where Tps >= 91"));
 }
 
 // Undoes the whole call: a re-imported competition gets its earlier import
@@ -161,29 +168,31 @@ bool bEnchainerImportSquelette(ImportContext& context) {
 
 bool SupprimerAnciennesDonnees(ImportContext& context) {
     struct Purge {
-        std::string statement;
+        const char* table;
+        const char* column;
         const char* description;
     };
-    const std::string& n = context.competition;
     std::vector<Purge> purges;
     if (context.newCompetition) {
-        purges = {{"delete from Rcomp where AutoNum = " + n, "Suppression de la compétition."}};
+        purges = {{"Rcomp", "AutoNum", "Suppression de la compétition."}};
     } else {
         purges = {
-            {"delete from Prres where Num_compet = " + n, "Suppression des anciens résultats individuels."},
-            {"delete from Prres_relais where Num_compet = " + n, "Suppression des anciens résultats des relais."},
-            {"delete from Liffn where Num_compet = " + n,
-             "Suppression des performances individuelles pour cette compétition dans le suivi."},
-            {"delete from Liffn_relais where Num_compet = " + n,
-             "Suppression des performances des relais pour cette compétition dans le suivi."},
-            {"delete from Pcomp where Num_compet = " + n, "Suppression de l'ancien programme."},
+            {"Prres", "Num_compet", "Suppression des anciens résultats individuels."},
+            {"Prres_relais", "Num_compet", "Suppression des anciens résultats des relais."},
+            {"Liffn", "Num_compet", "Suppression des performances individuelles pour cette compétition dans le suivi."},
+            {"Liffn_relais", "Num_compet", "Suppression des performances des relais pour cette compétition dans le suivi."},
+            {"Pcomp", "Num_compet", "Suppression de l'ancien programme."},
             // Without it every re-import would add the categories once more.
-            {"delete from Categori where Num_compet = " + n, "Suppression des anciennes catégories."},
+            {"Categori", "Num_compet", "Suppression des anciennes catégories."},
         };
     }
     for (const auto& purge : purges) {
         try {
-            context.db().execute(purge.statement);
+            context.db().execute(Statement::remove("delete from", purge.table)
+                                     .sql(" where ")
+                                     .name(purge.column)
+                                     .sql(" = ")
+                                     .number(context.competition));
         } catch (...) {
             context.trace().error(std::string("Une erreur s'est produite lors de : ") + purge.description +
                                   std::string(CRLF) + strTexteErreur(caughtError()));

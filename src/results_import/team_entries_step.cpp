@@ -44,9 +44,17 @@ void updateEntry(ImportContext& context, std::string_view line, long lineNumber)
                                           "Warning");
         return;
     }
-    context.db().execute("UPDATE " + table + " SET Num_equipe = " + team + " WHERE Num_compet = " +
-                         context.competition + " AND Code_epreuve = " + sqlNumber(std::string(trim(event))) +
-                         " AND Code_club = " + sqlQuote(club) + " AND Num_Lic = " + swimmerNum);
+    context.db().execute(Statement::update("UPDATE", table)
+                             .sql(" SET Num_equipe = ")
+                             .decimal(team)
+                             .sql(" WHERE Num_compet = ")
+                             .number(context.competition)
+                             .sql(" AND Code_epreuve = ")
+                             .number(event)
+                             .sql(" AND Code_club = ")
+                             .text(club)
+                             .sql(" AND Num_Lic = ")
+                             .decimal(swimmerNum));
 }
 
 }  // namespace

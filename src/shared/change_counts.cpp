@@ -40,13 +40,13 @@ StatementTarget statementTarget(std::string_view sql) {
     std::string_view first = nextWord(sql, at);
     if (is(first, "INSERT")) {
         if (!is(nextWord(sql, at), "INTO")) return {};
-        return {StatementTarget::Kind::Insert, nextWord(sql, at)};
+        return {StatementTarget::Kind::Insert, std::string(nextWord(sql, at))};
     }
-    if (is(first, "UPDATE")) return {StatementTarget::Kind::Update, nextWord(sql, at)};
+    if (is(first, "UPDATE")) return {StatementTarget::Kind::Update, std::string(nextWord(sql, at))};
     if (is(first, "DELETE")) {
         // Jet's "DELETE * FROM t" and "DELETE t.* FROM t" name the table after FROM.
         for (int words = 0; words < 3; ++words)
-            if (is(nextWord(sql, at), "FROM")) return {StatementTarget::Kind::Delete, nextWord(sql, at)};
+            if (is(nextWord(sql, at), "FROM")) return {StatementTarget::Kind::Delete, std::string(nextWord(sql, at))};
     }
     return {};
 }
@@ -61,10 +61,10 @@ TableChanges& ChangeCountingDatabase::entry(std::string_view table) {
     return it->second;
 }
 
-std::int64_t ChangeCountingDatabase::execute(std::string_view sql) {
-    std::int64_t changed = engine_->execute(sql);
+std::int64_t ChangeCountingDatabase::execute(const Statement& statement) {
+    std::int64_t changed = engine_->execute(statement);
     if (!counting_ || changed == 0) return changed;
-    StatementTarget target = statementTarget(sql);
+    const StatementTarget& target = statement.target();
     if (target.table.empty()) return changed;
     TableChanges& counts = entry(target.table);
     switch (target.kind) {

@@ -12,12 +12,9 @@
 
 namespace couloir {
 
-// What a statement writes to, read from its first words: INSERT INTO t,
-// UPDATE t, DELETE [*] FROM t. Anything else changes no table.
-struct StatementTarget {
-    enum class Kind { None, Insert, Update, Delete } kind = Kind::None;
-    std::string_view table;
-};
+// What a statement the host wrote changes, read from its first words:
+// INSERT INTO t, UPDATE t, DELETE [*] FROM t. Anything else changes no table.
+// The libraries' own statements say it themselves.
 StatementTarget statementTarget(std::string_view sql);
 
 struct TableChanges {
@@ -40,11 +37,11 @@ public:
     // By table name, without regard to case.
     const std::map<std::string, TableChanges>& changes() const { return changes_; }
 
-    std::int64_t execute(std::string_view sql) override;
-    std::int32_t lValeurScalaire(std::string_view sql) override { return engine_->lValeurScalaire(sql); }
-    Columns ChargerColonnes(std::string_view sql) override { return engine_->ChargerColonnes(sql); }
-    void forEachRow(std::string_view sql, const std::function<bool(const Row&)>& onRow) override {
-        engine_->forEachRow(sql, onRow);
+    std::int64_t execute(const Statement& statement) override;
+    std::int32_t lValeurScalaire(const Statement& statement) override { return engine_->lValeurScalaire(statement); }
+    Columns ChargerColonnes(const Statement& statement) override { return engine_->ChargerColonnes(statement); }
+    void forEachRow(const Statement& statement, const std::function<bool(const Row&)>& onRow) override {
+        engine_->forEachRow(statement, onRow);
     }
     std::int64_t appendRow(std::string_view table,
                            const std::vector<std::pair<std::string, FieldValue>>& fields) override;

@@ -29,29 +29,39 @@ bool bCodeClubValide(Database& db, const std::string& code) {
     std::string country(charSubstr(code, 0, 3)), interRegion(charSubstr(code, 3, 1));
     std::string region(charSubstr(code, 4, 2)), department(charSubstr(code, 6, 3));
 
-    if (db.lValeurScalaire("select count(*) from Pays where code = " + sqlQuote(country)) == 0) return false;
+    if (db.lValeurScalaire(Statement("select count(*) from Pays where code = ").text(country)) == 0) return false;
     // The inter-region is compared as a number: anything but a digit is no inter-region.
     if (interRegion.size() != 1 || interRegion[0] < '0' || interRegion[0] > '9') return false;
-    if (db.lValeurScalaire("select count(*) from Inter_Region where code = " + interRegion) == 0) return false;
+    if (db.lValeurScalaire(Statement("select count(*) from Inter_Region where code = ").number(interRegion)) == 0) return false;
 
     if (country != "FRA") return interRegion == "0";
     if (interRegion == "0") return region == "00" && department == "000";
     if (region == "00") return department == "000";
 
-    if (db.lValeurScalaire("SELECT count(*) FROM Inter_Region Inter_Region, Region Region "
-                           "WHERE Inter_Region.Code = Region.CodeInter AND Region.Code = " +
-                           sqlQuote(region) + " AND Inter_Region.Code = " + interRegion) == 0)
+    if (db.lValeurScalaire(Statement("SELECT count(*) FROM Inter_Region Inter_Region, Region Region "
+                                     "WHERE Inter_Region.Code = Region.CodeInter AND Region.Code = ")
+                               .text(region)
+                               .sql(" AND Inter_Region.Code = ")
+                               .number(interRegion)) == 0)
         return false;
     if (department == "000") return true;
-    return db.lValeurScalaire("SELECT count(*) FROM Region Region, Departement Departement "
-                              "WHERE Region.Code = Departement.Region AND Departement.Code = " +
-                              sqlQuote(department) + " AND region.code = " + sqlQuote(region)) != 0;
+    return db.lValeurScalaire(Statement("SELECT count(*) FROM Region Region, Departement Departement "
+                                        "WHERE Region.Code = Departement.Region AND Departement.Code = ")
+                                  .text(department)
+                                  .sql(" AND region.code = ")
+                                  .text(region)) != 0;
 }
 
 bool bInsererClub(Database& db, const std::string& code, const std::string& label) {
     try {
-        db.execute("INSERT INTO Club (Code_federal, Intitule, Selection) VALUES (" + sqlQuote(code) + ", " +
-                   sqlQuote(label) + ", " + strVraiFaux(bEstSelection(code)) + ");");
+        db.execute(Statement::insert("INSERT INTO", "Club")
+                       .sql(" (Code_federal, Intitule, Selection) VALUES (")
+                       .text(code)
+                       .sql(", ")
+                       .text(label)
+                       .sql(", ")
+                       .boolean(bEstSelection(code))
+                       .sql(");"));
         return true;
     } catch (const Error&) {
         return false;
@@ -63,7 +73,7 @@ int iSauverClub(Database& db, LookupList& colClubsVus, const std::string& code, 
     message.clear();
     if (colClubsVus.contains(code)) return ClubResult::AlreadySeen;
 
-    Columns club = db.ChargerColonnes("select Num, Intitule from Club where Code_federal = " + sqlQuote(code));
+    Columns club = db.ChargerColonnes(Statement("select Num, Intitule from Club where Code_federal = ").text(code));
     if (!club.hasRows()) {
         if (!bCodeClubValide(db, code)) {
             message = "Le code club est erronné : " + code;
@@ -79,7 +89,7 @@ int iSauverClub(Database& db, LookupList& colClubsVus, const std::string& code, 
     const std::string& num = club.at(0, 0);
     const std::string& storedLabel = club.at(1, 0);
     if (storedLabel == kPlaceholderLabel && label != kPlaceholderLabel) {
-        db.execute("Update Club set Intitule = " + sqlQuote(label) + " where Num = " + num);
+        db.execute(Statement::update("Update", "Club").sql(" set Intitule = ").text(label).sql(" where Num = ").number(num));
         return ClubResult::Completed;
     }
     if (storedLabel != label) {

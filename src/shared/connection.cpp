@@ -64,7 +64,7 @@ bool Connection::bDeconnexion(std::string& errorText) {
 }
 
 void Connection::MajLastClose(bool closed) {
-    db().execute(std::string("Update Info Set LastClose = ") + (closed ? "true" : "false"));
+    db().execute(Statement::update("Update", "Info").sql(" Set LastClose = ").boolean(closed));
 }
 
 void Connection::discardCall() {

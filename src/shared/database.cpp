@@ -36,12 +36,6 @@ void createDatabase(const std::string& path, std::string_view script) {
     else createSqliteDatabase(path, script);
 }
 
-void checkIdentifier(std::string_view name) {
-    bool plain = !name.empty() && !(name[0] >= '0' && name[0] <= '9');
-    for (char c : name) plain = plain && isAsciiNameChar(c);
-    if (!plain) throw Error(errors::kInvalidCall, "Nom de table ou de colonne incorrect : " + std::string(name));
-}
-
 std::int32_t scalarValue(std::string_view text, bool numeric) {
     if (!numeric && (trim(text).empty() || text.find_first_not_of(" +-.0123456789") != std::string_view::npos))
         throw errors::typeMismatch();

@@ -1,8 +1,8 @@
 // The one narrow interface between the libraries and the SQL engine. The
-// statements are the text the libraries build (true/false literals, count(*),
-// First(...), table aliases, quoted texts with doubled apostrophes); an engine
-// runs them unchanged. Every failure is an Error carrying the engine's code
-// and message.
+// statements are the text the libraries build (count(*), First(...), table
+// aliases) with their values beside it; an engine binds the values and runs
+// the text unchanged. Every failure is an Error carrying the engine's code
+// and message, and the statement with its values written in.
 #pragma once
 
 #include <cstdint>
@@ -10,8 +10,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
+
+#include "shared/statement.h"
 
 namespace couloir {
 
@@ -39,20 +40,18 @@ public:
     virtual std::string fieldName(int index) const = 0;
 };
 
-using FieldValue = std::variant<std::monostate, std::int64_t, double, std::string>;
-
 class Database {
 public:
     virtual ~Database() = default;
 
     // Runs a statement; returns the number of rows it inserted, updated or deleted.
-    virtual std::int64_t execute(std::string_view sql) = 0;
+    virtual std::int64_t execute(const Statement& statement) = 0;
     // Field 0 of the first row as a 32-bit integer; no row or Null is an error.
-    virtual std::int32_t lValeurScalaire(std::string_view sql) = 0;
+    virtual std::int32_t lValeurScalaire(const Statement& statement) = 0;
     // The whole result as per-column text lists.
-    virtual Columns ChargerColonnes(std::string_view sql) = 0;
+    virtual Columns ChargerColonnes(const Statement& statement) = 0;
     // Calls `onRow` for each row; returning false stops the walk.
-    virtual void forEachRow(std::string_view sql, const std::function<bool(const Row&)>& onRow) = 0;
+    virtual void forEachRow(const Statement& statement, const std::function<bool(const Row&)>& onRow) = 0;
     // Appends a row to a table and returns its new counter (`Num`). The
     // table and column names must be plain identifiers.
     virtual std::int64_t appendRow(std::string_view table,

@@ -9,10 +9,6 @@
 
 namespace couloir {
 
-// Table and column names of an appended row go into the statement as they
-// are: only plain identifiers pass, any other is an error.
-void checkIdentifier(std::string_view name);
-
 std::unique_ptr<Database> openSqliteDatabase(const std::string& path, const DatabaseOptions& options);
 void createSqliteDatabase(const std::string& path, std::string_view script);
 

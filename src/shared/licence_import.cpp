@@ -24,7 +24,12 @@ const LicenceImportPolicy kLicencesForLicences{.stopAtFirstError = false,
 
 bool bInsererSelection(Database& db, const std::string& code, const std::string& num, std::string& message) {
     try {
-        db.execute("INSERT INTO Selection (Code_Sel, Num_Lic) VALUES (" + sqlQuote(code) + ", " + num + ");");
+        db.execute(Statement::insert("INSERT INTO", "Selection")
+                       .sql(" (Code_Sel, Num_Lic) VALUES (")
+                       .text(code)
+                       .sql(", ")
+                       .number(num)
+                       .sql(");"));
         return true;
     } catch (...) {
         Error e = caughtError();
@@ -92,9 +97,9 @@ public:
         // per row: for a file long next to the table (the federation's list),
         // it spares the lookup of every swimmer, new or known.
         std::uint64_t lines = fileSize / kRecordBytes;
-        if (lines * 4 < static_cast<std::uint64_t>(db_.lValeurScalaire("select count(*) from Licence"))) return;
+        if (lines * 4 < static_cast<std::uint64_t>(db_.lValeurScalaire(Statement("select count(*) from Licence")))) return;
         stored_.emplace();
-        db_.forEachRow("select Code_Club, Licence, " + columns_ + " from Licence", [this](const Row& row) {
+        db_.forEachRow(Statement("select Code_Club, Licence, ").sql(columns_).sql(" from Licence"), [this](const Row& row) {
             if (row.isNull(0) || row.isNull(1)) return true;
             stored_->emplace(storedKey(row.text(0), row.text(1)), packStored(row));  // the first row counts
             return true;
@@ -187,8 +192,10 @@ bool LicenceFile::handleLine(std::string_view line, long lineNumber, std::string
         num = stored.at(2, 0);
         if (policy_.readsBirthDate()) birthDate = stored.at(3, 0);
         if (!selectionCode.empty() &&
-            db_.lValeurScalaire("select count(*) from Selection where Code_Sel = " + sqlQuote(selectionCode) +
-                                " and Num_Lic = " + num) == 0 &&
+            db_.lValeurScalaire(Statement("select count(*) from Selection where Code_Sel = ")
+                                    .text(selectionCode)
+                                    .sql(" and Num_Lic = ")
+                                    .number(num)) == 0 &&
             !bInsererSelection(db_, selectionCode, num, message)) {
             message += kNl + "Problème lors de l'insertion dans la sélection.";
             return false;
@@ -259,8 +266,12 @@ Columns LicenceFile::storedSwimmer(std::string_view code, std::string_view licen
         if (found == stored_->end()) return {};
         if (!found->second.empty()) return unpackStored(found->second);
     }
-    return db_.ChargerColonnes("select " + columns_ + " from Licence where Code_Club = " + sqlQuote(code) +
-                               " and Licence = " + sqlQuote(licence));
+    return db_.ChargerColonnes(Statement("select ")
+                                   .sql(columns_)
+                                   .sql(" from Licence where Code_Club = ")
+                                   .text(code)
+                                   .sql(" and Licence = ")
+                                   .text(licence));
 }
 
 // A stored swimmer is never changed; a name that differs from the file's

@@ -78,6 +78,7 @@ std::string parameterText(const FieldValue& value) {
         return std::string(buffer, result.ptr);
     }
     if (const auto* text = std::get_if<std::string>(&value)) return *text;
+    if (const auto* boolean = std::get_if<bool>(&value)) return *boolean ? "true" : "false";
     return {};
 }
 

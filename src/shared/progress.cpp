@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "shared/change_counts.h"
 #include "shared/database.h"
 #include "shared/error.h"
 #include "shared/trace.h"
@@ -48,7 +49,8 @@ namespace {
 // couloir_execute_fn over the library's database: one statement, its failure as a message.
 int executeForHost(void* transaction, const char* sql, char* error, std::size_t size) {
     try {
-        static_cast<Database*>(transaction)->execute(sql ? sql : "");
+        std::string_view text = sql ? sql : "";
+        static_cast<Database*>(transaction)->execute(Statement::written(text, statementTarget(text)));
         return 0;
     } catch (...) {
         if (error && size) std::snprintf(error, size, "%s", strTexteErreur(caughtError()).c_str());

@@ -6,7 +6,7 @@
 namespace couloir {
 
 std::string referenceSwimmer(Database& db) {
-    Columns reference = db.ChargerColonnes("select Num from Licence where Nom = " + sqlQuote(kPlaceholderLabel));
+    Columns reference = db.ChargerColonnes(Statement("select Num from Licence where Nom = ").text(kPlaceholderLabel));
     return reference.hasRows() ? reference.at(0, 0) : std::string();
 }
 
@@ -14,7 +14,7 @@ std::string strNageurReference(Database& db) {
     std::string num = referenceSwimmer(db);
     if (!num.empty()) return num;
     Columns club =
-        db.ChargerColonnes("select First(Code_federal) from Club where Nom = " + sqlQuote(kPlaceholderLabel));
+        db.ChargerColonnes(Statement("select First(Code_federal) from Club where Nom = ").text(kPlaceholderLabel));
     std::string code = club.hasRows() ? club.at(0, 0) : std::string();
     return std::to_string(db.appendRow("Licence", {{"Code_club", code},
                                                    {"licence", std::string("1")},

@@ -1,5 +1,5 @@
-// The club database on SQLite. Statements are compiled once per shape and
-// reused with their literal values bound as parameters. A public call works
+// The club database on SQLite. Each statement's text is compiled once and
+// reused, its values bound as parameters. A public call works
 // inside one transaction that holds the write lock from its start (WAL mode:
 // readers are never blocked); a crash or a kill leaves the database as it
 // was before the call.
@@ -17,7 +17,6 @@
 
 #include "shared/database_engines.h"
 #include "shared/error.h"
-#include "shared/sql_shape.h"
 #include "shared/text_date.h"
 
 namespace couloir {
@@ -25,7 +24,23 @@ namespace {
 
 constexpr std::size_t kCachedStatements = 256;
 
-std::string describe(sqlite3* db, std::string_view sql) { return withStatement(sqlite3_errmsg(db), sql); }
+std::string describe(sqlite3* db, const Statement& statement) {
+    return withStatement(sqlite3_errmsg(db), statement.shown());
+}
+
+// Whether text after a compiled statement holds more than blanks, comments
+// and semicolons: a second statement, or what the engine cannot read (a NUL).
+bool holdsMore(sqlite3* db, const char* tail, const char* end) {
+    while (tail < end) {
+        sqlite3_stmt* raw = nullptr;
+        const char* next = nullptr;
+        int rc = sqlite3_prepare_v2(db, tail, static_cast<int>(end - tail), &raw, &next);
+        sqlite3_finalize(raw);
+        if (rc != SQLITE_OK || raw || next <= tail) return true;
+        tail = next;
+    }
+    return false;
+}
 
 // First(x): the first value of the group, as the old engine's aggregate.
 void firstStep(sqlite3_context* context, int, sqlite3_value** argv) {
@@ -46,7 +61,7 @@ void firstFinal(sqlite3_context* context) {
 struct StatementDeleter {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
 };
-using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
+using Compiled = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
 
 std::string columnText(sqlite3_stmt* statement, int index, NullText nullText) {
     switch (sqlite3_column_type(statement, index)) {
@@ -109,16 +124,16 @@ public:
         sqlite3_close(db_);
     }
 
-    std::int64_t execute(std::string_view sql) override {
+    std::int64_t execute(const Statement& statement) override {
         std::int64_t before = sqlite3_total_changes64(db_);
-        run(sql, [](sqlite3_stmt*) { return true; });
+        run(statement, [](sqlite3_stmt*) { return true; });
         return sqlite3_total_changes64(db_) - before;
     }
 
-    std::int32_t lValeurScalaire(std::string_view sql) override {
+    std::int32_t lValeurScalaire(const Statement& query) override {
         bool found = false;
         std::int32_t value = 0;
-        run(sql, [&](sqlite3_stmt* statement) {
+        run(query, [&](sqlite3_stmt* statement) {
             found = true;
             int type = sqlite3_column_type(statement, 0);
             if (type == SQLITE_NULL) throw errors::invalidNull();
@@ -129,9 +144,9 @@ public:
         return value;
     }
 
-    Columns ChargerColonnes(std::string_view sql) override {
+    Columns ChargerColonnes(const Statement& query) override {
         Columns columns;
-        run(sql, [&](sqlite3_stmt* statement) {
+        run(query, [&](sqlite3_stmt* statement) {
             int count = sqlite3_column_count(statement);
             if (columns.lists.empty()) columns.lists.resize(static_cast<std::size_t>(count));
             for (int i = 0; i < count; ++i)
@@ -141,21 +156,21 @@ public:
         return columns;
     }
 
-    void forEachRow(std::string_view sql, const std::function<bool(const Row&)>& onRow) override {
-        run(sql, [&](sqlite3_stmt* statement) { return onRow(SqliteRow(statement)); });
+    void forEachRow(const Statement& query, const std::function<bool(const Row&)>& onRow) override {
+        run(query, [&](sqlite3_stmt* statement) { return onRow(SqliteRow(statement)); });
     }
 
     std::int64_t appendRow(std::string_view table,
                            const std::vector<std::pair<std::string, FieldValue>>& fields) override {
         sqlite3_stmt* statement = appendStatement(table, fields);
         for (std::size_t i = 0; i < fields.size(); ++i) bind(statement, static_cast<int>(i + 1), fields[i].second);
-        stepAll(statement, lastAppend_.sql, [](sqlite3_stmt*) { return true; });
+        stepAll(statement, [&] { return describe(db_, Statement(lastAppend_.sql)); }, [](sqlite3_stmt*) { return true; });
         return sqlite3_last_insert_rowid(db_);
     }
 
     std::vector<std::string> tableNames() override {
         std::vector<std::string> names;
-        run("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%' ORDER BY name",
+        run(Statement("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%' ORDER BY name"),
             [&](sqlite3_stmt* statement) {
                 names.push_back(columnText(statement, 0, NullText::Empty));
                 return true;
@@ -202,7 +217,7 @@ private:
     bool holdsClubTables() {
         bool found = false;
         if (sqlite3_exec(db_, "PRAGMA schema_version", nullptr, nullptr, nullptr) == SQLITE_NOTADB) return false;
-        run("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'Info' COLLATE NOCASE", [&](sqlite3_stmt*) {
+        run(Statement("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'Info' COLLATE NOCASE"), [&](sqlite3_stmt*) {
             found = true;
             return false;
         });
@@ -210,59 +225,53 @@ private:
     }
 
     template <typename OnRow>
-    void run(std::string_view sql, OnRow&& onRow) {
-        // A NUL byte would end the statement early for the engine and hide what follows.
-        if (sql.find('\0') != std::string_view::npos) throw errors::textAfterStatement();
-        runShape(shapeOf(sql), sql, onRow);
-    }
-
-    template <typename OnRow>
-    void runShape(const SqlShape& shape, std::string_view sql, OnRow&& onRow) {
-        sqlite3_stmt* statement = compiled(shape);
-        // A shape that does not compile, or whose statement is being walked by
-        // an enclosing query, runs as written.
-        if (!statement || busy_.count(statement)) {
-            runUncached(sql, onRow);
-            return;
+    void run(const Statement& statement, OnRow&& onRow) {
+        sqlite3_stmt* compiled = compiledOf(statement);
+        if (!compiled) return;
+        // A statement being walked by an enclosing query runs from a copy of its own.
+        Compiled copy;
+        if (busy_.count(compiled)) {
+            copy = compile(statement, 0);
+            compiled = copy.get();
         }
-        for (std::size_t i = 0; i < shape.values.size(); ++i) bind(statement, static_cast<int>(i + 1), shape.values[i]);
-        busy_.insert(statement);
+        const auto& values = statement.values();
+        for (std::size_t i = 0; i < values.size(); ++i) bind(compiled, static_cast<int>(i + 1), values[i]);
+        busy_.insert(compiled);
         struct Release {
             std::unordered_set<sqlite3_stmt*>& busy;
             sqlite3_stmt* statement;
             ~Release() { busy.erase(statement); }
-        } release{busy_, statement};
-        stepAll(statement, sql, onRow);
+        } release{busy_, compiled};
+        stepAll(compiled, [&] { return describe(db_, statement); }, onRow);
     }
 
-    // One statement as written; text after it is refused, never run.
-    template <typename OnRow>
-    void runUncached(std::string_view sql, OnRow&& onRow) {
+    // The statement compiled, none for a text of blanks and comments; text
+    // after it is refused, never run.
+    Compiled compile(const Statement& statement, unsigned flags) {
+        const std::string& text = statement.marked();
         sqlite3_stmt* raw = nullptr;
         const char* tail = nullptr;
-        if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &raw, &tail) != SQLITE_OK)
-            fail(describe(db_, sql));
-        Statement statement(raw);
-        if (holdsStatement(tail, sql.data() + sql.size())) throw errors::textAfterStatement();
-        if (statement) stepAll(statement.get(), sql, onRow);
+        if (sqlite3_prepare_v3(db_, text.c_str(), static_cast<int>(text.size()), flags, &raw, &tail) != SQLITE_OK)
+            fail(describe(db_, statement));
+        Compiled compiled(raw);
+        if (holdsMore(db_, tail, text.data() + text.size())) throw errors::textAfterStatement();
+        if (compiled && sqlite3_bind_parameter_count(raw) != static_cast<int>(statement.values().size()))
+            throw Error(errors::kInternalError, withStatement("Nombre de valeurs incorrect", statement.marked()));
+        return compiled;
     }
 
-    // Whether the text holds a statement: more than blanks, comments and semicolons.
-    bool holdsStatement(const char* text, const char* end) {
-        while (text && text < end) {
-            sqlite3_stmt* raw = nullptr;
-            const char* tail = nullptr;
-            int rc = sqlite3_prepare_v2(db_, text, static_cast<int>(end - text), &raw, &tail);
-            sqlite3_finalize(raw);
-            if (rc != SQLITE_OK || raw) return true;
-            if (tail <= text) return true;  // no progress: something the engine cannot read
-            text = tail;
-        }
-        return false;
+    // The compiled statement of a text, compiled at its first run; none for a text that holds no statement.
+    sqlite3_stmt* compiledOf(const Statement& statement) {
+        if (auto found = cache_.find(statement.marked()); found != cache_.end()) return found->second.get();
+        Compiled compiled = compile(statement, SQLITE_PREPARE_PERSISTENT);
+        if (!compiled) return nullptr;
+        if (cache_.size() >= kCachedStatements && busy_.empty()) cache_.clear();
+        return cache_.emplace(statement.marked(), std::move(compiled)).first->second.get();
     }
 
-    template <typename OnRow>
-    void stepAll(sqlite3_stmt* statement, std::string_view sql, OnRow&& onRow) {
+    // Steps through the rows; `description` gives the failure's message.
+    template <typename Describe, typename OnRow>
+    void stepAll(sqlite3_stmt* statement, Describe&& description, OnRow&& onRow) {
         struct Reset {
             sqlite3_stmt* s;
             ~Reset() {
@@ -277,7 +286,7 @@ private:
             } else if (rc == SQLITE_DONE) {
                 return;
             } else {
-                fail(describe(db_, sql));
+                fail(description());
             }
         }
     }
@@ -303,48 +312,34 @@ private:
         lastAppend_.statement.reset();
         if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &raw,
                                nullptr) != SQLITE_OK)
-            fail(describe(db_, sql));
+            fail(describe(db_, Statement(sql)));
         lastAppend_.statement.reset(raw);
         lastAppend_.table = table;
         lastAppend_.sql = std::move(sql);
         return raw;
     }
 
-    // The compiled statement of a shape, or null when it does not compile.
-    sqlite3_stmt* compiled(const SqlShape& shape) {
-        if (auto found = cache_.find(shape.text); found != cache_.end()) return found->second.get();
-        sqlite3_stmt* raw = nullptr;
-        const char* tail = nullptr;
-        if (sqlite3_prepare_v3(db_, shape.text.c_str(), static_cast<int>(shape.text.size()), SQLITE_PREPARE_PERSISTENT,
-                               &raw, &tail) != SQLITE_OK ||
-            !raw || !trim(tail).empty() || sqlite3_bind_parameter_count(raw) != static_cast<int>(shape.values.size())) {
-            sqlite3_finalize(raw);
-            return nullptr;
-        }
-        if (cache_.size() >= kCachedStatements && busy_.empty()) cache_.clear();
-        return cache_.emplace(shape.text, Statement(raw)).first->second.get();
-    }
-
     void bind(sqlite3_stmt* statement, int index, const FieldValue& value) {
         int rc = SQLITE_OK;
         if (std::holds_alternative<std::int64_t>(value)) rc = sqlite3_bind_int64(statement, index, std::get<std::int64_t>(value));
+        else if (std::holds_alternative<bool>(value)) rc = sqlite3_bind_int64(statement, index, std::get<bool>(value) ? 1 : 0);
         else if (std::holds_alternative<double>(value)) rc = sqlite3_bind_double(statement, index, std::get<double>(value));
         else if (std::holds_alternative<std::string>(value)) {
             const auto& text = std::get<std::string>(value);
             rc = sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);  // the values outlive the step
         } else rc = sqlite3_bind_null(statement, index);
-        if (rc != SQLITE_OK) throw Error(rc, describe(db_, {}));
+        if (rc != SQLITE_OK) throw Error(rc, sqlite3_errmsg(db_));
     }
 
     sqlite3* db_ = nullptr;
     std::string path_;
     DatabaseOptions options_;
-    std::unordered_map<std::string, Statement> cache_;
+    std::unordered_map<std::string, Compiled> cache_;
     std::unordered_set<sqlite3_stmt*> busy_;
     struct {
         std::string table, sql;
         std::vector<std::string> columns;
-        Statement statement;
+        Compiled statement;
     } lastAppend_;
 };
 

@@ -113,37 +113,6 @@ std::vector<std::string> cutFields(std::string_view line, const std::vector<int>
 
 // ---- SQL literals -----------------------------------------------------------
 
-std::string strVraiFaux(bool value) { return value ? "true" : "false"; }
-
-std::string doubleApostrophes(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 2);
-    for (char c : text) {
-        out += c;
-        if (c == '\'') out += '\'';
-    }
-    return out;
-}
-
-std::string sqlQuote(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 4);
-    out += '\'';
-    for (char c : text) {
-        out += c;
-        if (c == '\'') out += '\'';
-    }
-    out += '\'';
-    return out;
-}
-
-std::string sqlNumber(std::string_view text) {
-    std::string_view number = trim(text);
-    std::string_view digits = !number.empty() && number[0] == '-' ? number.substr(1) : number;
-    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) throw errors::typeMismatch();
-    return std::string(number);
-}
-
 // ---- numbers ----------------------------------------------------------------
 
 double numericValue(std::string_view text) {
@@ -253,6 +222,8 @@ Date parseYyyymmdd(std::string_view yyyymmdd) {
 bool allDigits(std::string_view text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
+
+bool isWholeNumber(std::string_view text) { return allDigits(!text.empty() && text[0] == '-' ? text.substr(1) : text); }
 
 bool isRowNumber(std::string_view text) { return text.size() <= 10 && allDigits(text); }
 

@@ -32,16 +32,6 @@ std::vector<std::string> cutFields(std::string_view line, const std::vector<int>
 // One field of a line as it stands, blanks included (empty past a short line's end).
 std::string_view rawField(std::string_view line, const std::vector<int>& widths, std::size_t field);
 
-// ---- SQL literals -----------------------------------------------------------
-std::string strVraiFaux(bool value);
-// The text between apostrophes with its apostrophes doubled: O'Neil -> 'O''Neil'.
-std::string sqlQuote(std::string_view text);
-std::string doubleApostrophes(std::string_view text);
-// A whole number (digits, an optional minus sign), trimmed, to go into SQL
-// bare; anything else, the empty text included, is a type-mismatch error, so
-// that no other text of a file reaches a statement unquoted.
-std::string sqlNumber(std::string_view text);
-
 // ---- numbers ----------------------------------------------------------------
 // The leading number of a text (blanks skipped, 0 when there is none), as a
 // script language's Val reads it: "01.0523" -> 1.0523, " 12ab" -> 12.
@@ -81,6 +71,8 @@ std::string formatYyyymmdd(Date date);
 std::string shortDate(Date date);
 // A text of one or more decimal digits and nothing else.
 bool allDigits(std::string_view text);
+// Digits after an optional minus sign, nothing else: "12", "-3".
+bool isWholeNumber(std::string_view text);
 // A row number that may go unquoted into a statement: 1 to 10 digits.
 bool isRowNumber(std::string_view text);
 // Whole days from `from` to `to`, negative when `to` is earlier; overflow past 16 bits.

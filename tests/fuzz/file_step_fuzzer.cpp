@@ -33,7 +33,7 @@ Connection& connection() {
         auto* c = new Connection(ConnectionOptions{NullText::Empty});
         std::string error;
         if (!c->bConnexion(fuzz::createScratchDatabase("steps.db"), error)) std::abort();
-        c->db().execute("INSERT INTO Rcomp (AutoNum, Nom) VALUES (7, 'Fuzz')");
+        c->db().execute(Statement::insert("INSERT INTO", "Rcomp").sql(" (AutoNum, Nom) VALUES (7, 'Fuzz')"));
         return c;
     }();
     return *opened;

@@ -86,7 +86,7 @@ TEST_F(AtomicCalls, AWriterHoldingTheDatabaseIsWaitedFor) {
     CommandRun run = test::runCouloir(importResults("4", "--new"));
     release.wait();
     EXPECT_EQ(run.status, 0) << test::readText(trace_);
-    EXPECT_EQ(test::openForCheck(db_)->lValeurScalaire("select count(*) from Prres where Num_compet = 4"), 3);
+    EXPECT_EQ(test::openForCheck(db_)->lValeurScalaire(test::sql("select count(*) from Prres where Num_compet = 4")), 3);
 }
 
 TEST_F(AtomicCalls, AWriterHoldingTheDatabaseTooLongFailsTheCallUnchanged) {
@@ -144,7 +144,7 @@ struct IntruderForm {
                 writeRefusal = e.number();
             }
             db->rollback();
-            rowsSeen = db->lValeurScalaire("SELECT count(*) FROM Liffn");
+            rowsSeen = db->lValeurScalaire(test::sql("SELECT count(*) FROM Liffn"));
         } catch (const Error& e) {
             ADD_FAILURE() << e.description();
         }
@@ -161,7 +161,7 @@ TEST_F(AtomicCalls, NoOtherProgramWritesOrSeesHalfACall) {
     ASSERT_TRUE(intruder.tried);
     EXPECT_EQ(intruder.writeRefusal, errors::kDatabaseInUse);
     EXPECT_EQ(intruder.rowsSeen, 0);
-    EXPECT_GT(test::openForCheck(db_)->lValeurScalaire("select count(*) from Liffn"), 0);
+    EXPECT_GT(test::openForCheck(db_)->lValeurScalaire(test::sql("select count(*) from Liffn")), 0);
 }
 
 TEST_F(AtomicCalls, TwoPerformanceImportsAtOnceKeepTheirOwnRows) {
@@ -185,7 +185,7 @@ TEST_F(AtomicCalls, TwoPerformanceImportsAtOnceKeepTheirOwnRows) {
         "(SELECT count(*) FROM Liffn_relais WHERE Num_compet = AutoNum) FROM Rcomp WHERE Nom LIKE '%import perf du%' "
         "ORDER BY 1");
     EXPECT_EQ(counts, (std::vector<std::string>{"4000", "6000"}));
-    EXPECT_EQ(db->lValeurScalaire("select count(*) from Liffn where Num_compet = -1"), 0);
+    EXPECT_EQ(db->lValeurScalaire(test::sql("select count(*) from Liffn where Num_compet = -1")), 0);
 }
 
 TEST_F(AtomicCalls, AFileThatIsNoClubDatabaseIsLeftAsItIs) {

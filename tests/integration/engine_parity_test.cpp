@@ -114,8 +114,8 @@ TEST_F(EngineParity, ACopyToTheServerAndBackIsTheDatabaseItWas) {
     EXPECT_EQ(test::contentOf(back), test::contentOf(sqlite_.database));
     // The counters go on from the copied rows on both engines.
     for (const std::string& db : {server_.database, back})
-        EXPECT_EQ(test::openForCheck(db)->lValeurScalaire("select max(Num) from Licence"),
-                  test::openForCheck(sqlite_.database)->lValeurScalaire("select max(Num) from Licence"));
+        EXPECT_EQ(test::openForCheck(db)->lValeurScalaire(test::sql("select max(Num) from Licence")),
+                  test::openForCheck(sqlite_.database)->lValeurScalaire(test::sql("select max(Num) from Licence")));
     same("after-copy", "import-perf DB " + samples + "performances --temp " + dir_.file("temp"));
 
     // A database that holds data is never replaced; the one that would receive it stays as it was.

@@ -20,7 +20,7 @@ TEST(Host, InitDbCreatesAPrivateDatabaseOnce) {
     struct stat info {};
     ASSERT_EQ(stat(db.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600);
-    EXPECT_EQ(test::openForCheck(db)->lValeurScalaire("select count(*) from Licence where Nom = 'Null'"), 1);
+    EXPECT_EQ(test::openForCheck(db)->lValeurScalaire(test::sql("select count(*) from Licence where Nom = 'Null'")), 1);
     EXPECT_EQ(test::runCouloir("init-db " + db).status, 1);
 }
 
@@ -38,7 +38,7 @@ TEST(Host, ImportResultsPrintsTheTraceAndReturnsTheResult) {
     CommandRun run = test::runCouloir("import-results " + db + " " + source + " --competition 4 --new --trace " + trace);
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("Début de l'import : 10/03/2026 18:30:05"), std::string::npos);  // UTF-8 on stdout
-    EXPECT_EQ(test::openForCheck(db)->lValeurScalaire("select count(*) from Prres where Num_compet = 4"), 3);
+    EXPECT_EQ(test::openForCheck(db)->lValeurScalaire(test::sql("select count(*) from Prres where Num_compet = 4")), 3);
 
     CommandRun quiet = test::runCouloir("import-skeleton " + db + " " + source + " --competition 4 --quiet --trace " + trace);
     EXPECT_EQ(quiet.status, 0);

@@ -162,7 +162,7 @@ TEST_F(HostSafety, AWorkingCopyIsNeverWrittenThroughALink) {
     EXPECT_FALSE(fs::exists(target));
     EXPECT_NE(test::readText(trace_).find("Lien symbolique refusé : " + temp + "/club.txt"), std::string::npos)
         << test::readText(trace_);
-    EXPECT_EQ(test::openForCheck(db_)->lValeurScalaire("select count(*) from Rcomp where AutoNum = 4"), 0);
+    EXPECT_EQ(test::openForCheck(db_)->lValeurScalaire(test::sql("select count(*) from Rcomp where AutoNum = 4")), 0);
 }
 
 TEST_F(HostSafety, ATraceThatCannotBeWrittenIsSaidEvenQuietly) {
@@ -172,7 +172,7 @@ TEST_F(HostSafety, ATraceThatCannotBeWrittenIsSaidEvenQuietly) {
     EXPECT_NE(run.output.find("la trace " + dir_.file("no/folder/t.txt") + " ne peut pas être écrite"),
               std::string::npos)
         << run.output;
-    EXPECT_EQ(test::openForCheck(db_)->lValeurScalaire("select count(*) from Rcomp where AutoNum = 4"), 0);
+    EXPECT_EQ(test::openForCheck(db_)->lValeurScalaire(test::sql("select count(*) from Rcomp where AutoNum = 4")), 0);
 }
 
 }  // namespace

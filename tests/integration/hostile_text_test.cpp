@@ -79,7 +79,7 @@ TEST_F(HostileText, TheResultsImportStoresThemAsTheyStand) {
               std::vector<std::string>{kHostile[5] + "|" + kHostile[3]});
     EXPECT_EQ(column("select Intitule from Club where Code_federal = 'FRA5120750099'"),
               std::vector<std::string>{kHostile[1]});
-    EXPECT_GT(openForCheck(db_)->lValeurScalaire("select count(*) from Licence"), 1);
+    EXPECT_GT(openForCheck(db_)->lValeurScalaire(test::sql("select count(*) from Licence")), 1);
 }
 
 }  // namespace

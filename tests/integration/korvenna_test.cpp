@@ -83,12 +83,12 @@ protected:
     void write(const std::string& name, const std::vector<std::string>& lines) {
         writeInterchangeFile(source + "/" + name, lines);
     }
-    std::int32_t count(const std::string& sql) { return openForCheck(database)->lValeurScalaire(sql); }
+    std::int32_t count(const std::string& sql) { return openForCheck(database)->lValeurScalaire(test::sql(sql)); }
     std::string value(const std::string& sql) {
-        Columns found = openForCheck(database)->ChargerColonnes(sql);
+        Columns found = openForCheck(database)->ChargerColonnes(test::sql(sql));
         return found.hasRows() ? found.at(0, 0) : "(none)";
     }
-    void sql(const std::string& statement) { openForCheck(database)->execute(statement); }
+    void sql(const std::string& statement) { openForCheck(database)->execute(test::sql(statement)); }
     std::string traceText() { return readText(trace); }
     bool closedProperly() { return count("select count(*) from Info where LastClose = true") == 1; }
 

@@ -57,7 +57,7 @@ protected:
     }
 
     std::vector<std::string> rows(const std::string& database, const std::string& query) {
-        Columns columns = openForCheck(database)->ChargerColonnes(query);
+        Columns columns = openForCheck(database)->ChargerColonnes(test::sql(query));
         std::vector<std::string> out(columns.rowCount());
         for (std::size_t row = 0; row < out.size(); ++row)
             for (const auto& column : columns.lists) out[row] += column[row] + "|";
@@ -100,10 +100,10 @@ TEST_F(PerformanceRoundTrip, HardNamesComeBackTheSameFromTheSecondExport) {
         ASSERT_GE(nums.size(), kHardNames.size());
         for (std::size_t i = 0; i < kHardNames.size(); ++i) {
             nums[i].pop_back();
-            db->execute("UPDATE Licence SET Nom = " + sqlQuote(kHardNames[i]) + ", Prenom = " +
-                        sqlQuote(kHardNames[kHardNames.size() - 1 - i]) + " WHERE Num = " + nums[i]);
+            db->execute(test::sql("UPDATE Licence SET Nom = " + test::literal(kHardNames[i]) + ", Prenom = " +
+                        test::literal(kHardNames[kHardNames.size() - 1 - i]) + " WHERE Num = " + nums[i]));
         }
-        db->execute("UPDATE Club SET Intitule = " + sqlQuote("Cercle “Œuvre” – Ł") + " WHERE Intitule <> 'Null'");
+        db->execute(test::sql("UPDATE Club SET Intitule = " + test::literal("Cercle “Œuvre” – Ł") + " WHERE Intitule <> 'Null'"));
     }
     std::string exported = exportPerf(first, "", "all");
     // Nothing the readers would take for a DOS accent.
@@ -118,7 +118,7 @@ TEST_F(PerformanceRoundTrip, HardNamesComeBackTheSameFromTheSecondExport) {
     for (const char* expected : {"COEUR|", "DUPONT-MARTIN|", "\"LE GRAND\"|", "LUKASZ...|", "SAHIN|", "DOGAN|",
                                  "O'BRIEN|", "';DROP TABLE LICENCE;--|", "C:\\DOSSIER\\|", "100% _NAGE_|"})
         EXPECT_NE(std::find(names.begin(), names.end(), expected), names.end()) << expected;
-    EXPECT_EQ(openForCheck(second)->lValeurScalaire("select count(*) from Club where Intitule = 'Cercle \"OEuvre\" - L'"),
+    EXPECT_EQ(openForCheck(second)->lValeurScalaire(test::sql("select count(*) from Club where Intitule = 'Cercle \"OEuvre\" - L'")),
               static_cast<std::int32_t>(rows(first, "select Num from Club where Intitule <> 'Null'").size()));
     std::string secondExport = exportPerf(second, "", "second");
 

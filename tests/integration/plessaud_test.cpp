@@ -93,19 +93,19 @@ protected:
 
     void sql(const std::string& statement) {
         auto db = openForCheck(database);
-        db->execute(statement);
+        db->execute(test::sql(statement));
         db->commit();
     }
-    std::int32_t count(const std::string& query) { return openForCheck(database)->lValeurScalaire(query); }
+    std::int32_t count(const std::string& query) { return openForCheck(database)->lValeurScalaire(test::sql(query)); }
 
     // Adds a swimmer and returns his Licence.Num.
     std::string addSwimmer(const Swimmer& s) {
         sql("INSERT INTO Licence (Code_Club, Licence, Nom, Prenom, Sexe, Date_Naissance, Nationalite, Sportive, "
             "Synchro, Water_Polo, Plongeon, Dirigeant, Maitre, Date_Depot, Date_obliteration, Type_licence, Nature, "
             "Code_unique) VALUES (" +
-            sqlQuote(s.club) + ", " + sqlQuote(s.licence) + ", " + sqlQuote(s.surname) + ", " +
-            sqlQuote(s.firstName) + ", " + sqlQuote(s.sex) + ", " + sqlQuote(s.birthDate) +
-            ", 'FRA', 'O', 'N', 'N', 'N', 'N', 'N', '20240901', '20240915', 'R', 'N', " + sqlQuote("IUF" + s.licence) +
+            test::literal(s.club) + ", " + test::literal(s.licence) + ", " + test::literal(s.surname) + ", " +
+            test::literal(s.firstName) + ", " + test::literal(s.sex) + ", " + test::literal(s.birthDate) +
+            ", 'FRA', 'O', 'N', 'N', 'N', 'N', 'N', '20240901', '20240915', 'R', 'N', " + test::literal("IUF" + s.licence) +
             ")");
         return std::to_string(count("select max(Num) from Licence"));
     }

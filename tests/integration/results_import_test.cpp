@@ -27,7 +27,7 @@ protected:
 
     void addCompetition(int number) {
         auto db = test::openForCheck(database_);
-        db->execute("INSERT INTO Rcomp (AutoNum, Nom) VALUES (" + std::to_string(number) + ", 'Prévue')");
+        db->execute(test::sql("INSERT INTO Rcomp (AutoNum, Nom) VALUES (" + std::to_string(number) + ", 'Prévue')"));
         db->commit();
     }
 
@@ -43,7 +43,7 @@ protected:
         return entry(database_.c_str(), source_.c_str(), temp_.c_str(), trace_.c_str(), nullptr, competition.c_str());
     }
 
-    std::int32_t count(const std::string& sql) { return test::openForCheck(database_)->lValeurScalaire(sql); }
+    std::int32_t count(const std::string& sql) { return test::openForCheck(database_)->lValeurScalaire(test::sql(sql)); }
     std::string trace() { return test::readText(trace_); }
     bool closedProperly() { return count("select count(*) from Info where LastClose = true") == 1; }
 

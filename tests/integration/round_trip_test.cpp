@@ -23,7 +23,7 @@ protected:
         createDatabase(source_, clubDatabaseScript() + "\n" + readBytes(COULOIR_SOURCE_DIR "/samples/club_fixture.sql"));
         target_ = createClubDatabase(target_);
         auto db = openForCheck(target_);
-        db->execute("INSERT INTO Rcomp (AutoNum) VALUES (7)");
+        db->execute(test::sql("INSERT INTO Rcomp (AutoNum) VALUES (7)"));
         db->commit();
     }
 
@@ -61,7 +61,7 @@ protected:
     // The rows of a query, one text per row; `surname` names a column stored
     // folded by the licence import, folded here too.
     std::vector<std::string> rows(const std::string& database, const std::string& query, int surname = -1) {
-        Columns columns = openForCheck(database)->ChargerColonnes(query);
+        Columns columns = openForCheck(database)->ChargerColonnes(test::sql(query));
         std::vector<std::string> out(columns.rowCount());
         for (std::size_t row = 0; row < out.size(); ++row)
             for (std::size_t column = 0; column < columns.lists.size(); ++column)
@@ -115,8 +115,8 @@ TEST_P(RoundTrip, CompetitionProgrammeClubsAndSwimmersArriveUnchanged) {
         ASSERT_EQ(known.size(), 1u) << club;
         EXPECT_EQ(club, known[0]);
     }
-    EXPECT_EQ(openForCheck(target_)->lValeurScalaire("select count(*) from Club where Code_federal = '" + profileClub +
-                                                     "'"),
+    EXPECT_EQ(openForCheck(target_)->lValeurScalaire(test::sql("select count(*) from Club where Code_federal = '" + profileClub +
+                                                     "'")),
               1);
 }
 
@@ -125,10 +125,10 @@ TEST_P(RoundTrip, CompetitionProgrammeClubsAndSwimmersArriveUnchanged) {
 TEST_P(RoundTrip, TypographyAndForeignLettersArriveAsPlainLetters) {
     {
         auto db = openForCheck(source_);
-        db->execute("UPDATE Rcomp SET Nom = " + sqlQuote("Meeting “Cœur” – 2004…") + ", Lieu = " +
-                    sqlQuote("Łódź") + " WHERE AutoNum = 7");
-        db->execute("UPDATE Club SET Intitule = " + sqlQuote("Nageurs d'Œudeghem") + " WHERE Code_federal = 'FRA5120750001'");
-        db->execute("UPDATE Licence SET Prenom = " + sqlQuote("Şule–Ağça") + " WHERE Code_Club = 'FRA5120750001'");
+        db->execute(test::sql("UPDATE Rcomp SET Nom = " + test::literal("Meeting “Cœur” – 2004…") + ", Lieu = " +
+                    test::literal("Łódź") + " WHERE AutoNum = 7"));
+        db->execute(test::sql("UPDATE Club SET Intitule = " + test::literal("Nageurs d'Œudeghem") + " WHERE Code_federal = 'FRA5120750001'"));
+        db->execute(test::sql("UPDATE Licence SET Prenom = " + test::literal("Şule–Ağça") + " WHERE Code_Club = 'FRA5120750001'"));
     }
     createFiles(GetParam());
     for (const auto& file : std::filesystem::directory_iterator(files_))

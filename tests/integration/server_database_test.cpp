@@ -38,10 +38,10 @@ protected:
 TEST_F(BothEngines, AFailingStatementIsUndoneAloneAndTheCallGoesOn) {
     onBoth([](Database& db) {
         db.begin(Database::Lock::Write);
-        db.execute("INSERT INTO Pays (code) VALUES ('ZZZ')");
-        EXPECT_THROW(db.execute("INSERT INTO Nage (Code_Nage) VALUES (1)"), Error);  // unique index
-        EXPECT_THROW(db.execute("SELECT no_such_column FROM Pays"), Error);
-        EXPECT_EQ(db.execute("UPDATE Pays SET code = 'ZZY' WHERE code = 'zzz'"), 1);  // without regard to case
+        db.execute(test::sql("INSERT INTO Pays (code) VALUES ('ZZZ')"));
+        EXPECT_THROW(db.execute(test::sql("INSERT INTO Nage (Code_Nage) VALUES (1)")), Error);  // unique index
+        EXPECT_THROW(db.execute(test::sql("SELECT no_such_column FROM Pays")), Error);
+        EXPECT_EQ(db.execute(test::sql("UPDATE Pays SET code = 'ZZY' WHERE code = 'zzz'")), 1);  // without regard to case
         db.commit();
     });
 }
@@ -50,7 +50,7 @@ TEST_F(BothEngines, OneStatementPerCallAndValuesReadAlike) {
     onBoth([](Database& db) {
         db.begin(Database::Lock::Write);
         try {
-            db.execute("DELETE FROM Pays; DELETE FROM Region");
+            db.execute(test::sql("DELETE FROM Pays; DELETE FROM Region"));
             ADD_FAILURE() << "two statements ran";
         } catch (const Error& e) {
             EXPECT_EQ(e.number(), errors::kTextAfterStatement);
@@ -60,8 +60,8 @@ TEST_F(BothEngines, OneStatementPerCallAndValuesReadAlike) {
                   std::vector<std::string>{"1|200|6|1"});
         EXPECT_EQ(test::queryRows(db, "SELECT First(Libelle) FROM Nage WHERE Code_Nage = 88"),
                   std::vector<std::string>{"4x100 NL Mixte"});
-        EXPECT_EQ(db.lValeurScalaire("SELECT count(*) FROM Pays WHERE code = 'fra'"), 1);
-        EXPECT_THROW(db.lValeurScalaire("SELECT code FROM Pays WHERE code = 'FRA'"), Error);  // not a number
+        EXPECT_EQ(db.lValeurScalaire(test::sql("SELECT count(*) FROM Pays WHERE code = 'fra'")), 1);
+        EXPECT_THROW(db.lValeurScalaire(test::sql("SELECT code FROM Pays WHERE code = 'FRA'")), Error);  // not a number
         db.rollback();
     });
 }
@@ -75,11 +75,11 @@ TEST_F(BothEngines, AppendedRowsAreNumberedAsSqliteNumbersThem) {
         got.push_back(db.appendRow("Piscine", {{"Nom", std::string("Tournesol")}}));
         got.push_back(db.appendRow("Piscine", {{"Num", std::int64_t{40}}, {"Nom", std::string("donné")}}));
         got.push_back(db.appendRow("Piscine", {{"Nom", std::string("après")}}));
-        got.push_back(db.lValeurScalaire("SELECT count(*) FROM Piscine"));
-        db.execute("DELETE FROM Piscine WHERE Num = 41");
+        got.push_back(db.lValeurScalaire(test::sql("SELECT count(*) FROM Piscine")));
+        db.execute(test::sql("DELETE FROM Piscine WHERE Num = 41"));
         got.push_back(db.appendRow("Piscine", {{"Nom", std::string("reprend")}}));
-        db.execute("INSERT INTO Piscine (Nom) VALUES ('par instruction')");
-        got.push_back(db.lValeurScalaire("SELECT max(Num) FROM Piscine"));
+        db.execute(test::sql("INSERT INTO Piscine (Nom) VALUES ('par instruction')"));
+        got.push_back(db.lValeurScalaire(test::sql("SELECT max(Num) FROM Piscine")));
         db.commit();
         numbers.push_back(got);
     });
@@ -92,8 +92,8 @@ TEST_F(BothEngines, WalksNestAndStopEarly) {
     onBoth([](Database& db) {
         db.begin(Database::Lock::Read);
         int outer = 0, inner = 0;
-        db.forEachRow("SELECT Code_Nage FROM Nage ORDER BY Code_Nage", [&](const Row& row) {
-            db.forEachRow("SELECT Libelle FROM Nage WHERE Code_Nage = " + row.text(0), [&](const Row&) {
+        db.forEachRow(test::sql("SELECT Code_Nage FROM Nage ORDER BY Code_Nage"), [&](const Row& row) {
+            db.forEachRow(test::sql("SELECT Libelle FROM Nage WHERE Code_Nage = " + row.text(0)), [&](const Row&) {
                 ++inner;
                 return true;
             });
@@ -101,7 +101,7 @@ TEST_F(BothEngines, WalksNestAndStopEarly) {
         });
         EXPECT_EQ(outer, 5);
         EXPECT_EQ(inner, 5);
-        EXPECT_EQ(db.lValeurScalaire("SELECT count(*) FROM Nage"), 62);
+        EXPECT_EQ(db.lValeurScalaire(test::sql("SELECT count(*) FROM Nage")), 62);
         db.rollback();
     });
 }

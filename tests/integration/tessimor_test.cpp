@@ -73,12 +73,12 @@ protected:
 
     void execute(const std::string& sql) {
         auto db = openForCheck(database_);
-        db->execute(sql);
+        db->execute(test::sql(sql));
         db->commit();
     }
-    std::int32_t count(const std::string& sql) { return openForCheck(database_)->lValeurScalaire(sql); }
+    std::int32_t count(const std::string& sql) { return openForCheck(database_)->lValeurScalaire(test::sql(sql)); }
     std::string value(const std::string& sql) {
-        Columns columns = openForCheck(database_)->ChargerColonnes(sql);
+        Columns columns = openForCheck(database_)->ChargerColonnes(test::sql(sql));
         return columns.hasRows() ? columns.at(0, 0) : "(none)";
     }
     // The fields of the first row, joined by "|".

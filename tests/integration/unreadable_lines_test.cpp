@@ -41,7 +41,7 @@ protected:
     int importLicences(const std::string& db, const std::string& folder) {
         return runCouloir("import-licences " + db + " " + folder + " --quiet --trace " + trace_).status;
     }
-    std::int32_t count(const std::string& db, const std::string& sql) { return openForCheck(db)->lValeurScalaire(sql); }
+    std::int32_t count(const std::string& db, const std::string& sql) { return openForCheck(db)->lValeurScalaire(test::sql(sql)); }
 
     FixedNow now_{"2026-03-10T18:30:05"};
     ScratchDir dir_;

@@ -62,7 +62,7 @@ protected:
                       trace.c_str(), form);
     }
 
-    void sql(const std::string& statement) { openForCheck(database)->execute(statement); }
+    void sql(const std::string& statement) { openForCheck(database)->execute(test::sql(statement)); }
     std::string file(const std::string& name) const { return readText(output + "/" + name); }
     std::vector<std::string> lines(const std::string& name) const { return readLines(output + "/" + name); }
     bool written(const std::string& name) const { return fs::exists(output + "/" + name); }
@@ -227,7 +227,7 @@ TEST_F(Vandrule, ApostrophesAndKeysNeverBreakAStatement) {
     EXPECT_NE(traceText().find("Erreur lors de la création du fichier Rcomp.txt\nErreur n° 13: Incompatibilité de type\n"
                                "Opération annulée.\n"),
               std::string::npos);
-    EXPECT_EQ(openForCheck(database)->lValeurScalaire("select count(*) from Licence"), 13);
+    EXPECT_EQ(openForCheck(database)->lValeurScalaire(test::sql("select count(*) from Licence")), 13);
 }
 
 TEST_F(Vandrule, DatabaseOrPlaceholderMissing) {

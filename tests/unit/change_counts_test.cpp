@@ -39,12 +39,12 @@ TEST(ChangeCounts, CountsWhileOnAndForgetsWhatWasUndone) {
     test::createClubDatabase(path);
     ChangeCountingDatabase db(openDatabase(path, {}));
     db.begin(Database::Lock::Write);
-    db.execute("UPDATE Info SET LastClose = false");  // before counting starts
+    db.execute(test::sql("UPDATE Info SET LastClose = false"));  // before counting starts
     db.startCounting();
-    db.execute("INSERT INTO Piscine (Nom) VALUES ('A')");
+    db.execute(test::sql("INSERT INTO Piscine (Nom) VALUES ('A')"));
     db.appendRow("piscine", {{"Nom", std::string("B")}});
-    db.execute("update Piscine set Nom = 'C'");
-    db.execute("DELETE FROM Piscine WHERE Nom = 'nothing'");
+    db.execute(test::sql("update Piscine set Nom = 'C'"));
+    db.execute(test::sql("DELETE FROM Piscine WHERE Nom = 'nothing'"));
     ASSERT_EQ(db.changes().size(), 1u);
     const TableChanges& piscine = db.changes().at("piscine");
     EXPECT_EQ(piscine.table, "Piscine");

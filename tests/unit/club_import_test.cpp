@@ -58,8 +58,8 @@ TEST_F(ClubImport, ResultsImportCreatesClubsAndCountsDuplicates) {
 }
 
 TEST_F(ClubImport, LabelsAreCompletedOrReported) {
-    db().execute("INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750001', 'Null'), "
-                 "('FRA5120750002', 'Ancien nom'), ('FRA5120750003', 'Même'), ('FRA5120750004', 'Réel')");
+    db().execute(test::sql("INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750001', 'Null'), "
+                 "('FRA5120750002', 'Ancien nom'), ('FRA5120750003', 'Même'), ('FRA5120750004', 'Réel')"));
     std::string path = file({"FRA5120750001Nouveau", "FRA5120750002Nouveau nom", "FRA5120750003Même",
                              pad("FRA5120750004", 43)});
     EXPECT_TRUE(ImporterClubs(session, lists, path, 25, kClubsForLicences));
@@ -80,7 +80,7 @@ TEST_F(ClubImport, LabelsAreCompletedOrReported) {
 }
 
 TEST_F(ClubImport, PerformanceImportReportsAnotherLabelByItsMessageAlone) {
-    db().execute("INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750002', 'Ancien nom')");
+    db().execute(test::sql("INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750002', 'Ancien nom')"));
     EXPECT_TRUE(ImporterClubs(session, lists, file({"FRA5120750002Nouveau nom"}), 100, kClubsForPerformances));
     EXPECT_EQ(traceText().rfind("Le code club FRA5120750002 est déjà utilisé pour le club : Ancien nom\n"
                                 "\nRécupération de 0 club sur 1.\n",
@@ -92,7 +92,7 @@ TEST_F(ClubImport, ResultsImportStopsAtTheFirstInvalidCode) {
     std::string path = file({"FRA5120590001Mauvais", "FRA5120750001Bon"});
     EXPECT_FALSE(ImporterClubs(session, lists, path, 50, kClubsForResults));
     EXPECT_EQ(traceText(), "Erreur Ligne n° : 1.\nLe code club est erronné : FRA5120590001\n\n");
-    EXPECT_EQ(db().lValeurScalaire("select count(*) from Club where Code_federal like 'FRA5120%'"), 0);
+    EXPECT_EQ(db().lValeurScalaire(test::sql("select count(*) from Club where Code_federal like 'FRA5120%'")), 0);
 }
 
 TEST_F(ClubImport, OtherImportsCountErrorsAndShortLinesAndGoOn) {
@@ -108,7 +108,7 @@ TEST_F(ClubImport, OtherImportsCountErrorsAndShortLinesAndGoOn) {
               std::string::npos);
     EXPECT_NE(trace.find("2 clubs en erreur.\n\nErreur Ligne n° : 1."), std::string::npos);  // first run
     EXPECT_NE(trace.find("\nRécupération de 0 club sur 3.\n1 club déjà connu.\n"), std::string::npos);  // second run
-    EXPECT_EQ(db().lValeurScalaire("select count(*) from Club where Code_federal = 'FRA5120750001'"), 1);
+    EXPECT_EQ(db().lValeurScalaire(test::sql("select count(*) from Club where Code_federal = 'FRA5120750001'")), 1);
 }
 
 TEST_F(ClubImport, EmptyMissingAndDosFiles) {

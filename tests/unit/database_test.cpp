@@ -3,30 +3,10 @@
 #include "shared/connection.h"
 #include "shared/database.h"
 #include "shared/error.h"
-#include "shared/sql_shape.h"
 #include "test_support.h"
 
 namespace couloir {
 namespace {
-
-TEST(SqlShape, LiteralsBecomeParametersAndQuotesAreUndoubled) {
-    SqlShape shape = shapeOf("select Num from Licence where Code_Club = 'L''Isle' and Licence = '95' and Num > 12");
-    EXPECT_EQ(shape.text, "select Num from Licence where Code_Club = ? and Licence = ? and Num > ?");
-    ASSERT_EQ(shape.values.size(), 3u);
-    EXPECT_EQ(std::get<std::string>(shape.values[0]), "L'Isle");
-    EXPECT_EQ(std::get<std::string>(shape.values[1]), "95");
-    EXPECT_EQ(std::get<std::int64_t>(shape.values[2]), 12);
-}
-
-TEST(SqlShape, IdentifiersKeywordsAndOrderByStayInTheText) {
-    SqlShape shape = shapeOf("UPDATE Prres Set Eq_mixte = true, Inter1 = 1.0523 where Num_equipe > -50 order by 2");
-    EXPECT_EQ(shape.text, "UPDATE Prres Set Eq_mixte = true, Inter1 = ? where Num_equipe > -? order by 2");
-    ASSERT_EQ(shape.values.size(), 2u);
-    EXPECT_DOUBLE_EQ(std::get<double>(shape.values[0]), 1.0523);
-    EXPECT_EQ(shapeOf("PRAGMA user_version = 3").text, "PRAGMA user_version = 3");
-    // An unterminated text is left for the engine to reject.
-    EXPECT_EQ(shapeOf("select 'abc").text, "select 'abc");
-}
 
 class DatabaseTest : public ::testing::Test {
 protected:
@@ -42,9 +22,9 @@ TEST_F(DatabaseTest, ConnectionMarksTheDatabaseOpenThenClosed) {
     Connection connection;
     std::string error;
     ASSERT_TRUE(connection.bConnexion(path_, error)) << error;
-    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire("select count(*) from Info where LastClose = false"), 1);
+    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire(test::sql("select count(*) from Info where LastClose = false")), 1);
     ASSERT_TRUE(connection.bDeconnexion(error));
-    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire("select count(*) from Info where LastClose = true"), 1);
+    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire(test::sql("select count(*) from Info where LastClose = true")), 1);
     EXPECT_TRUE(connection.bDeconnexion(error));  // closing twice does nothing
 }
 
@@ -87,54 +67,54 @@ TEST_F(DatabaseTest, ConnectionNeverCreatesADatabase) {
 
 TEST_F(DatabaseTest, StatementsRunAsTheLibrariesWriteThem) {
     auto db = openDatabase(path_, {});
-    db->execute("INSERT INTO Club (Code_federal, Intitule, Selection) VALUES ('FRA5120750001', 'L''Étoile', false);");
-    db->execute("INSERT INTO Club (Code_federal, Intitule, Selection) VALUES ('FRA5120750002', 'Autre', true);");
+    db->execute(test::sql("INSERT INTO Club (Code_federal, Intitule, Selection) VALUES ('FRA5120750001', 'L''Étoile', false);"));
+    db->execute(test::sql("INSERT INTO Club (Code_federal, Intitule, Selection) VALUES ('FRA5120750002', 'Autre', true);"));
     // Text compares without regard to case, and the statements' names may use any case.
-    EXPECT_EQ(db->lValeurScalaire("select count(*) from CLUB where code_FEDERAL = 'fra5120750001'"), 1);
-    Columns columns = db->ChargerColonnes("select Num, Intitule, Selection from Club where Code_federal like 'FRA512075%' order by 1");
+    EXPECT_EQ(db->lValeurScalaire(test::sql("select count(*) from CLUB where code_FEDERAL = 'fra5120750001'")), 1);
+    Columns columns = db->ChargerColonnes(test::sql("select Num, Intitule, Selection from Club where Code_federal like 'FRA512075%' order by 1"));
     ASSERT_EQ(columns.rowCount(), 2u);
     EXPECT_EQ(columns.at(1, 0), "L'Étoile");
     EXPECT_EQ(columns.at(2, 1), "1");
-    EXPECT_EQ(db->ChargerColonnes("select First(Intitule) from Club where Code_federal like 'FRA512075%'").at(0, 0),
+    EXPECT_EQ(db->ChargerColonnes(test::sql("select First(Intitule) from Club where Code_federal like 'FRA512075%'")).at(0, 0),
               "L'Étoile");
-    EXPECT_FALSE(db->ChargerColonnes("select Num from Club where Intitule = 'nobody'").hasRows());
-    EXPECT_EQ(db->execute("UPDATE Club SET Selection = true WHERE Code_federal like 'FRA512075%'"), 2);
-    EXPECT_EQ(db->execute("UPDATE Club SET Selection = true WHERE Intitule = 'nobody'"), 0);
+    EXPECT_FALSE(db->ChargerColonnes(test::sql("select Num from Club where Intitule = 'nobody'")).hasRows());
+    EXPECT_EQ(db->execute(test::sql("UPDATE Club SET Selection = true WHERE Code_federal like 'FRA512075%'")), 2);
+    EXPECT_EQ(db->execute(test::sql("UPDATE Club SET Selection = true WHERE Intitule = 'nobody'")), 0);
 }
 
 TEST_F(DatabaseTest, ReadsFollowTheLibrarysNullRule) {
     auto strict = openDatabase(path_, DatabaseOptions{NullText::Error});
-    strict->execute("INSERT INTO Club (Code_federal, Intitule) VALUES (null, 'Sans code')");
-    EXPECT_THROW(strict->ChargerColonnes("select Code_federal from Club where Intitule = 'Sans code'"), Error);
+    strict->execute(test::sql("INSERT INTO Club (Code_federal, Intitule) VALUES (null, 'Sans code')"));
+    EXPECT_THROW(strict->ChargerColonnes(test::sql("select Code_federal from Club where Intitule = 'Sans code'")), Error);
     strict->commit();
     auto lenient = openDatabase(path_, DatabaseOptions{NullText::Empty});
-    EXPECT_EQ(lenient->ChargerColonnes("select Code_federal from Club where Intitule = 'Sans code'").at(0, 0), "");
+    EXPECT_EQ(lenient->ChargerColonnes(test::sql("select Code_federal from Club where Intitule = 'Sans code'")).at(0, 0), "");
 }
 
 TEST_F(DatabaseTest, ScalarNeedsARowAndAValue) {
     auto db = openDatabase(path_, {});
     try {
-        db->lValeurScalaire("select Num from Club where Intitule = 'nobody'");
+        db->lValeurScalaire(test::sql("select Num from Club where Intitule = 'nobody'"));
         FAIL();
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), errors::kNoCurrentRecord);
     }
-    EXPECT_THROW(db->lValeurScalaire("select null"), Error);
-    EXPECT_EQ(db->lValeurScalaire("select 2.5"), 2);
+    EXPECT_THROW(db->lValeurScalaire(test::sql("select null")), Error);
+    EXPECT_EQ(db->lValeurScalaire(test::sql("select 2.5")), 2);
 }
 
 TEST_F(DatabaseTest, ReusedShapesKeepTheirOwnValues) {
     auto db = openDatabase(path_, {});
     db->begin(Database::Lock::Write);
     for (int i = 0; i < 5000; ++i)
-        db->execute("INSERT INTO Categori (Num_compet, Num_cat, Annee_depart, Annee_fin, Libelle) VALUES (7, " +
-                    std::to_string(i) + ", 2010, 2011, 'Cat " + std::to_string(i) + "');");
-    EXPECT_EQ(db->lValeurScalaire("select count(*) from Categori where Num_compet = 7"), 5000);
-    EXPECT_EQ(db->ChargerColonnes("select Libelle from Categori where Num_cat = 4321").at(0, 0), "Cat 4321");
-    EXPECT_THROW(db->execute("INSERT INTO Nowhere VALUES (1)"), Error);
+        db->execute(test::sql("INSERT INTO Categori (Num_compet, Num_cat, Annee_depart, Annee_fin, Libelle) VALUES (7, " +
+                    std::to_string(i) + ", 2010, 2011, 'Cat " + std::to_string(i) + "');"));
+    EXPECT_EQ(db->lValeurScalaire(test::sql("select count(*) from Categori where Num_compet = 7")), 5000);
+    EXPECT_EQ(db->ChargerColonnes(test::sql("select Libelle from Categori where Num_cat = 4321")).at(0, 0), "Cat 4321");
+    EXPECT_THROW(db->execute(test::sql("INSERT INTO Nowhere VALUES (1)")), Error);
     db->commit();
     // Another connection sees every committed row.
-    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire("select count(*) from Categori"), 5000);
+    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire(test::sql("select count(*) from Categori")), 5000);
 }
 
 TEST_F(DatabaseTest, AppendRowReturnsTheNewCounter) {
@@ -143,7 +123,7 @@ TEST_F(DatabaseTest, AppendRowReturnsTheNewCounter) {
                                                  {"licence", std::string("1")},
                                                  {"Nom", std::string("Autre")},
                                                  {"Visible", std::int64_t{0}}});
-    EXPECT_EQ(db->lValeurScalaire("select Num from Licence where Nom = 'Autre'"), num);
+    EXPECT_EQ(db->lValeurScalaire(test::sql("select Num from Licence where Nom = 'Autre'")), num);
 }
 
 TEST_F(DatabaseTest, OneCallRunsOneStatement) {
@@ -155,49 +135,49 @@ TEST_F(DatabaseTest, OneCallRunsOneStatement) {
                             "SELECT Num FROM Club WHERE Nom = 1; DELETE FROM Club",
                             "PRAGMA user_version = 3; DELETE FROM Club"}) {
         try {
-            db->execute(sql);
+            db->execute(test::sql(sql));
             ADD_FAILURE() << sql;
         } catch (const Error& e) {
             EXPECT_EQ(e.number(), errors::kTextAfterStatement) << sql;
         }
     }
     const char withNul[] = "UPDATE Club SET Intitule = 'x'\0; DELETE FROM Club";
-    EXPECT_THROW(db->execute(std::string(withNul, sizeof withNul - 1)), Error);
+    EXPECT_THROW(db->execute(test::sql(std::string(withNul, sizeof withNul - 1))), Error);
     EXPECT_EQ(test::contentOf(path_), clubs);
     // A trailing semicolon, blanks or a comment are no second statement.
-    EXPECT_NO_THROW(db->execute("UPDATE Club SET Selection = false WHERE Num = 1;  -- done"));
-    EXPECT_NO_THROW(db->execute("PRAGMA user_version = 3;"));
+    EXPECT_NO_THROW(db->execute(test::sql("UPDATE Club SET Selection = false WHERE Num = 1;  -- done")));
+    EXPECT_NO_THROW(db->execute(test::sql("PRAGMA user_version = 3;")));
 }
 
 TEST_F(DatabaseTest, AppendedRowsNameTablesAndColumnsByPlainIdentifiers) {
     auto db = openDatabase(path_, {});
     EXPECT_THROW(db->appendRow("Licence; DROP TABLE Club", {{"Nom", std::string("x")}}), Error);
     EXPECT_THROW(db->appendRow("Licence", {{"Nom) VALUES ('x'); --", std::string("x")}}), Error);
-    EXPECT_EQ(db->lValeurScalaire("select count(*) from Club"), 1);
+    EXPECT_EQ(db->lValeurScalaire(test::sql("select count(*) from Club")), 1);
 }
 
 TEST_F(DatabaseTest, ATransactionIsKeptWholeOrNotAtAll) {
     {
         auto db = openDatabase(path_, {});
         db->begin(Database::Lock::Write);
-        db->execute("INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750001', 'Perdu')");
+        db->execute(test::sql("INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750001', 'Perdu')"));
         // Closed without a commit, as a killed call would leave it.
     }
-    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire("select count(*) from Club where Intitule = 'Perdu'"), 0);
+    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire(test::sql("select count(*) from Club where Intitule = 'Perdu'")), 0);
 
     Connection connection;
     std::string error;
     ASSERT_TRUE(connection.bConnexion(path_, error)) << error;
-    connection.db().execute("INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750001', 'Annulé')");
+    connection.db().execute(test::sql("INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750001', 'Annulé')"));
     connection.discardCall();
-    connection.db().execute("INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750002', 'Gardé')");
+    connection.db().execute(test::sql("INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750002', 'Gardé')"));
     // While the call works another program sees the open mark, none of its rows.
-    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire("select count(*) from Info where LastClose = false"), 1);
-    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire("select count(*) from Club"), 1);
+    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire(test::sql("select count(*) from Info where LastClose = false")), 1);
+    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire(test::sql("select count(*) from Club")), 1);
     ASSERT_TRUE(connection.bDeconnexion(error)) << error;
     auto check = test::openForCheck(path_);
     EXPECT_EQ(test::queryRows(*check, "select Intitule from Club where Num > 1"), std::vector<std::string>{"Gardé"});
-    EXPECT_EQ(check->lValeurScalaire("select count(*) from Info where LastClose = true"), 1);
+    EXPECT_EQ(check->lValeurScalaire(test::sql("select count(*) from Info where LastClose = true")), 1);
 }
 
 TEST_F(DatabaseTest, ASecondWriterWaitsThenGivesUpWithAMessage) {
@@ -205,7 +185,7 @@ TEST_F(DatabaseTest, ASecondWriterWaitsThenGivesUpWithAMessage) {
     first->begin(Database::Lock::Write);
     auto second = openDatabase(path_, DatabaseOptions{.busyTimeoutSeconds = 1});
     second->begin(Database::Lock::Read);  // readers are not kept out
-    EXPECT_EQ(second->lValeurScalaire("select count(*) from Club"), 1);
+    EXPECT_EQ(second->lValeurScalaire(test::sql("select count(*) from Club")), 1);
     second->rollback();
     try {
         second->begin(Database::Lock::Write);
@@ -222,7 +202,7 @@ TEST_F(DatabaseTest, ASecondWriterWaitsThenGivesUpWithAMessage) {
 
 TEST_F(DatabaseTest, CreateRefusesAnExistingFile) {
     EXPECT_THROW(test::createClubDatabase(path_), Error);
-    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire("select count(*) from Info"), 1);
+    EXPECT_EQ(test::openForCheck(path_)->lValeurScalaire(test::sql("select count(*) from Info")), 1);
 }
 
 }  // namespace

@@ -112,10 +112,10 @@ TEST_F(LicenceImport, LicenceLibraryCreatesSwimmersOnceAndReportsReuse) {
 }
 
 TEST_F(LicenceImport, ResultsImportKeepsAgesAndStopsAtTheFirstError) {
-    db().execute("INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750001', 'CN Paris')");
+    db().execute(test::sql("INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750001', 'CN Paris')"));
     // The database compares codes without regard to case.
-    db().execute("INSERT INTO Licence (Code_Club, Licence, Nom, Prenom, Date_Naissance) "
-                 "VALUES ('fra5120750001', '971111', 'MARTIN', 'Paul', '19970101')");
+    db().execute(test::sql("INSERT INTO Licence (Code_Club, Licence, Nom, Prenom, Date_Naissance) "
+                 "VALUES ('fra5120750001', '971111', 'MARTIN', 'Paul', '19970101')"));
     LicenceEntry known = with("FRA5120750001", "971111", "Martin");
     known.firstName = "Paul";
     std::string path = file({known.line(), LicenceEntry().line(),
@@ -138,16 +138,16 @@ TEST_F(LicenceImport, ResultsImportKeepsAgesAndStopsAtTheFirstError) {
     EXPECT_EQ(age, "0");
     EXPECT_TRUE(bLireCollection(lists.colLicencesNum, "FRA5120750001951234", num));
     EXPECT_EQ(rows("select Num from Licence where Licence = '951234'"), std::vector<std::string>{num});
-    EXPECT_EQ(db().lValeurScalaire("select count(*) from Licence where Licence = '931111'"), 0);
+    EXPECT_EQ(db().lValeurScalaire(test::sql("select count(*) from Licence where Licence = '931111'")), 0);
 }
 
 TEST_F(LicenceImport, PerformanceImportChecksBirthDatesAndGoesOnAfterErrors) {
     FixedNow now("2010-06-15T12:00:00");
-    db().execute("INSERT INTO Licence (Code_Club, Licence, Nom, Prenom, Date_Naissance) "
-                 "VALUES ('FRA5120750001', '951234', 'DUPONT', 'Jean', '19960315')");
+    db().execute(test::sql("INSERT INTO Licence (Code_Club, Licence, Nom, Prenom, Date_Naissance) "
+                 "VALUES ('FRA5120750001', '951234', 'DUPONT', 'Jean', '19960315')"));
     // A table large next to the file: each swimmer is looked up on his own.
     for (int i = 0; i < 20; ++i)
-        db().execute("INSERT INTO Licence (Code_Club, Licence) VALUES ('FRA5120780001', '" + std::to_string(i) + "')");
+        db().execute(test::sql("INSERT INTO Licence (Code_Club, Licence) VALUES ('FRA5120780001', '" + std::to_string(i) + "')"));
     std::string path = file({LicenceEntry().line(), with("FRA5120590001", "941111").line(),
                              with("FRA5120750001", "291234").line()});
     EXPECT_TRUE(ImporterLicences(session, lists, path, 50, kLicencesForPerformances, std::nullopt));
@@ -167,9 +167,9 @@ TEST_F(LicenceImport, PerformanceImportChecksBirthDatesAndGoesOnAfterErrors) {
 }
 
 TEST_F(LicenceImport, SelectionMembersAreFoundUnderEitherIdentity) {
-    db().execute("INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750001', 'CN Paris')");
-    db().execute("INSERT INTO Licence (Code_Club, Licence, Nom, Prenom, Date_Naissance) "
-                 "VALUES ('FRA5120750001', '971111', 'DUPONT', 'Jean', '19970101')");
+    db().execute(test::sql("INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750001', 'CN Paris')"));
+    db().execute(test::sql("INSERT INTO Licence (Code_Club, Licence, Nom, Prenom, Date_Naissance) "
+                 "VALUES ('FRA5120750001', '971111', 'DUPONT', 'Jean', '19970101')"));
     // A selection entry carries the member's licence number and names his own club.
     LicenceEntry member = with("FRA5120000000", "961111", "DUPONT", "01011996");
     member.origin = "FRA5120750001961111";
@@ -212,8 +212,8 @@ TEST_F(LicenceImport, OddFilesNeverCrash) {
     EXPECT_TRUE(ImporterLicences(session, lists, quoted, 100, kLicencesForLicences, std::nullopt));
     RunLists nextCall;
     EXPECT_TRUE(ImporterLicences(session, nextCall, quoted, 100, kLicencesForLicences, std::nullopt));
-    EXPECT_EQ(db().lValeurScalaire("select count(*) from Licence where Code_Club = 'FRA512075''001' and "
-                                   "Licence = '95''234'"),
+    EXPECT_EQ(db().lValeurScalaire(test::sql("select count(*) from Licence where Code_Club = 'FRA512075''001' and "
+                                   "Licence = '95''234'")),
               1);
 
     RunLists other;
@@ -236,13 +236,13 @@ TEST_F(LicenceImport, UnexpectedErrorEndsTheFile) {
               // the results import first reports the line's own message, empty here
               "Erreur Ligne n° : 1.\n\n"
               "Erreur Ligne n° : 1.\nImport des licences interrompu.\nErreur n° 13: Incompatibilité de type\n\n");
-    EXPECT_EQ(db().lValeurScalaire("select count(*) from Licence where Licence = '951234'"), 0);
+    EXPECT_EQ(db().lValeurScalaire(test::sql("select count(*) from Licence where Licence = '951234'")), 0);
 }
 
 TEST_F(LicenceImport, ReferenceSwimmerIsFoundOrCreated) {
     std::string existing = strNageurReference(db());
     EXPECT_EQ(rows("select Nom from Licence where Num = " + existing), std::vector<std::string>{"Null"});
-    db().execute("DELETE FROM Licence");
+    db().execute(test::sql("DELETE FROM Licence"));
     std::string created = strNageurReference(db());
     EXPECT_EQ(rows("select Code_Club, Licence, Nom, Visible, Date_suppr from Licence where Num = " + created),
               std::vector<std::string>{"FRA0000000000|1|Null|0|"});

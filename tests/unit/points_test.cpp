@@ -49,7 +49,7 @@ TEST(Points, InstalledTableGivesEveryEventOfTheDatabaseABaseTime) {
     test::createClubDatabase(dir.file("club.db"));
     auto db = test::openForCheck(dir.file("club.db"));
     std::set<int> codes;
-    db->forEachRow("select Code_Nage from Nage", [&](const Row& row) {
+    db->forEachRow(test::sql("select Code_Nage from Nage"), [&](const Row& row) {
         codes.insert(std::stoi(row.text(0)));
         return true;
     });

@@ -85,12 +85,6 @@ TEST(Text, RoundingGoesHalfToEven) {
     EXPECT_THROW(toInt16(32768), Error);
 }
 
-TEST(Text, SqlQuotingDoublesApostrophes) {
-    EXPECT_EQ(sqlQuote("L'Haÿ-les-Roses"), "'L''Haÿ-les-Roses'");
-    EXPECT_EQ(sqlQuote("''"), "''''''");
-    EXPECT_EQ(strVraiFaux(true), "true");
-}
-
 TEST(Encoding, DosAccentsAreConvertedOnRawBytes) {
     std::string dos = "H\x82l\x8Ane \x87" "a \x86";  // 134 has no replacement
     EXPECT_EQ(decodeCp1252(strConvertirAccents(dos)), "Hélène ça \u2020");

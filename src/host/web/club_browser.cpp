@@ -20,9 +20,9 @@ std::unique_ptr<Database> openForReading(const std::string& path) {
 }
 
 // The rows of a query as objects named by `names`, every value a text.
-json rowsOf(Database& db, const std::string& sql, const std::vector<const char*>& names) {
+json rowsOf(Database& db, const Statement& query, const std::vector<const char*>& names) {
     json rows = json::array();
-    db.forEachRow(sql, [&](const Row& row) {
+    db.forEachRow(query, [&](const Row& row) {
         json object = json::object();
         for (std::size_t i = 0; i < names.size(); ++i) object[names[i]] = row.text(static_cast<int>(i));
         rows.push_back(std::move(object));
@@ -31,7 +31,7 @@ json rowsOf(Database& db, const std::string& sql, const std::vector<const char*>
     return rows;
 }
 
-long count(Database& db, const std::string& sql) { return db.lValeurScalaire(sql); }
+long count(Database& db, const char* query) { return db.lValeurScalaire(Statement(query)); }
 
 }  // namespace
 
@@ -62,49 +62,50 @@ json ClubBrowser::summary() const {
 json ClubBrowser::competitions() const {
     auto db = openForReading(database_);
     return rowsOf(*db,
-                  "select AutoNum, Nom, Debut, Fin, Lieu, Longueur, "
+                  Statement("select AutoNum, Nom, Debut, Fin, Lieu, Longueur, "
                   "(select count(*) from Prres where Prres.Num_compet = Rcomp.AutoNum) + "
                   "(select count(*) from Prres_relais where Prres_relais.Num_compet = Rcomp.AutoNum), "
                   "(select count(*) from Engag_nageur where Engag_nageur.Num_compet = Rcomp.AutoNum) "
-                  "from Rcomp order by Debut desc, AutoNum desc",
+                  "from Rcomp order by Debut desc, AutoNum desc"),
                   {"number", "name", "start", "end", "place", "pool", "results", "entries"});
 }
 
 json ClubBrowser::profiles() const {
     auto db = openForReading(database_);
     return rowsOf(*db,
-                  "select Profil.Num, Profil.Code_club, Club.Intitule, case when Club.Selection then '1' else '' end "
-                  "from Profil left join Club on Club.Code_federal = Profil.Code_club order by Profil.Num",
+                  Statement("select Profil.Num, Profil.Code_club, Club.Intitule, case when Club.Selection then '1' else '' end "
+                            "from Profil left join Club on Club.Code_federal = Profil.Code_club order by Profil.Num"),
                   {"number", "club", "name", "selection"});
 }
 
 json ClubBrowser::clubs() const {
     auto db = openForReading(database_);
     return rowsOf(*db,
-                  "select Code_federal, Intitule, case when Selection then '1' else '' end from Club "
-                  "where Intitule <> 'Null' order by Intitule",
+                  Statement("select Code_federal, Intitule, case when Selection then '1' else '' end from Club "
+                            "where Intitule <> 'Null' order by Intitule"),
                   {"code", "name", "selection"});
 }
 
 std::optional<json> ClubBrowser::competition(const std::string& number) const {
     if (!isRowNumber(number)) return std::nullopt;
     auto db = openForReading(database_);
-    json header = rowsOf(*db, "select AutoNum, Nom, Debut, Fin, Lieu, Longueur from Rcomp where AutoNum = " + number,
+    json header = rowsOf(*db, Statement("select AutoNum, Nom, Debut, Fin, Lieu, Longueur from Rcomp where AutoNum = ").number(number),
                          {"number", "name", "start", "end", "place", "pool"});
     if (header.empty()) return std::nullopt;
     json programme = rowsOf(*db,
-                            "select Pcomp.Code_epreuve, Nage.Libelle, Nage.Sexe, Pcomp.JourCourse, Pcomp.Type from Pcomp "
-                            "left join Nage on Nage.Code_Nage = Pcomp.Code_epreuve where Pcomp.Num_compet = " +
-                                number + " order by Pcomp.Num_ordre, Pcomp.Code_epreuve",
+                            Statement("select Pcomp.Code_epreuve, Nage.Libelle, Nage.Sexe, Pcomp.JourCourse, Pcomp.Type from Pcomp "
+                                      "left join Nage on Nage.Code_Nage = Pcomp.Code_epreuve where Pcomp.Num_compet = ")
+                                .number(number)
+                                .sql(" order by Pcomp.Num_ordre, Pcomp.Code_epreuve"),
                             {"event", "label", "sex", "day", "type"});
     // The few strokes and clubs are read once rather than joined to every result.
     std::map<std::string, std::pair<std::string, std::string>> strokes;  // code -> label, sex
-    db->forEachRow("select Code_Nage, Libelle, Sexe from Nage", [&](const Row& row) {
+    db->forEachRow(Statement("select Code_Nage, Libelle, Sexe from Nage"), [&](const Row& row) {
         strokes[row.text(0)] = {row.text(1), row.text(2)};
         return true;
     });
     std::map<std::string, std::string, std::less<>> clubs;
-    db->forEachRow("select Code_federal, Intitule from Club", [&](const Row& row) {
+    db->forEachRow(Statement("select Code_federal, Intitule from Club"), [&](const Row& row) {
         clubs.try_emplace(toUpperAscii(row.text(0)), row.text(1));
         return true;
     });
@@ -140,19 +141,23 @@ std::optional<json> ClubBrowser::competition(const std::string& number) const {
                                {"time", time},
                                {"points", points}});
     };
-    const std::string ordering = " order by Code_epreuve, Type_course, (Tps <= 0 or Tps >= 91), Tps";
+    const char* ordering = " order by Code_epreuve, Type_course, (Tps <= 0 or Tps >= 91), Tps";
     db->forEachRow(
-        "select Prres.Code_epreuve, Prres.Type_course, Prres.Tps, Prres.Cotation_Fede, Licence.Num, "
-        "Licence.Nom, Licence.Prenom, Prres.Code_club from Prres "
-        "left join Licence on Licence.Num = Prres.Num_Lic where Prres.Num_compet = " + number + ordering,
+        Statement("select Prres.Code_epreuve, Prres.Type_course, Prres.Tps, Prres.Cotation_Fede, Licence.Num, "
+                  "Licence.Nom, Licence.Prenom, Prres.Code_club from Prres "
+                  "left join Licence on Licence.Num = Prres.Num_Lic where Prres.Num_compet = ")
+            .number(number)
+            .sql(ordering),
         [&](const Row& row) {
             addResult(row.text(0), row.text(1), row.text(2), row.text(3), row.text(4),
                       row.text(5) + " " + row.text(6), clubName(row.text(7)));
             return true;
         });
     // A relay is its club's team.
-    db->forEachRow("select Code_epreuve, Type_course, Tps, Cotation_Fede, Code_club, Num_equipe from Prres_relais "
-                   "where Num_compet = " + number + ordering,
+    db->forEachRow(Statement("select Code_epreuve, Type_course, Tps, Cotation_Fede, Code_club, Num_equipe from Prres_relais "
+                             "where Num_compet = ")
+                       .number(number)
+                       .sql(ordering),
                    [&](const Row& row) {
                        std::string club = clubName(row.text(4)), team = row.text(5);
                        std::string name = team.empty() || team == "0" ? club : club + " (équipe " + team + ")";
@@ -172,17 +177,19 @@ std::optional<json> ClubBrowser::swimmer(const std::string& number) const {
     if (!isRowNumber(number)) return std::nullopt;
     auto db = openForReading(database_);
     json found = rowsOf(*db,
-                        "select Licence.Num, Licence.Nom, Licence.Prenom, Licence.Sexe, Licence.Date_Naissance, "
-                        "Licence.Licence, Licence.Code_Club, Club.Intitule from Licence "
-                        "left join Club on Club.Code_federal = Licence.Code_Club where Licence.Num = " + number,
+                        Statement("select Licence.Num, Licence.Nom, Licence.Prenom, Licence.Sexe, Licence.Date_Naissance, "
+                                  "Licence.Licence, Licence.Code_Club, Club.Intitule from Licence "
+                                  "left join Club on Club.Code_federal = Licence.Code_Club where Licence.Num = ")
+                            .number(number),
                         {"number", "surname", "first_name", "sex", "birth", "licence", "club_code", "club"});
     if (found.empty()) return std::nullopt;
     json history = json::array();
     std::map<std::pair<std::string, std::string>, std::size_t> best;  // (event, pool) -> index in history
     db->forEachRow(
-        "select Liffn.Code_epreuve, Nage.Libelle, Liffn.Type_bassin, Liffn.Date_perf, Liffn.Tps, Liffn.Lieu, Nage.Sexe "
-        "from Liffn left join Nage on Nage.Code_Nage = Liffn.Code_epreuve where Liffn.Num_Lic = " + number +
-            " order by Liffn.Date_perf, Liffn.Code_epreuve",
+        Statement("select Liffn.Code_epreuve, Nage.Libelle, Liffn.Type_bassin, Liffn.Date_perf, Liffn.Tps, Liffn.Lieu, Nage.Sexe "
+                  "from Liffn left join Nage on Nage.Code_Nage = Liffn.Code_epreuve where Liffn.Num_Lic = ")
+            .number(number)
+            .sql(" order by Liffn.Date_perf, Liffn.Code_epreuve"),
         [&](const Row& row) {
             std::string time = swimTime(row.text(4));
             if (time.empty()) return true;

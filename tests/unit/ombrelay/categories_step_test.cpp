@@ -20,7 +20,7 @@ protected:
 };
 
 TEST_F(CategoriesStep, StoresEachLineWithLabelsAsWritten) {
-    db().execute("INSERT INTO Categori (Num_compet, Num_cat, Libelle) VALUES (7, 9, 'Earlier')");
+    db().execute(test::sql("INSERT INTO Categori (Num_compet, Num_cat, Libelle) VALUES (7, 9, 'Earlier')"));
 
     ASSERT_TRUE(import("0120102011Benjamins d'\x82t\x82   \r\n"
                        "0220082009\r\n"

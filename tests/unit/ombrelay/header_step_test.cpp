@@ -47,7 +47,7 @@ TEST_F(HeaderStep, ReportsEveryFieldUpdatesRcompAndKeepsWhatLaterStepsUse) {
                    "Codif_reg, Codif_depar, Deroule FROM Rcomp WHERE AutoNum = 7"),
               std::vector<std::string>{
                   "012|C|Meeting d'hiver|20260305|20260307|Saint-Ouen-l'Aumône|25|8|Q|R|A|Q|1"});
-    EXPECT_EQ(context.venueLiteral, "'Saint-Ouen-l''Aumône'");
+    EXPECT_EQ(context.venue, "Saint-Ouen-l'Aumône");
     EXPECT_EQ(context.poolLength, "25");
     EXPECT_EQ(context.federalCodification + context.interRegionalCodification + context.regionalCodification +
                   context.departmentalCodification,
@@ -57,7 +57,7 @@ TEST_F(HeaderStep, ReportsEveryFieldUpdatesRcompAndKeepsWhatLaterStepsUse) {
 }
 
 TEST_F(HeaderStep, CompetitionHasStartedOnlyFromItsFirstDay) {
-    db().execute("UPDATE Rcomp SET Deroule = true WHERE AutoNum = 7");
+    db().execute(test::sql("UPDATE Rcomp SET Deroule = true WHERE AutoNum = 7"));
     {
         FixedNow now("2026-03-04T23:59:59");
         ASSERT_TRUE(import(header()));
@@ -69,7 +69,7 @@ TEST_F(HeaderStep, CompetitionHasStartedOnlyFromItsFirstDay) {
 }
 
 TEST_F(HeaderStep, UnknownCodificationsAreReportedKeptAsReadAndLeaveRcompColumns) {
-    db().execute("UPDATE Rcomp SET Codif_fede = 'R', Codif_depar = 'A' WHERE AutoNum = 7");
+    db().execute(test::sql("UPDATE Rcomp SET Codif_fede = 'R', Codif_depar = 'A' WHERE AutoNum = 7"));
     std::string shortLine = header("I", "Meeting", "05032026", "Paris", "50", "qRA");  // 97 characters
 
     ASSERT_TRUE(import(shortLine));

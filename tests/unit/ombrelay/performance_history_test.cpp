@@ -108,7 +108,7 @@ protected:
         return record;
     }
     void declare(const std::string& event, const std::string& firstSex) {
-        db().execute("UPDATE Licence SET Sexe = '" + firstSex + "' WHERE Num = " + first);
+        db().execute(test::sql("UPDATE Licence SET Sexe = '" + firstSex + "' WHERE Num = " + first));
         addRelay(event + kClub + "R2001F", first + "~" + second, "18");
     }
     // The first swimmer's performance rows: "code|time|split".
@@ -143,7 +143,7 @@ TEST_F(RelayPerformances, MixedRelaysTakeTheFirstLegEventFromTheFirstSwimmersSex
           Case{"84", "X", {}}}) {
         context.colCompositionsRelais.clear();
         context.colAgesPremierRelayeur.clear();
-        db().execute("DELETE FROM Liffn");
+        db().execute(test::sql("DELETE FROM Liffn"));
         declare(testCase.event, testCase.sex);
         ASSERT_TRUE(import({relayLine(testCase.event)}));
         EXPECT_EQ(firstLegRows(), testCase.expected) << testCase.event << " " << testCase.sex;

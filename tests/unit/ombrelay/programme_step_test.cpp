@@ -25,8 +25,8 @@ protected:
     ProgrammeStep() {
         context.startDate = 2026y / 3 / 5;
         context.endDate = 2026y / 3 / 7;
-        db().execute("INSERT INTO Pcomp (Num_compet, Code_epreuve, JourCourse) VALUES (7, 40, 1)");
-        db().execute("INSERT INTO Pcomp (Num_compet, Code_epreuve, JourCourse) VALUES (8, 40, 1)");
+        db().execute(test::sql("INSERT INTO Pcomp (Num_compet, Code_epreuve, JourCourse) VALUES (7, 40, 1)"));
+        db().execute(test::sql("INSERT INTO Pcomp (Num_compet, Code_epreuve, JourCourse) VALUES (8, 40, 1)"));
     }
 
     bool import(const std::vector<std::string>& lines) {
@@ -106,7 +106,7 @@ TEST_F(ProgrammeStep, UnknownEventCodesStoreNothing) {
 }
 
 TEST_F(ProgrammeStep, DatabaseErrorWhileStoringIsReported) {
-    db().execute("DROP TABLE Pcomp");
+    db().execute(test::sql("DROP TABLE Pcomp"));
     EXPECT_FALSE(import({event("1", "05032026")}));
     std::string text = traceText();
     EXPECT_EQ(text.rfind("Une erreur s'est produite lors de l'enregistrement du programme dans la base.\nErreur n° ", 0),

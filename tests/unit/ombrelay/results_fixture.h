@@ -39,7 +39,7 @@ struct ResultRecord {
 class ResultsFixture : public StepFixture {
 protected:
     ResultsFixture() {
-        db().execute("INSERT INTO Club (Code_federal, Intitule) VALUES ('" + kClub + "', 'Cercle des nageurs')");
+        db().execute(test::sql("INSERT INTO Club (Code_federal, Intitule) VALUES ('" + kClub + "', 'Cercle des nageurs')"));
         context.lists.colClubsVus.add(kClub, kClub);
         context.strNageurReference = rows("SELECT Num FROM Licence WHERE Nom = 'Null'").at(0);
         context.tabDatesNages[3] = "05 mars 2026";
@@ -49,8 +49,8 @@ protected:
     // Stores a swimmer and remembers him as the licence step does; his Num.
     std::string addSwimmer(const std::string& licence, const std::string& sex = "F", const std::string& age = "15",
                            const std::string& club = kClub, bool remembered = true) {
-        db().execute("INSERT INTO Licence (Code_Club, Licence, Nom, Sexe) VALUES ('" + club + "', '" + licence +
-                     "', 'NAGEUR " + licence + "', '" + sex + "')");
+        db().execute(test::sql("INSERT INTO Licence (Code_Club, Licence, Nom, Sexe) VALUES ('" + club + "', '" + licence +
+                     "', 'NAGEUR " + licence + "', '" + sex + "')"));
         std::string num = rows("SELECT max(Num) FROM Licence").at(0);
         if (remembered) {
             context.lists.colLicencesNum.add(club + licence, num);

@@ -22,7 +22,7 @@ protected:
         std::string error;
         if (!connection.bConnexion(dir.file("club.db"), error)) throw std::runtime_error(error);
         context.competition = "7";
-        db().execute("INSERT INTO Rcomp (AutoNum, Nom) VALUES (7, 'Avant import')");
+        db().execute(test::sql("INSERT INTO Rcomp (AutoNum, Nom) VALUES (7, 'Avant import')"));
     }
 
     Database& db() { return connection.db(); }

@@ -20,11 +20,11 @@ protected:
         addRelay("43" + kClub + "R2053F", num, "15");
         for (const char* type : {"'S', 1", "'F', 2"})
             db().execute(
-                "INSERT INTO Prres (Num_compet, Code_epreuve, Type_course, Numero_serie, Code_club, Num_Lic) "
+                test::sql("INSERT INTO Prres (Num_compet, Code_epreuve, Type_course, Numero_serie, Code_club, Num_Lic) "
                 "VALUES (7, 3, " +
-                std::string(type) + ", '" + kClub + "', " + num + ")");
-        db().execute("INSERT INTO Prres_relais (Num_compet, Code_epreuve, Code_club, Num_Lic) VALUES (7, 43, '" +
-                     kClub + "', 53)");
+                std::string(type) + ", '" + kClub + "', " + num + ")"));
+        db().execute(test::sql("INSERT INTO Prres_relais (Num_compet, Code_epreuve, Code_club, Num_Lic) VALUES (7, 43, '" +
+                     kClub + "', 53)"));
     }
     bool import(const std::vector<std::string>& lines) {
         context.files.engag = file("engag.txt", lines);
