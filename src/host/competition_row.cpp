@@ -1,6 +1,7 @@
 #include "competition_row.h"
 
 #include "shared/database.h"
+#include "shared/error.h"
 #include "shared/text_date.h"
 
 namespace couloir::host {
@@ -23,6 +24,8 @@ CompetitionState competitionState(const std::string& database, const std::string
 }
 
 std::string competitionRowStatement(const std::string& number) {
+    // The host's statements go to the library as text: only a row number may be written into one.
+    if (!isRowNumber(number)) throw Error(errors::kTypeMismatch, "Numéro de compétition incorrect : " + number);
     return "INSERT INTO Rcomp (AutoNum) SELECT " + number + " WHERE NOT EXISTS (SELECT 1 FROM Rcomp WHERE AutoNum = " +
            number + ")";
 }

@@ -106,5 +106,43 @@ TEST_F(BothEngines, WalksNestAndStopEarly) {
     });
 }
 
+TEST_F(BothEngines, BoundValuesAreStoredAsTheyStandWhateverTheirPlace) {
+    const std::string hostile = "O'Brien ? $1 -- ; DELETE FROM Club; /* */ \\";
+    onBoth([&](Database& db) {
+        db.begin(Database::Lock::Write);
+        db.execute(Statement::insert("INSERT INTO", "Piscine").sql(" (Nom) VALUES (").text(hostile).sql(")"));
+        EXPECT_EQ(db.lValeurScalaire(Statement("SELECT count(*) FROM Piscine WHERE Nom = ").text(hostile)), 1);
+        // A value alone in the select list, where its type can only come from the value itself.
+        EXPECT_EQ(db.lValeurScalaire(Statement("SELECT ").number(42)), 42);
+        EXPECT_EQ(db.ChargerColonnes(Statement("SELECT ").text("texte seul")).at(0, 0), "texte seul");
+        EXPECT_EQ(db.ChargerColonnes(Statement("SELECT ").real(1.25)).at(0, 0), "1.25");
+        EXPECT_EQ(db.lValeurScalaire(Statement("SELECT count(*) FROM Nage WHERE Mixte = ").boolean(true)),
+                  db.lValeurScalaire(test::sql("SELECT count(*) FROM Nage WHERE Mixte = true")));
+        // A whole number compared with a text column, as the literal would be.
+        EXPECT_EQ(db.lValeurScalaire(Statement("SELECT count(*) FROM Departement WHERE Code = ").text("075")), 1);
+        db.commit();
+    });
+}
+
+TEST(ServerStatements, AStatementThatFailsAtItsFirstRunIsPreparedOnce) {
+    if (!test::testServer()) GTEST_SKIP() << "runs on the test server (tests/postgres/cluster.sh)";
+    test::ScratchDir dir;
+    auto db = openDatabase(test::createClubDatabase(dir.file("server.db")), DatabaseOptions{});
+    db->begin(Database::Lock::Write);
+    const Statement prepared("SELECT count(*) FROM pg_prepared_statements");
+    auto failOnce = [&] {
+        // Code_Nage 1 is there already: the unique index refuses it at every run.
+        EXPECT_THROW(db->execute(Statement::insert("INSERT INTO", "Nage").sql(" (Code_Nage) VALUES (").number(1).sql(")")),
+                     Error);
+    };
+    failOnce();
+    std::int32_t afterOne = db->lValeurScalaire(prepared);
+    for (int run = 0; run < 25; ++run) failOnce();
+    EXPECT_EQ(db->lValeurScalaire(prepared), afterOne);
+    // The call goes on: the failures were undone alone.
+    EXPECT_EQ(db->lValeurScalaire(Statement("SELECT count(*) FROM Nage WHERE Code_Nage = ").number(1)), 1);
+    db->rollback();
+}
+
 }  // namespace
 }  // namespace couloir
