@@ -97,6 +97,9 @@ private:
             char sex = random_.between(0, 1) ? 'F' : 'M';
             int year = random_.between(1960, 2015);
             std::string licence = digits(year % 100, 2) + digits(static_cast<int>(club.swimmers.size()) + 1, 4);
+            // Drawn in this order so that a seed gives the history it always gave.
+            std::string firstName = sex == 'F' ? random_.pick(kWomen) : random_.pick(kMen);
+            std::string surname = random_.pick(kSurnames);
             db_.execute(Statement::insert("INSERT INTO", "Licence")
                             .sql(" (Code_Club, Licence, Nom, Prenom, Sexe, Date_Naissance, Nationalite, Sportive, "
                                  "Synchro, Water_Polo, Plongeon, Dirigeant, Maitre, Date_Depot, Date_obliteration, "
@@ -105,9 +108,9 @@ private:
                             .sql(", ")
                             .text(licence)
                             .sql(", ")
-                            .text(random_.pick(kSurnames))
+                            .text(surname)
                             .sql(", ")
-                            .text(sex == 'F' ? random_.pick(kWomen) : random_.pick(kMen))
+                            .text(firstName)
                             .sql(", ")
                             .text(std::string(1, sex))
                             .sql(", ")
@@ -125,6 +128,12 @@ private:
         const Event* event;
         do event = random_.pick(individual_);
         while (event->sex != swimmer.sex);
+        // Drawn in this order so that a seed gives the history it always gave.
+        std::string relayLeg = random_.between(1, 20) == 1 ? "R" : "";
+        int pool = random_.between(0, 1) ? 25 : 50;
+        std::string place = random_.pick(kPlaces);
+        std::string time = randomTime(event->distance, 1, random_);
+        std::string date = randomDate(random_);
         Statement insert = Statement::insert("INSERT INTO", "Liffn");
         insert.sql(" (Code_epreuve, Code_club, Date_perf, Num_Lic, Tps, Num_compet, Lieu, Type_bassin, Codif_Fede, "
                    "Codif_Inter, Codif_Reg, Codif_Depart, Passage_relais) VALUES (")
@@ -132,17 +141,17 @@ private:
             .sql(", ")
             .text(club.code)
             .sql(", ")
-            .text(randomDate(random_))
+            .text(date)
             .sql(", ")
             .number(swimmer.num)
             .sql(", ")
-            .decimal(randomTime(event->distance, 1, random_))
+            .decimal(time)
             .sql(", 1, ")
-            .text(random_.pick(kPlaces))
+            .text(place)
             .sql(", ")
-            .number(random_.between(0, 1) ? 25 : 50)
+            .number(pool)
             .sql(", 'R', 'A', 'D', '', ")
-            .text(random_.between(1, 20) == 1 ? "R" : "")
+            .text(relayLeg)
             .sql(")");
         db_.execute(insert);
     }
@@ -151,6 +160,14 @@ private:
     void addRelay() {
         const Club& club = random_.pick(clubs_);
         const Event* event = random_.pick(relays_);
+        // Drawn in this order so that a seed gives the history it always gave.
+        std::vector<std::int64_t> slots;
+        for (int slot = 0; slot < 10; ++slot)
+            slots.push_back(slot < event->swimmers ? random_.pick(club.swimmers).num : reference_);
+        std::string place = random_.pick(kPlaces);
+        std::string time = randomTime(event->distance, event->swimmers, random_);
+        int team = random_.between(1, 4);
+        std::string date = randomDate(random_);
         Statement insert = Statement::insert("INSERT INTO", "Liffn_relais");
         insert.sql(" (Code_epreuve, Code_club, Date_perf, Num_Lic, Tps, Num_compet, Lieu, Type_bassin, Codif_Fede, "
                    "Codif_Inter, Codif_Reg, Codif_Depart, Licence1, Licence2, Licence3, Licence4, Licence5, Licence6, "
@@ -159,16 +176,15 @@ private:
             .sql(", ")
             .text(club.code)
             .sql(", ")
-            .text(randomDate(random_))
+            .text(date)
             .sql(", ")
-            .number(random_.between(1, 4))
+            .number(team)
             .sql(", ")
-            .decimal(randomTime(event->distance, event->swimmers, random_))
+            .decimal(time)
             .sql(", 1, ")
-            .text(random_.pick(kPlaces))
+            .text(place)
             .sql(", 50, 'R', '', '', ''");
-        for (int slot = 0; slot < 10; ++slot)
-            insert.sql(", ").number(slot < event->swimmers ? random_.pick(club.swimmers).num : reference_);
+        for (std::int64_t slot : slots) insert.sql(", ").number(slot);
         db_.execute(insert.sql(")"));
     }
 

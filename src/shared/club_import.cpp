@@ -29,10 +29,10 @@ bool bCodeClubValide(Database& db, const std::string& code) {
     std::string country(charSubstr(code, 0, 3)), interRegion(charSubstr(code, 3, 1));
     std::string region(charSubstr(code, 4, 2)), department(charSubstr(code, 6, 3));
 
-    if (db.lValeurScalaire(Statement("select count(*) from Pays where code = ").text(country)) == 0) return false;
+    if (db.lValeurScalaire(Statement("select count(*) from Pays where code = ").text(country).readsOnly("Pays")) == 0) return false;
     // The inter-region is compared as a number: anything but a digit is no inter-region.
     if (interRegion.size() != 1 || interRegion[0] < '0' || interRegion[0] > '9') return false;
-    if (db.lValeurScalaire(Statement("select count(*) from Inter_Region where code = ").number(interRegion)) == 0) return false;
+    if (db.lValeurScalaire(Statement("select count(*) from Inter_Region where code = ").number(interRegion).readsOnly("Inter_Region")) == 0) return false;
 
     if (country != "FRA") return interRegion == "0";
     if (interRegion == "0") return region == "00" && department == "000";
@@ -42,14 +42,18 @@ bool bCodeClubValide(Database& db, const std::string& code) {
                                      "WHERE Inter_Region.Code = Region.CodeInter AND Region.Code = ")
                                .text(region)
                                .sql(" AND Inter_Region.Code = ")
-                               .number(interRegion)) == 0)
+                               .number(interRegion)
+                               .readsOnly("Inter_Region")
+                               .readsOnly("Region")) == 0)
         return false;
     if (department == "000") return true;
     return db.lValeurScalaire(Statement("SELECT count(*) FROM Region Region, Departement Departement "
                                         "WHERE Region.Code = Departement.Region AND Departement.Code = ")
                                   .text(department)
                                   .sql(" AND region.code = ")
-                                  .text(region)) != 0;
+                                  .text(region)
+                                  .readsOnly("Region")
+                                  .readsOnly("Departement")) != 0;
 }
 
 bool bInsererClub(Database& db, const std::string& code, const std::string& label) {
@@ -61,7 +65,8 @@ bool bInsererClub(Database& db, const std::string& code, const std::string& labe
                        .text(label)
                        .sql(", ")
                        .boolean(bEstSelection(code))
-                       .sql(");"));
+                       .sql(");")
+                       .readsOnly("Club"));
         return true;
     } catch (const Error&) {
         return false;
@@ -73,7 +78,7 @@ int iSauverClub(Database& db, LookupList& colClubsVus, const std::string& code, 
     message.clear();
     if (colClubsVus.contains(code)) return ClubResult::AlreadySeen;
 
-    Columns club = db.ChargerColonnes(Statement("select Num, Intitule from Club where Code_federal = ").text(code));
+    Columns club = db.ChargerColonnes(Statement("select Num, Intitule from Club where Code_federal = ").text(code).readsOnly("Club"));
     if (!club.hasRows()) {
         if (!bCodeClubValide(db, code)) {
             message = "Le code club est erronné : " + code;
@@ -89,7 +94,8 @@ int iSauverClub(Database& db, LookupList& colClubsVus, const std::string& code, 
     const std::string& num = club.at(0, 0);
     const std::string& storedLabel = club.at(1, 0);
     if (storedLabel == kPlaceholderLabel && label != kPlaceholderLabel) {
-        db.execute(Statement::update("Update", "Club").sql(" set Intitule = ").text(label).sql(" where Num = ").number(num));
+        db.execute(
+            Statement::update("Update", "Club").sql(" set Intitule = ").text(label).sql(" where Num = ").number(num).readsOnly("Club"));
         return ClubResult::Completed;
     }
     if (storedLabel != label) {

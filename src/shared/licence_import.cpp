@@ -29,7 +29,8 @@ bool bInsererSelection(Database& db, const std::string& code, const std::string&
                        .text(code)
                        .sql(", ")
                        .number(num)
-                       .sql(");"));
+                       .sql(");")
+                       .readsOnly("Selection"));
         return true;
     } catch (...) {
         Error e = caughtError();
@@ -195,7 +196,8 @@ bool LicenceFile::handleLine(std::string_view line, long lineNumber, std::string
             db_.lValeurScalaire(Statement("select count(*) from Selection where Code_Sel = ")
                                     .text(selectionCode)
                                     .sql(" and Num_Lic = ")
-                                    .number(num)) == 0 &&
+                                    .number(num)
+                                    .readsOnly("Selection")) == 0 &&
             !bInsererSelection(db_, selectionCode, num, message)) {
             message += kNl + "Problème lors de l'insertion dans la sélection.";
             return false;

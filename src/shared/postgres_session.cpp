@@ -84,8 +84,8 @@ void ignoreNotice(void*, const char*) {}
 // if any), the preparing of a named statement, or the run of one.
 struct PgSession::Command {
     enum class Kind { Statement, Prepare, Prepared } kind;
-    std::string text;  // the statement, or the prepared statement's name
-    std::string body;  // Prepare: the statement prepared
+    std::string text{};  // the statement, or the prepared statement's name
+    std::string body{};  // Prepare: the statement prepared
     const Statement* statement = nullptr;
     Typing typing = Typing::ByPlace;
 };

@@ -74,8 +74,9 @@ public:
     Statement& numbers(const std::vector<std::string>& wholeNumbers);
 
     // Declares that the statement reads no table but `table` (and the others
-    // so declared), so that rows appended to another table and not yet sent
-    // need not go before it. Without a declaration it may read any table.
+    // so declared, and the one it changes), so that rows appended to another
+    // table and not yet sent need not go before it. Without a declaration it
+    // may read any table.
     Statement& readsOnly(std::string_view table);
     // Whether the statement may read or change `table`.
     bool mayTouch(std::string_view table) const;
