@@ -122,6 +122,22 @@ private:
         }
     }
 
+    // The values a performance row starts with, from its event to its place (competition 1).
+    static Statement& addFirstValues(Statement& insert, int event, const std::string& club, const std::string& date,
+                                     std::int64_t swimmer, const std::string& time, const std::string& place) {
+        return insert.number(event)
+            .sql(", ")
+            .text(club)
+            .sql(", ")
+            .text(date)
+            .sql(", ")
+            .number(swimmer)
+            .sql(", ")
+            .decimal(time)
+            .sql(", 1, ")
+            .text(place);
+    }
+
     void addPerformance() {
         const Club& club = random_.pick(clubs_);
         const Swimmer& swimmer = random_.pick(club.swimmers);
@@ -136,18 +152,8 @@ private:
         std::string date = randomDate(random_);
         Statement insert = Statement::insert("INSERT INTO", "Liffn");
         insert.sql(" (Code_epreuve, Code_club, Date_perf, Num_Lic, Tps, Num_compet, Lieu, Type_bassin, Codif_Fede, "
-                   "Codif_Inter, Codif_Reg, Codif_Depart, Passage_relais) VALUES (")
-            .number(event->code)
-            .sql(", ")
-            .text(club.code)
-            .sql(", ")
-            .text(date)
-            .sql(", ")
-            .number(swimmer.num)
-            .sql(", ")
-            .decimal(time)
-            .sql(", 1, ")
-            .text(place)
+                   "Codif_Inter, Codif_Reg, Codif_Depart, Passage_relais) VALUES (");
+        addFirstValues(insert, event->code, club.code, date, swimmer.num, time, place)
             .sql(", ")
             .number(pool)
             .sql(", 'R', 'A', 'D', '', ")
@@ -171,19 +177,8 @@ private:
         Statement insert = Statement::insert("INSERT INTO", "Liffn_relais");
         insert.sql(" (Code_epreuve, Code_club, Date_perf, Num_Lic, Tps, Num_compet, Lieu, Type_bassin, Codif_Fede, "
                    "Codif_Inter, Codif_Reg, Codif_Depart, Licence1, Licence2, Licence3, Licence4, Licence5, Licence6, "
-                   "Licence7, Licence8, Licence9, Licence10) VALUES (")
-            .number(event->code)
-            .sql(", ")
-            .text(club.code)
-            .sql(", ")
-            .text(date)
-            .sql(", ")
-            .number(team)
-            .sql(", ")
-            .decimal(time)
-            .sql(", 1, ")
-            .text(place)
-            .sql(", 50, 'R', '', '', ''");
+                   "Licence7, Licence8, Licence9, Licence10) VALUES (");
+        addFirstValues(insert, event->code, club.code, date, team, time, place).sql(", 50, 'R', '', '', ''");
         for (std::int64_t slot : slots) insert.sql(", ").number(slot);
         db_.execute(insert.sql(")"));
     }
