@@ -13,15 +13,16 @@ constexpr std::size_t kAppendBatchBytes = std::size_t{4} << 20;
 
 }  // namespace
 
-PgAppender::PgAppender(PgSession& session) : session_(session) {
-    PgResult result(PQexec(session.connection(),
-                           "SELECT c.relname, a.attname FROM pg_index i JOIN pg_class c ON c.oid = i.indrelid "
-                           "JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum = i.indkey[0] "
-                           "WHERE i.indisprimary AND i.indnatts = 1 AND a.atttypid IN (20, 21, 23) "
-                           "AND c.relnamespace = (SELECT oid FROM pg_namespace WHERE nspname = current_schema())"));
-    if (PQresultStatus(result.get()) != PGRES_TUPLES_OK) throw session.resultError(result.get(), "pg_index");
-    for (int r = 0; r < PQntuples(result.get()); ++r)
-        counterColumns_.emplace(PQgetvalue(result.get(), r, 0), PQgetvalue(result.get(), r, 1));
+const std::unordered_map<std::string, std::string>& PgAppender::counterColumns() {
+    if (counterColumns_) return *counterColumns_;
+    PgResult result = session_.run(
+        Statement("SELECT c.relname, a.attname FROM pg_index i JOIN pg_class c ON c.oid = i.indrelid "
+                  "JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum = i.indkey[0] "
+                  "WHERE i.indisprimary AND i.indnatts = 1 AND a.atttypid IN (20, 21, 23) "
+                  "AND c.relnamespace = (SELECT oid FROM pg_namespace WHERE nspname = current_schema())"));
+    auto& columns = counterColumns_.emplace();
+    for (int r = 0; r < PQntuples(result.get()); ++r) columns.emplace(PQgetvalue(result.get(), r, 0), PQgetvalue(result.get(), r, 1));
+    return columns;
 }
 
 std::string PgAppender::toLower(std::string_view table) { return toLowerAscii(table); }
@@ -94,7 +95,8 @@ void PgAppender::startAppends(std::string_view table, const Fields& fields) {
         pending_.columns.push_back(field.first);
         columns += (columns.empty() ? "" : ", ") + field.first;
     }
-    if (auto counter = counterColumns_.find(pending_.table); counter != counterColumns_.end()) {
+    const auto& counterColumns = this->counterColumns();
+    if (auto counter = counterColumns.find(pending_.table); counter != counterColumns.end()) {
         for (std::size_t i = 0; i < fields.size(); ++i)
             if (equalsNoCase(fields[i].first, counter->second)) pending_.givenCounter = i;
         if (!pending_.givenCounter) {

@@ -19,8 +19,7 @@ class PgAppender {
 public:
     using Fields = std::vector<std::pair<std::string, FieldValue>>;
 
-    // Reads which column numbers each table's rows.
-    explicit PgAppender(PgSession& session);
+    explicit PgAppender(PgSession& session) : session_(session) {}
 
     // Holds a row (sent at once outside a call) and gives its counter.
     std::int64_t append(std::string_view table, const Fields& fields);
@@ -39,9 +38,11 @@ private:
     bool appendsTo(std::string_view table, const Fields& fields) const;
     void startAppends(std::string_view table, const Fields& fields);
     std::int64_t nextCounter(const std::string& table, const std::string& column);
+    // Which column numbers each table's rows, read from the schema at the first append.
+    const std::unordered_map<std::string, std::string>& counterColumns();
 
     PgSession& session_;
-    std::unordered_map<std::string, std::string> counterColumns_;  // table → its counter column
+    std::optional<std::unordered_map<std::string, std::string>> counterColumns_;  // table → its counter column
     std::unordered_map<std::string, std::int64_t> counters_;       // table → next counter, within the call
     // The rows appended and not yet sent, all of one table and columns.
     struct {

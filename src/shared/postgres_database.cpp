@@ -26,7 +26,9 @@ constexpr std::int64_t kCallLock = 0x436f756c6f6972;
 class PostgresDatabase final : public Database {
 public:
     PostgresDatabase(const std::string& uri, const DatabaseOptions& options)
-        : session_(uri), appender_((checkClubTables(), session_)), walks_(session_), options_(options) {}
+        : session_(uri), appender_(session_), walks_(session_), options_(options) {
+        if (!holdsClubTables(session_.connection())) throw errors::unrecognizedDatabase(session_.name());
+    }
 
     std::int64_t execute(const Statement& statement) override {
         PgResult result = run(statement);
@@ -129,10 +131,6 @@ public:
     bool inTransaction() const override { return session_.inTransaction(); }
 
 private:
-    void checkClubTables() {
-        if (!holdsClubTables(session_.connection())) throw errors::unrecognizedDatabase(session_.name());
-    }
-
     // Rows held for COPY go before any statement that may read their table
     // (any statement that does not say which tables it reads); a statement
     // that changes a table makes its counter be read again.

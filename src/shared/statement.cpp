@@ -98,15 +98,6 @@ Statement& Statement::decimal(std::string_view number) {
 
 Statement& Statement::real(double value) { return mark(value); }
 Statement& Statement::boolean(bool value) { return mark(value); }
-Statement& Statement::null() { return mark(std::monostate{}); }
-
-Statement& Statement::numbers(const std::vector<std::string>& wholeNumbers) {
-    for (std::size_t i = 0; i < wholeNumbers.size(); ++i) {
-        if (i) sql(", ");
-        number(wholeNumbers[i]);
-    }
-    return *this;
-}
 
 Statement& Statement::readsOnly(std::string_view table) {
     tablesRead_.emplace_back(table);

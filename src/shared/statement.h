@@ -69,9 +69,6 @@ public:
     Statement& decimal(std::string_view number);
     Statement& real(double value);
     Statement& boolean(bool value);
-    Statement& null();
-    // Values separated by ", " (a list of numbers for IN, the legs of a relay).
-    Statement& numbers(const std::vector<std::string>& wholeNumbers);
 
     // Declares that the statement reads no table but `table` (and the others
     // so declared, and the one it changes), so that rows appended to another
