@@ -83,6 +83,13 @@ typedef struct couloir_form {
     int (*event)(void *context, const couloir_event *event);
 } couloir_form;
 
+/*
+ * The version of Couloir a component library belongs to ("0.9.0"), exported
+ * by each of them: a host can check that the libraries it loaded are of the
+ * release it expects. The text lives as long as the library stays loaded.
+ */
+COULOIR_EXPORT const char *couloir_version(void);
+
 /* Ombrelay.clsOmbrelay.bimport_result: import a competition's results. */
 typedef bool (*couloir_bimport_result_fn)(const char *strFileBase_P, const char *strRepSource,
                                           const char *strRepTempo, const char *strFileTrace_P,

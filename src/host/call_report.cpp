@@ -96,7 +96,7 @@ void CallReport::receive(const couloir_event& event) {
 }
 
 json CallReport::finish(bool result, int exitStatus) const {
-    return json{{"command", command_},   {"arguments", arguments_}, {"started", started_},
+    return json{{"version", COULOIR_VERSION}, {"command", command_}, {"arguments", arguments_}, {"started", started_},
                 {"ended", isoNow()},     {"result", result},        {"dry_run", dryRun_},
                 {"exit_status", exitStatus}, {"steps", steps_},     {"messages", messages_},
                 // A writing call delivers its files only when it succeeds.

@@ -61,4 +61,11 @@ void* resolveMethod(const std::string& progId, const std::string& method) {
     return entry;
 }
 
+std::string componentVersion(const std::string& library) {
+    void* handle = loadLibrary(library);
+    auto version = handle ? reinterpret_cast<const char* (*)()>(dlsym(handle, "couloir_version")) : nullptr;
+    if (!version) throw errors::cannotCreateObject(library + ".couloir_version");
+    return version();
+}
+
 }  // namespace couloir

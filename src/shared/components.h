@@ -16,4 +16,8 @@ std::vector<std::string> componentFolders();
 // create object" error when the library or the entry point cannot be found.
 void* resolveMethod(const std::string& progId, const std::string& method);
 
+// What couloir_version() of the component library `library` ("Ombrelay")
+// returns; the "cannot create object" error when it cannot be found.
+std::string componentVersion(const std::string& library);
+
 }  // namespace couloir

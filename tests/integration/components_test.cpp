@@ -24,6 +24,12 @@ TEST(Components, ResolvedByProgrammaticIdentifier) {
     }
 }
 
+TEST(Components, EveryLibraryIsOfThisVersion) {
+    for (const char* library : {"Ombrelay", "Tessimor", "Korvenna", "Vandrule", "Plessaud", "Calcul_Point"})
+        EXPECT_EQ(componentVersion(library), COULOIR_VERSION) << library;
+    EXPECT_THROW(componentVersion("Inconnu"), Error);
+}
+
 TEST(Components, SearchedInTheFoldersNamed) {
     std::string saved = std::getenv("COULOIR_COMPONENTS") ? std::getenv("COULOIR_COMPONENTS") : "";
     setenv("COULOIR_COMPONENTS", "/nonexistent:/also/absent", 1);

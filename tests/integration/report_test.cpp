@@ -86,6 +86,7 @@ TEST(Report, OnStandardOutputItIsTheWholeOutput) {
     writeBytes(dir.file("stdout.json"), run.output);
     EXPECT_TRUE(matchesSchema(dir.file("stdout.json")));
     EXPECT_TRUE(report["result"].get<bool>());
+    EXPECT_EQ(report["version"], COULOIR_VERSION);
     EXPECT_EQ(report["changes"]["Prres"]["inserted"], 3);
     EXPECT_EQ(report["arguments"].front(), db);
 }

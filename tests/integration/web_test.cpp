@@ -91,6 +91,7 @@ TEST_F(Web, AnswersOnlyTheTokenHolder) {
     auto summary = client.Get("/api/summary");
     ASSERT_EQ(summary->status, 200);
     EXPECT_EQ(json::parse(summary->body)["competitions"], 0);
+    EXPECT_EQ(json::parse(summary->body)["version"], COULOIR_VERSION);
 
     // A page of another site may not start anything, even with the token.
     auto foreign = client.Post("/api/operations", {{"Origin", "http://evil.example"}},

@@ -143,7 +143,9 @@ void WebServer::routes() {
     });
 
     server_.Get("/api/summary", [this](const httplib::Request&, httplib::Response& response) {
-        sendJson(response, browser_.summary());
+        json summary = browser_.summary();
+        summary["version"] = COULOIR_VERSION;  // shown in every page's footer
+        sendJson(response, summary);
     });
     server_.Get("/api/competitions", [this](const httplib::Request&, httplib::Response& response) {
         sendJson(response, browser_.competitions());

@@ -413,3 +413,11 @@ async function render() {
 
 window.addEventListener('hashchange', render);
 window.addEventListener('DOMContentLoaded', render);
+// The version in the footer of every page.
+window.addEventListener('DOMContentLoaded', async () => {
+  try {
+    document.getElementById('version').textContent = ' ' + (await api('/api/summary')).version;
+  } catch {
+    // The page says what failed; the footer goes without the version.
+  }
+});
