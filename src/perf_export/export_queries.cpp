@@ -21,24 +21,25 @@ const char* const kRelayColumns =
     "Liffn_relais.Licence8, Liffn_relais.Licence9, Liffn_relais.Licence10, "
     "Liffn_relais.Codif_Fede, Liffn_relais.Codif_Inter, Liffn_relais.Codif_Reg, Liffn_relais.Codif_Depart";
 
-// The swimmers of the scope: their tables and conditions.
-Statement& swimmersFromWhere(Statement& statement, const ExportScope& scope) {
-    if (scope.bAllClub) return statement.sql("FROM Club Club, Licence Licence WHERE Club.Code_federal = Licence.Code_Club");
+// A query's head followed by the swimmers of the scope: their tables and conditions.
+Statement swimmersFromWhere(Statement query, const ExportScope& scope) {
+    if (scope.bAllClub) return query.sql("FROM Club Club, Licence Licence WHERE Club.Code_federal = Licence.Code_Club");
     if (scope.bSelection)
-        return statement
+        return query
             .sql("FROM Club Club, Licence Licence, Selection Selection WHERE Club.Code_federal = Licence.Code_Club"
                  " AND LIcence.Num = Selection.Num_Lic AND Selection.Code_sel = ")
             .text(scope.strCodeClub);
-    return statement
+    return query
         .sql("FROM Club Club, Licence Licence WHERE Club.Code_federal = Licence.Code_Club AND Club.Code_federal = ")
         .text(scope.strCodeClub);
 }
 
-Statement& relayFromWhere(Statement& statement, const ExportScope& scope) {
-    statement.sql("FROM Nage Nage, Club Club, Liffn_relais Liffn_relais "
-                  "WHERE Nage.Code_Nage = Liffn_relais.Code_epreuve AND Club.Code_federal = Liffn_relais.Code_club");
-    if (!scope.bAllClub) statement.sql(" AND Club.Code_federal = ").text(scope.strCodeClub);
-    return statement;
+// A query's head followed by the relay performances of the scope.
+Statement relayFromWhere(Statement query, const ExportScope& scope) {
+    query.sql("FROM Nage Nage, Club Club, Liffn_relais Liffn_relais "
+              "WHERE Nage.Code_Nage = Liffn_relais.Code_epreuve AND Club.Code_federal = Liffn_relais.Code_club");
+    if (!scope.bAllClub) query.sql(" AND Club.Code_federal = ").text(scope.strCodeClub);
+    return query;
 }
 
 }  // namespace
@@ -46,15 +47,12 @@ Statement& relayFromWhere(Statement& statement, const ExportScope& scope) {
 // The orders end with enough columns to leave no two rows tied, so that the
 // files come out the same whatever the engine.
 Statement swimmersQuery(const ExportScope& scope) {
-    Statement query("SELECT Club.Code_federal, Club.Intitule, ");
-    query.sql(kLicenceColumns).sql(", Licence.Num ");
-    return swimmersFromWhere(query, scope).sql(" ORDER BY Club.Intitule, Licence.Licence, Licence.Num");
+    return swimmersFromWhere(Statement("SELECT Club.Code_federal, Club.Intitule, ").sql(kLicenceColumns).sql(", Licence.Num "),
+                             scope)
+        .sql(" ORDER BY Club.Intitule, Licence.Licence, Licence.Num");
 }
 
-Statement swimmerNumsQuery(const ExportScope& scope) {
-    Statement query("SELECT Licence.Num ");
-    return swimmersFromWhere(query, scope);
-}
+Statement swimmerNumsQuery(const ExportScope& scope) { return swimmersFromWhere(Statement("SELECT Licence.Num "), scope); }
 
 Statement performancesQuery(const ExportScope& scope) {
     Statement query("SELECT ");
@@ -65,15 +63,10 @@ Statement performancesQuery(const ExportScope& scope) {
     return query;
 }
 
-Statement relayCountQuery(const ExportScope& scope) {
-    Statement query("SELECT Count(*) ");
-    return relayFromWhere(query, scope);
-}
+Statement relayCountQuery(const ExportScope& scope) { return relayFromWhere(Statement("SELECT Count(*) "), scope); }
 
 Statement relayRowsQuery(const ExportScope& scope) {
-    Statement query("SELECT ");
-    query.sql(kRelayColumns).sql(" ");
-    return relayFromWhere(query, scope)
+    return relayFromWhere(Statement("SELECT ").sql(kRelayColumns).sql(" "), scope)
         .sql(" ORDER BY Club.Intitule, Liffn_relais.Code_epreuve, Club.Code_federal, Liffn_relais.Date_perf, "
              "Liffn_relais.Num_Lic, Liffn_relais.Tps");
 }
