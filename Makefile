@@ -1,7 +1,9 @@
 # Couloir: thin wrapper around CMake.
 #   make        build everything into build/
 #   make demo   install what is missing, build, import the bundled sample meet
-#   make test   install what is missing, build with sanitizers, run every test
+#   make test   install what is missing, build with sanitizers, run every test,
+#               then build the Debian package and try it installed
+#   make package  the Debian package, build-package/package/couloir_<version>_amd64.deb
 #   make bench  load tests (SQLite, then PostgreSQL beside it); make crash-test:
 #               imports killed at random moments, on both engines
 
@@ -12,10 +14,18 @@ PACKAGES   := g++ cmake make curl libsqlite3-dev sqlite3 libpq-dev postgresql go
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 # The browser test of the web page: Debian's chromium, driven by playwright-core (tests/web/package.json).
 WEB_TEST_PACKAGES := chromium
+# The package is built with dpkg-shlibdeps computing its dependencies, and
+# checked installed: lintian, man, the example host.
+PACKAGE_PACKAGES := dpkg-dev file
+PACKAGE_TEST_PACKAGES := lintian man-db
+PACKAGE_BUILD ?= build-package
+# The hardening Debian builds its packages with.
+PACKAGE_CXXFLAGS := -D_FORTIFY_SOURCE=2 -fstack-protector-strong -Wformat -Werror=format-security
+PACKAGE_LDFLAGS := -Wl,-z,relro -Wl,-z,now
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps fuzz-deps web-test-deps demo test bench crash-test fuzz clean
+.PHONY: all deps fuzz-deps web-test-deps package-deps demo test package bench crash-test fuzz clean
 
 all:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -36,6 +46,9 @@ deps:
 fuzz-deps:
 	@$(call install,$(FUZZ_PACKAGES))
 
+package-deps:
+	@$(call install,$(PACKAGE_PACKAGES) $(PACKAGE_TEST_PACKAGES))
+
 web-test-deps:
 	@$(call install,$(WEB_TEST_PACKAGES))
 	@if ! command -v node >/dev/null; then $(call install,nodejs npm); fi
@@ -44,10 +57,19 @@ web-test-deps:
 demo: deps all
 	./tools/demo.sh $(BUILD)
 
-test: deps web-test-deps
+test: deps web-test-deps package-deps
 	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCOULOIR_SANITIZE=ON >/dev/null
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) package
+	./tests/package/package_test.sh $(PACKAGE_BUILD)
+
+package: deps package-deps
+	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DCOULOIR_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr \
+	    -DCMAKE_CXX_FLAGS="$(PACKAGE_CXXFLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(PACKAGE_LDFLAGS)" \
+	    -DCMAKE_SHARED_LINKER_FLAGS="$(PACKAGE_LDFLAGS)" >/dev/null
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack -G DEB
 
 # The load tests: a large meet, the national licence list, a million
 # performances imported, then exported.
@@ -73,4 +95,4 @@ fuzz: deps fuzz-deps
 	./tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)

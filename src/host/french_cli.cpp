@@ -92,7 +92,7 @@ CLI::Validator rowNumber() {
         [](std::string& value) {
             return isRowNumber(value) ? std::string() : "« " + value + " » n'est pas un nombre entier";
         },
-        "N");
+        "");
 }
 
 }  // namespace couloir::host

@@ -1,11 +1,9 @@
 // Entry point of the points component (Calcul_Point.ClsCalcul.CalculPoint).
-// The base times come from base_times.txt beside the component's library, or
-// from the file named by COULOIR_BASE_TIMES; the table is read again when
-// that file changes, so that a club can replace it while a host runs (the
-// file is looked at no more than once a second: a results file asks for
-// thousands of points).
-
-#include <dlfcn.h>
+// The base times come from base_times.txt beside the component's library (a
+// build tree) or in Couloir's installed data folder, or from the file named by
+// COULOIR_BASE_TIMES; the table is read again when that file changes, so that
+// a club can replace it while a host runs (the file is looked at no more than
+// once a second: a results file asks for thousands of points).
 
 #include <chrono>
 #include <cstdlib>
@@ -20,6 +18,7 @@
 #include "couloir/couloir.h"
 #include "points/base_times.h"
 #include "points/swim_points.h"
+#include "shared/components.h"
 #include "shared/error.h"
 
 namespace fs = std::filesystem;
@@ -29,10 +28,7 @@ namespace {
 
 std::string baseTimesPath() {
     if (const char* path = std::getenv("COULOIR_BASE_TIMES"); path && *path) return path;
-    Dl_info library{};
-    if (dladdr(reinterpret_cast<void*>(&Calcul_Point_ClsCalcul_CalculPoint), &library) && library.dli_fname)
-        return (fs::path(library.dli_fname).parent_path() / "base_times.txt").string();
-    return "base_times.txt";
+    return componentsDataFile("base_times.txt");
 }
 
 std::shared_ptr<const BaseTimes> currentBaseTimes() {

@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <optional>
 
 #include "shared/error.h"
+#include "shared/install_layout.h"
 #include "shared/text_date.h"
 
 namespace fs = std::filesystem;
@@ -15,10 +17,21 @@ namespace fs = std::filesystem;
 namespace couloir {
 namespace {
 
-std::string hostFolder() {
+fs::path hostProgram() {
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string(".") : exe.parent_path().string();
+    return ec ? fs::path(".") / "couloir" : exe;
+}
+
+// The library this code was linked into, when it is not the program itself:
+// a component finds the others beside it, whatever host loaded it.
+std::optional<fs::path> ownLibrary() {
+    Dl_info info{};
+    if (!dladdr(reinterpret_cast<void*>(&hostProgram), &info) || !info.dli_fname || !*info.dli_fname) return std::nullopt;
+    std::error_code ec;
+    fs::path library = fs::absolute(info.dli_fname, ec);
+    if (ec || !fs::is_regular_file(library, ec) || fs::equivalent(library, hostProgram(), ec)) return std::nullopt;
+    return library;
 }
 
 // Loaded libraries stay loaded for the life of the process.
@@ -45,8 +58,20 @@ std::vector<std::string> componentFolders() {
             if (!folder.empty()) folders.push_back(folder);
         return folders;
     }
-    std::string host = hostFolder();
-    return {host, (fs::path(host) / ".." / "lib").lexically_normal().string()};
+    std::vector<std::string> folders;
+    if (auto library = ownLibrary()) folders.push_back(library->parent_path().string());
+    fs::path host = hostProgram().parent_path();
+    for (const fs::path& folder : {host / componentsFromProgram(), host, host / ".." / "lib"})
+        folders.push_back(folder.lexically_normal().string());
+    return folders;
+}
+
+std::string componentsDataFile(const std::string& name) {
+    auto library = ownLibrary();
+    fs::path folder = library ? library->parent_path() : hostProgram().parent_path() / componentsFromProgram();
+    std::error_code ec;
+    if (fs::exists(folder / name, ec)) return (folder / name).string();
+    return (folder / dataFromComponents() / name).lexically_normal().string();
 }
 
 void* resolveMethod(const std::string& progId, const std::string& method) {

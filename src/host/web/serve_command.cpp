@@ -24,7 +24,8 @@ void setupServe(CLI::App& app, int& status) {
     auto options = std::make_shared<Options>();
     command->add_option("DB", options->database, "Base de données du club : fichier SQLite ou URI postgresql://")->required();
     command->add_option("--port", options->port, "Port d'écoute (0 : un port libre ; par défaut 8080)")
-        ->check(CLI::Range(0, 65535));
+        ->type_name("PORT")
+        ->check(CLI::Range(0, 65535).description(""));
     command->add_option("--listen", options->listen,
                         "Adresse d'écoute (par défaut 127.0.0.1 : cette machine seulement)");
     command->callback([options, &status] {
