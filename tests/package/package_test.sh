@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package as a club and a host developer meet it: lintian finds no
 # error, nothing is writable by others, and, unpacked into a scratch root, the
-# installed couloir gives the built one's traces on the sample meet, its
-# manual page reads cleanly and names every command, and the example host
+# installed couloir gives the built one's traces and files on every sample,
+# its manual page reads cleanly and names every option, and the example host
 # builds against the installed tree alone (pkg-config and CMake) and imports
 # the sample meet.
 set -euo pipefail
@@ -31,23 +31,37 @@ dpkg -x "$deb" "$root"
 couloir="$root/usr/bin/couloir"
 [ "$("$couloir" --version)" = "$version" ] && pass "couloir --version : $version" || fail "couloir --version"
 
-# The sample meet through the built and the installed program, at one clock
-# and from folders laid out alike, so that the traces compare byte for byte.
-import_meet() {
-    local program=$1 folder=$2
+# Every sample through the built and the installed program, at one clock and
+# from folders laid out alike: traces and written files compare byte for byte.
+run_samples() {
+    local program=$1 folder=$2 samples="$source/samples"
     mkdir -p "$folder" && cd "$folder"
+    export COULOIR_NOW=2026-11-23T09:30:00
+    local n=0
+    step() { n=$((n + 1)); "$program" "$@" --trace "trace-$n.txt" --quiet >/dev/null || echo "$* : code $?" >> codes.txt; }
     "$program" init-db club.db >/dev/null
-    COULOIR_NOW=2026-11-23T09:30:00 "$program" import-results club.db "$source/samples/competition" \
-        --competition 1 --new --trace trace.txt --quiet
-    sqlite3 club.db "select Code_epreuve, Type_course, Num_Lic, Tps, Cotation_Fede from Prres order by 1, 2, 3, 4" > results.txt
+    sqlite3 club.db < "$samples/federation/previous_season.sql"
+    step import-licences club.db "$samples/federation" --temp work
+    step update-codes club.db "$samples/codes"
+    step import-results club.db "$samples/competition" --competition 1 --new --temp work
+    step import-perf club.db "$samples/performances" --temp work
+    step export-perf club.db export-all --all
+    "$program" init-db entries.db >/dev/null
+    sqlite3 entries.db < "$samples/club_fixture.sql"
+    step create-files entries.db entries --competition 7 --profile 1
+    unset COULOIR_NOW
+    sqlite3 club.db "select Code_epreuve, Type_course, Num_Lic, Tps, Cotation_Fede from Prres order by 1, 2, 3, 4" \
+        > results.txt
+    rm -f club.db entries.db
     cd - >/dev/null
 }
-import_meet "$built" "$work/built/meet"
-import_meet "$couloir" "$work/installed/meet"
-cmp -s "$work/built/meet/trace.txt" "$work/installed/meet/trace.txt" &&
-    pass "trace de l'import de la compétition exemple identique" || fail "traces différentes"
-cmp -s "$work/built/meet/results.txt" "$work/installed/meet/results.txt" && [ -s "$work/built/meet/results.txt" ] &&
-    pass "résultats et points identiques" || fail "résultats ou points différents"
+run_samples "$built" "$work/built/samples"
+run_samples "$couloir" "$work/installed/samples"
+if diff -r "$work/built/samples" "$work/installed/samples" >/dev/null && [ -s "$work/built/samples/results.txt" ]; then
+    pass "mêmes traces, fichiers écrits et résultats sur les exemples ($(ls "$work/built/samples" | tr '\n' ' '))"
+else
+    fail "l'installé diffère du construit : $(diff -rq "$work/built/samples" "$work/installed/samples" | head -5)"
+fi
 
 # The manual page: no warning from man, every command and option of --help in it.
 page="$root/usr/share/man/man1/couloir.1.gz"
@@ -71,6 +85,12 @@ cp -r "$examples" "$work/with-pkg-config"
 PKG_CONFIG_PATH="$pkgconfig" PKG_CONFIG_LIBDIR=/nonexistent make -s -C "$work/with-pkg-config"
 cmake -S "$examples" -B "$work/with-cmake" -DCMAKE_PREFIX_PATH="$root/usr" -DCMAKE_FIND_USE_CMAKE_SYSTEM_PATH=OFF >/dev/null
 cmake --build "$work/with-cmake" >/dev/null
+# What the example must give: the built couloir's import of the meet alone.
+"$built" init-db "$work/reference.db" >/dev/null
+"$built" import-results "$work/reference.db" "$source/samples/competition" --competition 1 --new \
+    --trace "$work/reference.txt" --quiet
+sqlite3 "$work/reference.db" "select Code_epreuve, Type_course, Num_Lic, Tps, Cotation_Fede from Prres order by 1, 2, 3, 4" \
+    > "$work/reference.txt"
 for example in "$work/with-pkg-config/import_results" "$work/with-cmake/import_results"; do
     folder="$(dirname "$example")/meet"
     mkdir -p "$folder"
@@ -78,7 +98,7 @@ for example in "$work/with-pkg-config/import_results" "$work/with-cmake/import_r
     echo "-- $example"
     if "$example" "$folder/club.db" "$source/samples/competition" 1 "$folder/trace.txt"; then
         sqlite3 "$folder/club.db" "select Code_epreuve, Type_course, Num_Lic, Tps, Cotation_Fede from Prres order by 1, 2, 3, 4" > "$folder/results.txt"
-        cmp -s "$folder/results.txt" "$work/built/meet/results.txt" && pass "l'exemple importe la compétition" ||
+        cmp -s "$folder/results.txt" "$work/reference.txt" && pass "l'exemple importe la compétition" ||
             fail "l'exemple ne donne pas les résultats de couloir"
     else
         fail "l'exemple a échoué : $(iconv -f cp1252 -t utf-8 "$folder/trace.txt" | tail -3)"
