@@ -3,7 +3,9 @@
 # code file into bench/out/licences/, then times, each in its own process:
 #   1. import-licences into a new club database,
 #   2. import-licences again, every swimmer now known,
-#   3. update-codes with the code file.
+#   3. update-codes with the code file,
+#   4. the dry run of the same import (it compares each swimmer with the stored ones),
+#   5. duplicates on the national database.
 # Prints the wall time and the peak memory of each.
 #
 #   bench/run_licences.sh BUILD_DIR [generator options: --licences N --clubs N --departments N --seed N]
@@ -42,6 +44,17 @@ timed() {
 timed import-empty import-licences "$out/club.db" "$out/lists" --temp "$out/tempo-empty"
 timed import-filled import-licences "$out/club.db" "$out/lists" --temp "$out/tempo-filled"
 timed update-codes update-codes "$out/club.db" "$out/codes"
+timed import-dry import-licences "$out/club.db" "$out/lists" --temp "$out/tempo-dry" --dry-run
+run=0
+/usr/bin/time -v -o "$out/time-duplicates.txt" "$couloir" duplicates "$out/club.db" --quiet \
+  --report "$out/duplicates.json" || run=$?
+[ "$run" -eq 0 ] || status=$run
+echo "duplicates: exit status $run, $(time_report "$out/time-duplicates.txt"), $(python3 -c '
+import collections, json, sys
+groups = json.load(open(sys.argv[1]))["duplicates"]["groups"]
+kinds = collections.Counter(group["confidence"] for group in groups)
+print(len(groups), "groups:", ", ".join(f"{kind} {kinds[kind]}" for kind in ("certain", "high", "possible")))
+' "$out/duplicates.json")"
 
 echo "rows: $(sqlite3 "$out/club.db" "SELECT (SELECT count(*) FROM Club) || ' clubs, ' ||
   (SELECT count(*) FROM Licence) || ' licences, ' ||

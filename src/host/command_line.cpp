@@ -29,7 +29,7 @@ void buildCommandLine(CLI::App& app, int& status) {
     app.set_version_flag("--version", COULOIR_VERSION, "Affiche la version de Couloir");
     app.parse_complete_callback(checkEnvironment);
     for (auto setup : {setupInitDb, setupCopyDb, setupImportResults, setupImportSkeleton, setupImportLicences, setupUpdateCodes,
-                       setupImportPerf, setupCreateFiles, setupExportPerf, setupProfiles, setupServe})
+                       setupImportPerf, setupCreateFiles, setupExportPerf, setupProfiles, setupDuplicates, setupMergeSwimmers, setupServe})
         setup(app, status);
     useFrench(app);
 }

@@ -16,6 +16,8 @@ void setupImportPerf(CLI::App& app, int& status);
 void setupCreateFiles(CLI::App& app, int& status);
 void setupExportPerf(CLI::App& app, int& status);
 void setupProfiles(CLI::App& app, int& status);
+void setupDuplicates(CLI::App& app, int& status);
+void setupMergeSwimmers(CLI::App& app, int& status);
 void setupServe(CLI::App& app, int& status);
 
 }  // namespace couloir::host

@@ -5,13 +5,14 @@
 
 #include "competition_row.h"
 #include "run_support.h"
+#include "swimmer_merge.h"
 #include "shared/components.h"
 #include "shared/error.h"
 
 namespace couloir::host {
 namespace {
 
-constexpr std::array<std::pair<OperationKind, const char*>, 7> kNames = {{
+constexpr std::array<std::pair<OperationKind, const char*>, 8> kNames = {{
     {OperationKind::ImportResults, "import-results"},
     {OperationKind::ImportSkeleton, "import-skeleton"},
     {OperationKind::ImportLicences, "import-licences"},
@@ -19,6 +20,7 @@ constexpr std::array<std::pair<OperationKind, const char*>, 7> kNames = {{
     {OperationKind::ImportPerf, "import-perf"},
     {OperationKind::CreateFiles, "create-files"},
     {OperationKind::ExportPerf, "export-perf"},
+    {OperationKind::MergeSwimmers, "merge-swimmers"},
 }};
 
 // The entry point of a component's method.
@@ -61,9 +63,11 @@ std::optional<OperationKind> operationKind(std::string_view name) {
     return std::nullopt;
 }
 
-bool readsFiles(OperationKind kind) { return kind != OperationKind::CreateFiles && kind != OperationKind::ExportPerf; }
+bool writesFiles(OperationKind kind) { return kind == OperationKind::CreateFiles || kind == OperationKind::ExportPerf; }
 
-bool canDryRun(OperationKind kind) { return readsFiles(kind); }
+bool readsFiles(OperationKind kind) { return !writesFiles(kind) && kind != OperationKind::MergeSwimmers; }
+
+bool canDryRun(OperationKind kind) { return !writesFiles(kind); }
 
 std::vector<std::string> interchangeFiles(OperationKind kind) {
     switch (kind) {
@@ -72,7 +76,8 @@ std::vector<std::string> interchangeFiles(OperationKind kind) {
                     "categori.txt", "relais.txt", "prres.txt",   "engag.txt"};
         case OperationKind::ImportSkeleton: return {"origine.txt", "rcomp.txt", "pcomp.txt"};
         case OperationKind::ImportLicences: return {"licence.txt", "club.txt", "origine.txt"};
-        case OperationKind::UpdateCodes: return {};
+        case OperationKind::UpdateCodes:
+        case OperationKind::MergeSwimmers: return {};
         case OperationKind::ImportPerf:
         case OperationKind::ExportPerf: return {"licence.txt", "club.txt", "origine.txt", "liffn.txt"};
         case OperationKind::CreateFiles:
@@ -141,6 +146,7 @@ bool callOperation(OperationKind kind, const OperationArguments& a, const couloi
             auto call = entry<couloir_bPlessaudormance_fn>("Plessaud.clsExportPerf", "bPlessaudormance");
             return call(c(a.database), c(a.club), a.selection, a.all, c(a.folder), c(a.trace), form);
         }
+        case OperationKind::MergeSwimmers: return mergeSwimmers(a.database, a.keep, a.merged, a.trace, form);
     }
     return false;
 }

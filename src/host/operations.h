@@ -1,5 +1,6 @@
-// The operations a host runs, one per component method: their names, their
-// arguments, the checks and statements the host adds, and the call itself.
+// The operations a host runs, one per component method, and the merge of two
+// swimmers, the host's own call: their names, their arguments, the checks and
+// statements the host adds, and the call itself.
 // The command line and the web page both go through here.
 #pragma once
 
@@ -13,13 +14,24 @@
 
 namespace couloir::host {
 
-enum class OperationKind { ImportResults, ImportSkeleton, ImportLicences, UpdateCodes, ImportPerf, CreateFiles, ExportPerf };
+enum class OperationKind {
+    ImportResults,
+    ImportSkeleton,
+    ImportLicences,
+    UpdateCodes,
+    ImportPerf,
+    CreateFiles,
+    ExportPerf,
+    MergeSwimmers
+};
 
 // "import-results", "import-skeleton", ... as the command line names them.
 const char* operationName(OperationKind kind);
 std::optional<OperationKind> operationKind(std::string_view name);
-// Whether the operation reads a folder of interchange files (else it writes one).
+// Whether the operation reads a folder of interchange files.
 bool readsFiles(OperationKind kind);
+// Whether the operation writes a folder of interchange files.
+bool writesFiles(OperationKind kind);
 // Whether the operation takes --dry-run.
 bool canDryRun(OperationKind kind);
 // The interchange files the operation reads (an import) or writes (a
@@ -33,6 +45,7 @@ struct OperationArguments {
     std::string temp;    // the working copies' folder; empty for a fresh one
     std::string trace;
     std::string competition, profile, club, ownClub;
+    std::string keep, merged;  // the swimmers' Licence.Num of a merge
     bool newCompetition = false, selection = false, all = false;
 };
 

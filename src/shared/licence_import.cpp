@@ -2,10 +2,12 @@
 
 #include <array>
 #include <cstdio>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
 #include "shared/club_import.h"
+#include "shared/duplicate_swimmers.h"
 #include "shared/error.h"
 #include "shared/files.h"
 #include "shared/licence_record.h"
@@ -94,6 +96,9 @@ public:
         : trace_(session.trace), db_(session.db()), lists_(lists), policy_(policy), start_(start),
           handled_(policy.memory == SwimmerMemory::KeyOnly ? lists.colLicencesVues : lists.colLicencesNum),
           columns_(policy.readsBirthDate() ? "Nom, Prenom, Num, Date_Naissance" : "Nom, Prenom, Num") {
+        // A dry run tells which swimmers of the file look like a stored
+        // swimmer of another row, before the import makes them two.
+        if (session.form.dryRun()) lookalikes_.emplace(storedSwimmers(db_));
         // Reading every stored swimmer once costs about a quarter of a lookup
         // per row: for a file long next to the table (the federation's list),
         // it spares the lookup of every swimmer, new or known.
@@ -121,6 +126,8 @@ private:
     Columns storedSwimmer(std::string_view code, std::string_view licence);
     std::string secondValue(const std::string& licence, const std::string& birthDate);
     void remember(const std::string& key, const std::string& num, const std::string& second);
+    void warnOfLookalikes(std::string_view line, const std::string& code, const std::string& licence,
+                          const std::string& num);
 
     Trace& trace_;
     Database& db_;
@@ -128,6 +135,7 @@ private:
     const LicenceImportPolicy& policy_;
     std::optional<Date> start_;
     LookupList& handled_;
+    std::optional<DuplicateFinder> lookalikes_;
     const std::string columns_;  // what is read of a stored swimmer
     // When read beforehand: every stored swimmer by club code and licence
     // number (in capitals, as the database compares them), with what is read
@@ -205,6 +213,7 @@ bool LicenceFile::handleLine(std::string_view line, long lineNumber, std::string
         reportReuse(code, licence, stored, line);
     }
 
+    if (lookalikes_) warnOfLookalikes(line, std::string(trim(code)), std::string(trim(licence)), num);
     std::string second = secondValue(licence, birthDate);
     remember(key, num, second);
     // Either identity of a selection member finds him; the first member
@@ -212,6 +221,23 @@ bool LicenceFile::handleLine(std::string_view line, long lineNumber, std::string
     if (!selectionCode.empty() && code != selectionCode && !handled_.contains(selectionCode + selectionLicence))
         remember(selectionCode + selectionLicence, num, second);
     return true;
+}
+
+void LicenceFile::warnOfLookalikes(std::string_view line, const std::string& code, const std::string& licence,
+                                   const std::string& num) {
+    std::vector<std::string> fields = DecouperLicence(line);
+    StoredSwimmer swimmer{std::stoll(num), code, licence, fields[kLicNom], fields[kLicPrenom],
+                          fields[kLicSexe], fields[kLicNaissance], fields[kLicCodeUnique]};
+    for (const DuplicateLink& link : lookalikes_->linksOf(swimmer)) {
+        const StoredSwimmer& other = lookalikes_->swimmers()[link.second];
+        trace_.EcrireLigneErreur(line_,
+                                 "Le nageur " + swimmer.surname + " " + swimmer.firstName + " (club " + code +
+                                     ", licence " + licence + ") ressemble au nageur n° " + std::to_string(other.num) +
+                                     " de la base (" + other.surname + " " + other.firstName + ", club " + other.club +
+                                     ", licence " + other.licence + ") : " + link.evidence + ", confiance " +
+                                     confidenceName(link.confidence) + ". Voir couloir duplicates.",
+                                 "Warning");
+    }
 }
 
 bool LicenceFile::bInsererLicence(std::vector<std::string>& fields, std::string& num) {

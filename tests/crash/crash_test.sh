@@ -208,6 +208,14 @@ run_case update-codes "$work/licences.db" update-codes DB "$work/licences/codes"
 "$couloir" init-db "$work/perf.db" >/dev/null
 run_case import-perf "$work/perf.db" import-perf DB "$work/perf" --temp TEMP
 
+# A swimmer stored twice, the second row holding a third of the history, merged into the first.
+"$couloir" import-perf "$work/perf.db" "$work/perf" --quiet --trace "$work/perf-trace.txt" --temp "$work/perf-temp"
+keep=$(sqlite3 "$work/perf.db" "SELECT Num_Lic FROM Liffn GROUP BY Num_Lic ORDER BY count(*) DESC, Num_Lic LIMIT 1")
+merged=$(sqlite3 "$work/perf.db" "INSERT INTO Licence (Code_Club, Licence, Nom, Prenom, Sexe, Date_Naissance)
+  SELECT Code_Club, '999999', Nom, Prenom, Sexe, Date_Naissance FROM Licence WHERE Num = $keep;
+  UPDATE Liffn SET Num_Lic = last_insert_rowid() WHERE rowid % 3 = 0; SELECT max(Num) FROM Licence")
+run_case merge-swimmers "$work/perf.db" merge-swimmers DB "$keep" "$merged"
+
 # folder_fingerprint DIR: the name and bytes of every file under DIR, as one checksum.
 folder_fingerprint() {
   (cd "$1" && find . -type f | LC_ALL=C sort | while read -r file; do echo "$file"; md5sum < "$file"; done) |

@@ -247,6 +247,41 @@ TEST_F(Web, FollowsABoundedNumberOfTraceLinesLive) {
     EXPECT_EQ(traced, 6000u);
 }
 
+TEST_F(Web, ListsTheSwimmersStoredTwiceAndMergesThemAfterACheck) {
+    runScript(db_,
+              "INSERT INTO Licence (Num, Code_Club, Licence, Nom, Prenom, Sexe, Date_Naissance)"
+              "  VALUES (201, 'FRA0512345001', '090001', 'ROUX', 'Inès', 'F', '20090101');"
+              "INSERT INTO Licence (Num, Code_Club, Licence, Nom, Prenom, Sexe, Date_Naissance)"
+              "  VALUES (202, 'FRA0599999001', '090002', 'Roux', 'Ines', 'F', '20090101');"
+              "INSERT INTO Liffn (Code_epreuve, Date_perf, Num_Lic, Tps, Num_compet) VALUES (1, '20261101', 202, 31.5, 1);");
+    ServeProcess server(db_);
+    httplib::Client client = server.client();
+    auto groups = [&] { return json::parse(client.Get("/api/duplicates")->body)["groups"]; };
+    ASSERT_EQ(groups().size(), 1u);
+    EXPECT_EQ(groups()[0]["confidence"], "high");
+    EXPECT_EQ(groups()[0]["swimmers"][1]["performances"], 1);
+
+    auto merge = [&](const char* merged, bool dryRun) {
+        httplib::MultipartFormDataItems form = {
+            {"kind", "merge-swimmers", "", ""}, {"keep", "201", "", ""}, {"merged", merged, "", ""}};
+        if (dryRun) form.push_back({"dry_run", "1", "", ""});
+        return client.Post("/api/operations", form);
+    };
+    auto same = merge("201", false);
+    ASSERT_TRUE(same);
+    EXPECT_EQ(same->status, 400);
+
+    json check = waitFor(client, started(merge("202", true)));
+    EXPECT_EQ(check["status"], "succeeded") << check["trace"];
+    EXPECT_EQ(check["report"]["steps"][0]["counts"]["performances_moved"], 1);
+    EXPECT_EQ(groups().size(), 1u);
+
+    json done = waitFor(client, started(merge("202", false)));
+    EXPECT_EQ(done["status"], "succeeded") << done["trace"];
+    EXPECT_TRUE(groups().empty());
+    EXPECT_EQ(openForCheck(db_)->lValeurScalaire(sql("select count(*) from Liffn where Num_Lic = 201")), 1);
+}
+
 TEST_F(Web, DownloadsTheWrittenFilesOneByOneOrZipped) {
     std::string db = dir_.file("fixture.db");
     createDatabase(db, clubDatabaseScript() + "\n" + readBytes(COULOIR_SOURCE_DIR "/samples/club_fixture.sql"));

@@ -24,6 +24,8 @@ public:
     nlohmann::ordered_json profiles() const;
     // The clubs and selections, by name.
     nlohmann::ordered_json clubs() const;
+    // The swimmers stored under several rows (the report's `duplicates` section).
+    nlohmann::ordered_json duplicates() const;
     // A swimmer with his best time per event and pool and every performance.
     std::optional<nlohmann::ordered_json> swimmer(const std::string& number) const;
 

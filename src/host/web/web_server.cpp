@@ -54,13 +54,19 @@ std::string readArguments(OperationKind kind, const httplib::Request& request, O
     a.selection = isSet(request, "selection");
     a.club = field(request, "club");
     a.all = isSet(request, "all");
+    a.keep = field(request, "keep");
+    a.merged = field(request, "merged");
     dryRun = isSet(request, "dry_run");
     bool needsCompetition = kind == OperationKind::ImportResults || kind == OperationKind::ImportSkeleton ||
                             kind == OperationKind::CreateFiles;
     if (needsCompetition && !isRowNumber(a.competition)) return "Numéro de compétition manquant ou incorrect.";
     if (kind == OperationKind::CreateFiles && !isRowNumber(a.profile)) return "Numéro de profil manquant ou incorrect.";
     if (kind == OperationKind::ExportPerf && a.club.empty() && !a.all) return "Choisissez un club ou tous les clubs.";
-    if (dryRun && !canDryRun(kind)) return "La simulation ne s'applique qu'aux imports.";
+    if (kind == OperationKind::MergeSwimmers &&
+        (!isRowNumber(a.keep) || !isRowNumber(a.merged) || a.keep.empty() || a.merged.empty() ||
+         std::stoll(a.keep) == std::stoll(a.merged)))
+        return "Choisissez deux nageurs différents : celui qu'on garde et celui qu'on fusionne.";
+    if (dryRun && !canDryRun(kind)) return "La simulation ne s'applique qu'aux imports et aux fusions.";
     return {};
 }
 
@@ -171,6 +177,9 @@ void WebServer::routes() {
         auto competition = browser_.competition(request.matches[1].str());
         if (!competition) return sendError(response, 404, "Compétition inconnue.");
         sendJson(response, *competition);
+    });
+    server_.Get("/api/duplicates", [this](const httplib::Request&, httplib::Response& response) {
+        sendJson(response, browser_.duplicates());
     });
     server_.Get(R"(/api/swimmers/(\d+))", [this](const httplib::Request& request, httplib::Response& response) {
         auto swimmer = browser_.swimmer(request.matches[1].str());

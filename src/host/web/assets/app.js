@@ -68,7 +68,13 @@ const COUNT_LABELS = {
   clubs_added: 'clubs ajoutés', results: 'résultats', individual_performances: 'performances individuelles',
   relay_performances: 'performances de relais', unknown: 'inconnues', performances: 'performances',
   swimmers: 'nageurs', clubs: 'clubs',
+  results_moved: 'résultats déplacés', relay_result_legs_moved: 'places de relais (résultats) reprises',
+  relay_performance_legs_moved: 'places de relais (historique) reprises',
+  relay_entry_legs_moved: 'places de relais (engagements) reprises', performances_moved: 'performances déplacées',
+  performances_merged: 'performances en double supprimées', entries_moved: 'engagements déplacés',
+  entered_moved: 'nageurs engagés déplacés', selections_moved: 'sélections reprises', fields_filled: 'champs complétés',
 };
+const CONFIDENCES = { certain: 'certaine', high: 'forte', possible: 'possible' };
 const OUTCOMES = { done: 'terminée', skipped: 'sautée', failed: 'en échec', cancelled: 'annulée' };
 const STATUSES = { running: 'en cours', succeeded: 'réussie', failed: 'échouée' };
 
@@ -395,6 +401,53 @@ async function swimmerPage(id) {
     [...byEvent.entries()].map(([title, points]) => el('section', {}, el('h3', {}, title), chart(points))));
 }
 
+// ---- Doublons
+
+// The swimmers stored under several rows; for each group, the row to keep is
+// chosen, and each other row is merged into it, checked first.
+async function duplicatesPage() {
+  const listing = await api('/api/duplicates');
+  const panel = el('div', { id: 'operation-panel' });
+  const groups = listing.groups.map((group, index) => {
+    let keep = group.swimmers[0].num;
+    const merge = async (merged, dryRun) => {
+      const data = new FormData();
+      data.append('kind', 'merge-swimmers');
+      data.append('keep', keep);
+      data.append('merged', merged);
+      if (dryRun) data.append('dry_run', '1');
+      try {
+        const started = await api('/api/operations', { method: 'POST', body: data });
+        panel.scrollIntoView();
+        await follow(started.id, panel);
+        if (!dryRun)
+          panel.append(el('p', {}, el('button', { type: 'button', onclick: () => duplicatesPage() }, 'Revoir la liste des doublons')));
+      } catch (error) {
+        panel.replaceChildren(failure(error));
+      }
+    };
+    const rows = group.swimmers.map((s) => [
+      el('td', {}, el('input', { type: 'radio', name: `keep-${index}`, value: s.num, checked: s.num === keep,
+        'aria-label': `Garder le n° ${s.num}`, onchange: () => { keep = s.num; } })),
+      el('td', {}, el('a', { href: `#/swimmer/${s.num}` }, s.num)), `${s.surname} ${s.first_name}`, s.sex, date(s.birth_date),
+      s.club, s.licence, s.unique_code, number(s.results), number(s.performances), number(s.relay_legs),
+      el('td', {}, el('button', { type: 'button', class: 'secondary', onclick: () => merge(s.num, true) }, 'Vérifier'), ' ',
+        el('button', { type: 'button', onclick: () => merge(s.num, false) }, 'Fusionner'))]);
+    return el('section', { class: 'panel duplicate-group' },
+      el('h2', {}, `Groupe ${index + 1} : confiance ${CONFIDENCES[group.confidence]}`),
+      el('ul', {}, group.links.map((l) => el('li', {}, `n° ${l.swimmers[0]} et n° ${l.swimmers[1]} : ${l.evidence}`))),
+      table(['Garder', 'N°', 'Nom', 'Sexe', 'Naissance', 'Club', 'Licence', 'Code unique', 'Résultats', 'Performances',
+        'Relais', 'Fusionner dans le nageur gardé'], rows));
+  });
+  show(el('h1', {}, 'Nageurs enregistrés plusieurs fois'),
+    el('p', {}, listing.groups.length
+      ? `${listing.groups.length} groupe(s) parmi ${listing.swimmers} nageurs. Choisissez la ligne à garder : ` +
+        'la fusion lui donne tout ce qui nomme l’autre ligne (résultats, performances, relais, engagements), ' +
+        'complète ses champs vides, puis supprime l’autre ligne. Vérifiez d’abord : rien n’est enregistré.'
+      : `Aucun doublon parmi les ${listing.swimmers} nageurs de la base.`),
+    groups, panel);
+}
+
 // ---- Routes
 
 async function render() {
@@ -405,6 +458,7 @@ async function render() {
     else if (page === 'operation') await operationPage(argument);
     else if (page === 'competition') await competitionPage(argument);
     else if (page === 'swimmer') await swimmerPage(argument);
+    else if (page === 'duplicates') await duplicatesPage();
     else await dashboard();
   } catch (error) {
     show(failure(error));
