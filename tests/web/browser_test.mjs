@@ -96,6 +96,23 @@ try {
   check(dialogs === 0 && await page.locator('main script').count() === 0, 'a name from a file ran as a script');
   await page.screenshot({ path: path.join(outDir, 'competition.png') });
 
+  // A swimmer of the meet stored a second time: the Doublons page lists both
+  // rows, checks the merge of the second into the first, then merges it.
+  execFileSync('sqlite3', [database, "INSERT INTO Licence (Code_Club, Licence, Nom, Prenom, Sexe, Date_Naissance) " +
+    "SELECT Code_Club, '999999', Nom, Prenom, Sexe, Date_Naissance FROM Licence WHERE Nom <> 'Null' ORDER BY Num LIMIT 1"]);
+  await page.goto(new URL('/#/duplicates', address).href);
+  const twice = page.locator('.duplicate-group').filter({ hasText: '999999' });
+  await twice.waitFor();
+  await twice.locator('tbody tr').last().locator('button', { hasText: 'Vérifier' }).click();
+  await page.waitForSelector('#report', { timeout: 60000 });
+  check((await page.textContent('#report')).includes('simulation'), 'the check of the merge does not say it is one');
+  await page.screenshot({ path: path.join(outDir, 'doublons.png') });
+  await twice.locator('tbody tr').last().locator('button', { hasText: 'Fusionner' }).click();
+  await page.waitForFunction(() => document.querySelector('#report') && !document.querySelector('#report').textContent.includes('simulation'),
+    null, { timeout: 60000 });
+  check((await page.textContent('#status')) === 'réussie', 'the merge failed: ' + await page.textContent('#trace'));
+  check((await page.textContent('#trace')).includes('supprimé'), 'the merge trace does not say the row went');
+
   // An import in progress: the licence list, caught with its bar on the way.
   await page.goto(new URL('/#/operation-new/import-licences', address).href);
   await page.waitForSelector('#files');

@@ -303,7 +303,7 @@ function renderOperation(detail) {
   }
   const changes = Object.entries(report.changes || {});
   if (changes.length) {
-    parts.push(el('h3', {}, detail.dry_run ? 'Ce que l’import changerait' : 'Lignes changées dans la base'),
+    parts.push(el('h3', {}, detail.dry_run ? 'Ce que l’opération changerait' : 'Lignes changées dans la base'),
       table(['Table', 'Ajoutées', 'Modifiées', 'Supprimées'],
         changes.map(([t, c]) => [t, number(c.inserted), number(c.updated), number(c.deleted)])));
   }
@@ -426,18 +426,25 @@ async function duplicatesPage() {
         panel.replaceChildren(failure(error));
       }
     };
-    const rows = group.swimmers.map((s) => [
+    // The kept row has nothing to merge: its buttons are hidden.
+    const actions = group.swimmers.map((s) => el('span', { hidden: s.num === keep },
+      el('button', { type: 'button', class: 'secondary', onclick: () => merge(s.num, true) }, 'Vérifier'),
+      el('button', { type: 'button', onclick: () => merge(s.num, false) }, 'Fusionner')));
+    const choose = (num) => {
+      keep = num;
+      group.swimmers.forEach((s, i) => { actions[i].hidden = s.num === keep; });
+    };
+    const rows = group.swimmers.map((s, i) => [
       el('td', {}, el('input', { type: 'radio', name: `keep-${index}`, value: s.num, checked: s.num === keep,
-        'aria-label': `Garder le n° ${s.num}`, onchange: () => { keep = s.num; } })),
-      el('td', {}, el('a', { href: `#/swimmer/${s.num}` }, s.num)), `${s.surname} ${s.first_name}`, s.sex, date(s.birth_date),
-      s.club, s.licence, s.unique_code, number(s.results), number(s.performances), number(s.relay_legs),
-      el('td', {}, el('button', { type: 'button', class: 'secondary', onclick: () => merge(s.num, true) }, 'Vérifier'), ' ',
-        el('button', { type: 'button', onclick: () => merge(s.num, false) }, 'Fusionner'))]);
+        'aria-label': `Garder le n° ${s.num}`, onchange: () => choose(s.num) })),
+      el('td', {}, el('a', { href: `#/swimmer/${s.num}` }, s.num)), `${s.surname} ${s.first_name}`,
+      `${s.sex} ${date(s.birth_date)}`, `${s.club} ${s.licence}`, s.unique_code, number(s.results), number(s.performances), number(s.relay_legs),
+      el('td', { class: 'actions' }, actions[i])]);
     return el('section', { class: 'panel duplicate-group' },
       el('h2', {}, `Groupe ${index + 1} : confiance ${CONFIDENCES[group.confidence]}`),
       el('ul', {}, group.links.map((l) => el('li', {}, `n° ${l.swimmers[0]} et n° ${l.swimmers[1]} : ${l.evidence}`))),
-      table(['Garder', 'N°', 'Nom', 'Sexe', 'Naissance', 'Club', 'Licence', 'Code unique', 'Résultats', 'Performances',
-        'Relais', 'Fusionner dans le nageur gardé'], rows));
+      table(['Garder', 'N°', 'Nom', 'Sexe, naissance', 'Club, licence', 'Code unique', 'Résultats', 'Performances',
+        'Relais', 'Dans la ligne gardée'], rows));
   });
   show(el('h1', {}, 'Nageurs enregistrés plusieurs fois'),
     el('p', {}, listing.groups.length
