@@ -29,15 +29,6 @@ std::map<std::int64_t, Holdings> countHoldings(Database& db, const std::set<std:
     return holdings;
 }
 
-const char* confidenceKey(DuplicateConfidence confidence) {
-    switch (confidence) {
-        case DuplicateConfidence::Certain: return "certain";
-        case DuplicateConfidence::High: return "high";
-        case DuplicateConfidence::Possible: break;
-    }
-    return "possible";
-}
-
 Holdings holdingsOf(const DuplicateListing& listing, std::int64_t num) {
     auto found = listing.holdings.find(num);
     return found == listing.holdings.end() ? Holdings{} : found->second;

@@ -105,13 +105,16 @@ struct Sets {
 
 }  // namespace
 
+// The names of each confidence, in the enumeration's order: the report's key, the French word.
+constexpr std::pair<const char*, const char*> kConfidenceNames[] = {
+    {"possible", "possible"}, {"high", "forte"}, {"certain", "certaine"}};
+
 const char* confidenceName(DuplicateConfidence confidence) {
-    switch (confidence) {
-        case DuplicateConfidence::Certain: return "certaine";
-        case DuplicateConfidence::High: return "forte";
-        case DuplicateConfidence::Possible: break;
-    }
-    return "possible";
+    return kConfidenceNames[static_cast<int>(confidence)].second;
+}
+
+const char* confidenceKey(DuplicateConfidence confidence) {
+    return kConfidenceNames[static_cast<int>(confidence)].first;
 }
 
 std::string identityKey(std::string_view name) {

@@ -18,6 +18,8 @@ class Database;
 enum class DuplicateConfidence { Possible, High, Certain };
 // "possible", "forte", "certaine".
 const char* confidenceName(DuplicateConfidence confidence);
+// "possible", "high", "certain": the report's words.
+const char* confidenceKey(DuplicateConfidence confidence);
 
 struct StoredSwimmer {
     std::int64_t num = 0;  // Licence.Num
