@@ -247,6 +247,36 @@ TEST_F(Web, FollowsABoundedNumberOfTraceLinesLive) {
     EXPECT_EQ(traced, 6000u);
 }
 
+// The numbers of the events of a stream, in order.
+std::vector<int> eventIds(const std::string& stream) {
+    std::vector<int> ids;
+    for (std::size_t at = 0; (at = stream.find("id: ", at)) != std::string::npos; at += 4)
+        ids.push_back(std::stoi(stream.substr(at + 4)));
+    return ids;
+}
+
+TEST_F(Web, AReconnectingPageGetsTheEventsItMissedAndNoneTwice) {
+    ServeProcess server(db_);
+    httplib::Client client = server.client();
+    std::string id = started(client.Post("/api/operations", meetForm(meet_, {{"kind", "import-results", "", ""},
+                                                                             {"competition", "1", "", ""},
+                                                                             {"new", "1", "", ""}})));
+    waitFor(client, id);
+    std::string path = "/api/operations/" + id + "/events";
+    auto whole = client.Get(path.c_str());
+    ASSERT_TRUE(whole);
+    std::vector<int> all = eventIds(whole->body);
+    ASSERT_GT(all.size(), 5u);
+    for (std::size_t i = 0; i < all.size(); ++i) ASSERT_EQ(all[i], static_cast<int>(i + 1));
+
+    // The browser sends the last number it had when it reconnects.
+    auto resumed = client.Get(path.c_str(), httplib::Headers{{"Last-Event-ID", "3"}});
+    ASSERT_TRUE(resumed);
+    std::vector<int> rest = eventIds(resumed->body);
+    EXPECT_EQ(rest, std::vector<int>(all.begin() + 3, all.end()));
+    EXPECT_EQ(whole->body.substr(whole->body.find("id: 4\n")), resumed->body.substr(resumed->body.find("id: 4\n")));
+}
+
 TEST_F(Web, ListsTheSwimmersStoredTwiceAndMergesThemAfterACheck) {
     runScript(db_,
               "INSERT INTO Licence (Num, Code_Club, Licence, Nom, Prenom, Sexe, Date_Naissance)"

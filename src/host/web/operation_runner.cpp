@@ -5,8 +5,11 @@
 #include "call_report.h"
 #include "host_form.h"
 #include "run_support.h"
+#include "shared/error.h"
+#include "shared/files.h"
 #include "shared/private_files.h"
 #include "shared/working_folders.h"
+#include "zip_archive.h"
 
 namespace fs = std::filesystem;
 using json = nlohmann::json;
@@ -127,36 +130,57 @@ OperationRunner::~OperationRunner() {
     fs::remove_all(root_, ec);
 }
 
+std::shared_ptr<Operation> OperationRunner::current() const {
+    if (starting_) return starting_;
+    if (!operations_.empty() && operations_.front()->running()) return operations_.front();
+    return nullptr;
+}
+
 std::shared_ptr<Operation> OperationRunner::start(OperationKind kind, OperationArguments arguments, bool dryRun,
                                                   std::vector<UploadedFile> files,
                                                   std::shared_ptr<Operation>& running, std::string& refusal) {
-    std::lock_guard lock(mutex_);
-    if (!operations_.empty() && operations_.front()->running()) {
-        running = operations_.front();
+    // The operation is reserved under the lock; its files and the host's
+    // checks (which open the database) are done outside it, so that the
+    // pages are answered meanwhile.
+    std::shared_ptr<Operation> operation;
+    {
+        std::lock_guard lock(mutex_);
+        if ((running = current())) return nullptr;
+        std::string id = std::to_string(next_++);
+        operation = starting_ = std::make_shared<Operation>(id, kind, dryRun, root_ + "/" + id);
+    }
+    auto release = [&] {
+        std::lock_guard lock(mutex_);
+        starting_.reset();
+    };
+    try {
+        createPrivateFolders(operation->sourceFolder());
+        createPrivateFolders(operation->outputFolder());
+        for (const UploadedFile& file : files)
+            writePrivateFile(operation->sourceFolder() + "/" + file.name, WriteMode::CreateNew, file.content);
+        arguments.database = database_;
+        arguments.folder = readsFiles(kind) ? operation->sourceFolder() : operation->outputFolder();
+        arguments.trace = operation->tracePath();
+        arguments.temp.clear();
+        Preparation preparation = prepareOperation(kind, arguments);
+        if (!preparation.refusal.empty()) {
+            refusal = preparation.refusal;
+            release();
+            return nullptr;
+        }
+        std::lock_guard lock(mutex_);
+        if (worker_.joinable()) worker_.join();  // the last operation has ended: its thread is on its way out
+        operations_.push_front(operation);
+        while (operations_.size() > kKeptOperations) operations_.pop_back();
+        worker_ = std::thread(&OperationRunner::run, this, operation, kind, std::move(arguments), dryRun,
+                              std::move(preparation));
+        starting_.reset();
+        return operation;
+    } catch (...) {
+        refusal = caughtError().description();
+        release();
         return nullptr;
     }
-    if (worker_.joinable()) worker_.join();  // the last operation has ended
-
-    std::string id = std::to_string(next_++);
-    auto operation = std::make_shared<Operation>(id, kind, dryRun, root_ + "/" + id);
-    createPrivateFolders(operation->sourceFolder());
-    createPrivateFolders(operation->outputFolder());
-    for (const UploadedFile& file : files) writePrivateFile(operation->sourceFolder() + "/" + file.name, WriteMode::CreateNew, file.content);
-
-    arguments.database = database_;
-    arguments.folder = readsFiles(kind) ? operation->sourceFolder() : operation->outputFolder();
-    arguments.trace = operation->tracePath();
-    arguments.temp.clear();
-    Preparation preparation = prepareOperation(kind, arguments);
-    if (!preparation.refusal.empty()) {
-        refusal = preparation.refusal;
-        return nullptr;
-    }
-    operations_.push_front(operation);
-    while (operations_.size() > kKeptOperations) operations_.pop_back();
-    worker_ = std::thread(&OperationRunner::run, this, operation, kind, std::move(arguments), dryRun,
-                          std::move(preparation));
-    return operation;
 }
 
 void OperationRunner::run(std::shared_ptr<Operation> operation, OperationKind kind, OperationArguments arguments,
@@ -202,16 +226,29 @@ void OperationRunner::run(std::shared_ptr<Operation> operation, OperationKind ki
         operation->push(json{{"type", "line"}, {"text", text}});
     });
 
+    // Whatever happens, the operation ends, failed with the reason when it is not the call's.
     bool result = false;
     std::string hostError;
+    json document;
     try {
         result = callOperation(kind, arguments, form.form());
-    } catch (const std::exception& e) {
-        hostError = e.what();
+        if (!form.hostFailure().empty())
+            hostError = "la compétition n'a pas pu être créée dans la base ; rien n'a été importé (" +
+                        form.hostFailure() + ")";
+        document = report.finish(result, result ? 0 : 1);
+        std::vector<std::string> written = operation->writtenFiles();
+        if (!written.empty()) writeZip(operation->zipPath(), operation->outputFolder(), written);
+    } catch (...) {
+        result = false;
+        hostError = "Erreur inattendue : " + caughtError().description();
     }
-    if (!form.hostFailure().empty())
-        hostError = "la compétition n'a pas pu être créée dans la base ; rien n'a été importé (" + form.hostFailure() + ")";
-    operation->finish(result, traceText(arguments.trace), report.finish(result, result ? 0 : 1), hostError);
+    std::string trace;
+    try {
+        trace = fileExists(arguments.trace) ? traceText(arguments.trace) : std::string();
+    } catch (...) {
+        trace = "La trace n'a pas pu être lue.";
+    }
+    operation->finish(result, std::move(trace), std::move(document), std::move(hostError));
 }
 
 std::shared_ptr<Operation> OperationRunner::find(const std::string& id) const {

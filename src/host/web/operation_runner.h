@@ -35,6 +35,8 @@ public:
     std::string sourceFolder() const { return folder_ + "/source"; }
     std::string outputFolder() const { return folder_ + "/fichiers"; }
     std::string tracePath() const { return folder_ + "/trace.txt"; }
+    // The written files as one zip, made once when the operation has ended.
+    std::string zipPath() const { return folder_ + "/fichiers.zip"; }
     bool running() const;
 
     // The list's line: id, kind, dry run, status, result, times, current step.
@@ -90,11 +92,14 @@ public:
 private:
     void run(std::shared_ptr<Operation> operation, OperationKind kind, OperationArguments arguments, bool dryRun,
              Preparation preparation);
+    // The operation between its reservation and its start: it counts as running.
+    std::shared_ptr<Operation> current() const;
 
     const std::string database_;
     std::string root_;  // owner-only, removed at the end
     mutable std::mutex mutex_;
     std::deque<std::shared_ptr<Operation>> operations_;  // newest first
+    std::shared_ptr<Operation> starting_;  // reserved, its files being written and its arguments checked
     std::thread worker_;
     unsigned next_ = 1;
 };

@@ -2,10 +2,10 @@
 
 #include <fstream>
 
+#include "shared/files.h"
 #include "shared/text_date.h"
 #include "uploads.h"
 #include "web_assets.h"
-#include "zip_archive.h"
 
 using json = nlohmann::json;
 
@@ -245,13 +245,13 @@ void WebServer::sendFiles(const httplib::Request& request, httplib::Response& re
     auto operation = runner_.find(request.matches[1].str());
     if (!operation) return sendError(response, 404, "Opération inconnue.");
     std::string wanted = request.matches[2].str();
+    if (operation->running())
+        return sendError(response, 409, "L'opération n'est pas terminée : ses fichiers ne sont pas encore écrits.");
     std::vector<std::string> names = operation->writtenFiles();
-    if (wanted.empty()) {  // files.zip: the whole set
-        if (names.empty()) return sendError(response, 404, "Aucun fichier écrit.");
-        std::string archive = operation->folder() + "/fichiers.zip";
-        writeZip(archive, operation->outputFolder(), names);
+    if (wanted.empty()) {  // files.zip: the whole set, made once when the operation ended
+        if (names.empty() || !fileExists(operation->zipPath())) return sendError(response, 404, "Aucun fichier écrit.");
         response.set_header("Content-Disposition", "attachment; filename=\"fichiers-" + operation->id() + ".zip\"");
-        response.set_content(readFile(archive), "application/zip");
+        response.set_content(readFile(operation->zipPath()), "application/zip");
         return;
     }
     // Only a name the output folder lists is read, never a path the client made.
@@ -268,14 +268,18 @@ void WebServer::sendEvents(const httplib::Request& request, httplib::Response& r
     auto operation = runner_.find(request.matches[1].str());
     if (!operation) return sendError(response, 404, "Opération inconnue.");
     response.set_header("Cache-Control", "no-cache");
-    // Every event from the first: a page opened late follows the operation from its start.
+    // Every event from the first, each with its number: a page opened late
+    // follows the operation from its start, and a browser that reconnects
+    // (it sends the last number it had) resumes after it, never twice.
+    std::size_t next = 0;
+    if (std::string last = request.get_header_value("Last-Event-ID"); isRowNumber(last) && !last.empty())
+        next = std::stoull(last);
     response.set_chunked_content_provider(
-        "text/event-stream", [operation, next = std::size_t{0}](std::size_t, httplib::DataSink& sink) mutable {
+        "text/event-stream", [operation, next](std::size_t, httplib::DataSink& sink) mutable {
             bool finished = false;
             std::vector<std::string> events = operation->eventsFrom(next, std::chrono::seconds(1), finished);
-            next += events.size();
             std::string chunk;
-            for (const std::string& event : events) chunk += "data: " + event + "\n\n";
+            for (const std::string& event : events) chunk += "id: " + std::to_string(++next) + "\ndata: " + event + "\n\n";
             if (chunk.empty()) chunk = ": en cours\n\n";  // keeps the connection alive
             if (!sink.write(chunk.data(), chunk.size())) return false;
             if (finished) sink.done();
