@@ -247,6 +247,21 @@ TEST_F(Web, FollowsABoundedNumberOfTraceLinesLive) {
     EXPECT_EQ(traced, 6000u);
 }
 
+TEST_F(Web, KeepsAnUploadOnDiskNotInMemory) {
+    ServeProcess server(db_);
+    httplib::Client client = server.client();
+    long before = server.memoryKilobytes("VmHWM");
+    std::string large(std::size_t{96} << 20, 'x');
+    auto response = client.Post("/api/operations", httplib::MultipartFormDataItems{
+                                                       {"kind", "import-licences", "", ""},
+                                                       {"files", large, "photo.jpg", "image/jpeg"}});
+    ASSERT_TRUE(response);
+    EXPECT_EQ(response->status, 400);
+    EXPECT_NE(response->body.find("Fichier refusé : photo.jpg"), std::string::npos) << response->body;
+    // 96 MiB went through the server: to a file, a few kilobytes at a time.
+    EXPECT_LT(server.memoryKilobytes("VmHWM") - before, 32 * 1024);
+}
+
 // The numbers of the events of a stream, in order.
 std::vector<int> eventIds(const std::string& stream) {
     std::vector<int> ids;

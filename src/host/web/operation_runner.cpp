@@ -156,8 +156,7 @@ std::shared_ptr<Operation> OperationRunner::start(OperationKind kind, OperationA
     try {
         createPrivateFolders(operation->sourceFolder());
         createPrivateFolders(operation->outputFolder());
-        for (const UploadedFile& file : files)
-            writePrivateFile(operation->sourceFolder() + "/" + file.name, WriteMode::CreateNew, file.content);
+        for (const UploadedFile& file : files) fs::rename(file.path, operation->sourceFolder() + "/" + file.name);
         arguments.database = database_;
         arguments.folder = readsFiles(kind) ? operation->sourceFolder() : operation->outputFolder();
         arguments.trace = operation->tracePath();
@@ -249,6 +248,11 @@ void OperationRunner::run(std::shared_ptr<Operation> operation, OperationKind ki
         trace = "La trace n'a pas pu être lue.";
     }
     operation->finish(result, std::move(trace), std::move(document), std::move(hostError));
+}
+
+std::string OperationRunner::newUploadFolder() {
+    std::lock_guard lock(mutex_);
+    return root_ + "/envoi-" + std::to_string(nextUpload_++);
 }
 
 std::shared_ptr<Operation> OperationRunner::find(const std::string& id) const {

@@ -19,7 +19,7 @@ namespace couloir::host::web {
 
 struct UploadedFile {
     std::string name;  // as accepted (uploads.h)
-    std::string content;
+    std::string path;  // where it was received, on the runner's file system
 };
 
 class Operation {
@@ -86,6 +86,9 @@ public:
                                      std::vector<UploadedFile> files, std::shared_ptr<Operation>& running,
                                      std::string& refusal);
     std::shared_ptr<Operation> find(const std::string& id) const;
+    // A fresh path under the runner's folder for one request's files, which
+    // start() then moves into the operation's folder.
+    std::string newUploadFolder();
     // Newest first.
     std::vector<std::shared_ptr<Operation>> list() const;
 
@@ -102,6 +105,7 @@ private:
     std::shared_ptr<Operation> starting_;  // reserved, its files being written and its arguments checked
     std::thread worker_;
     unsigned next_ = 1;
+    unsigned nextUpload_ = 1;
 };
 
 }  // namespace couloir::host::web

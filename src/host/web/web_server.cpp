@@ -4,6 +4,7 @@
 
 #include "shared/files.h"
 #include "shared/text_date.h"
+#include "form_receiver.h"
 #include "uploads.h"
 #include "web_assets.h"
 
@@ -35,28 +36,23 @@ std::string readFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-// A form field's value, empty when absent.
-std::string field(const httplib::Request& request, const char* name) {
-    return request.has_file(name) ? request.get_file_value(name).content : std::string();
-}
-
-bool isSet(const httplib::Request& request, const char* name) {
-    std::string value = field(request, name);
+bool isSet(const ReceivedForm& form, const char* name) {
+    std::string value = form.field(name);
     return value == "1" || value == "true" || value == "on" || value == "oui";
 }
 
 // The operation's own fields, checked; a French message when one is wrong.
-std::string readArguments(OperationKind kind, const httplib::Request& request, OperationArguments& a, bool& dryRun) {
-    a.competition = field(request, "competition");
-    a.newCompetition = isSet(request, "new");
-    a.ownClub = field(request, "own_club");
-    a.profile = field(request, "profile");
-    a.selection = isSet(request, "selection");
-    a.club = field(request, "club");
-    a.all = isSet(request, "all");
-    a.keep = field(request, "keep");
-    a.merged = field(request, "merged");
-    dryRun = isSet(request, "dry_run");
+std::string readArguments(OperationKind kind, const ReceivedForm& form, OperationArguments& a, bool& dryRun) {
+    a.competition = form.field("competition");
+    a.newCompetition = isSet(form, "new");
+    a.ownClub = form.field("own_club");
+    a.profile = form.field("profile");
+    a.selection = isSet(form, "selection");
+    a.club = form.field("club");
+    a.all = isSet(form, "all");
+    a.keep = form.field("keep");
+    a.merged = form.field("merged");
+    dryRun = isSet(form, "dry_run");
     bool needsCompetition = kind == OperationKind::ImportResults || kind == OperationKind::ImportSkeleton ||
                             kind == OperationKind::CreateFiles;
     if (needsCompetition && !isRowNumber(a.competition)) return "Numéro de compétition manquant ou incorrect.";
@@ -71,24 +67,18 @@ std::string readArguments(OperationKind kind, const httplib::Request& request, O
 }
 
 // The files sent for an import, under the names they are saved as.
-std::string readFiles(OperationKind kind, const httplib::Request& request, std::vector<UploadedFile>& files) {
-    auto [first, last] = request.files.equal_range("files");
-    std::size_t total = 0;
-    for (auto it = first; it != last; ++it) {
-        const httplib::MultipartFormData& file = it->second;
-        if (file.filename.empty()) continue;
-        std::string name = acceptedName(kind, file.filename);
+std::string readFiles(OperationKind kind, const ReceivedForm& form, std::vector<UploadedFile>& files) {
+    for (const ReceivedFile& file : form.files) {
+        if (file.clientName.empty()) continue;
+        std::string name = acceptedName(kind, file.clientName);
         if (name.empty())
-            return "Fichier refusé : " + file.filename + " (attendus : " + expectedNames(kind) + ").";
+            return "Fichier refusé : " + file.clientName + " (attendus : " + expectedNames(kind) + ").";
         for (const UploadedFile& other : files)
             if (other.name == name) return "Fichier envoyé deux fois : " + name + ".";
-        total += file.content.size();
-        files.push_back({name, file.content});
+        files.push_back({name, file.path});
     }
     if (!readsFiles(kind)) return files.empty() ? std::string() : "Cette opération ne reçoit pas de fichiers.";
     if (files.empty()) return "Aucun fichier d'échange reçu (attendus : " + expectedNames(kind) + ").";
-    if (files.size() > kMaxUploadFiles) return "Trop de fichiers : " + std::to_string(kMaxUploadFiles) + " au plus.";
-    if (total > kMaxUploadBytes) return "Fichiers trop volumineux.";
     return {};
 }
 
@@ -192,8 +182,9 @@ void WebServer::routes() {
         for (const auto& operation : runner_.list()) list.push_back(operation->summary());
         sendJson(response, list);
     });
-    server_.Post("/api/operations", [this](const httplib::Request& request, httplib::Response& response) {
-        postOperation(request, response);
+    server_.Post("/api/operations", [this](const httplib::Request& request, httplib::Response& response,
+                                           const httplib::ContentReader& reader) {
+        postOperation(request, response, reader);
     });
     server_.Get(R"(/api/operations/(\d+))", [this](const httplib::Request& request, httplib::Response& response) {
         auto operation = runner_.find(request.matches[1].str());
@@ -219,14 +210,19 @@ void WebServer::routes() {
     });
 }
 
-void WebServer::postOperation(const httplib::Request& request, httplib::Response& response) {
+void WebServer::postOperation(const httplib::Request& request, httplib::Response& response,
+                              const httplib::ContentReader& reader) {
     if (!request.is_multipart_form_data()) return sendError(response, 400, "Formulaire multipart attendu.");
-    auto kind = operationKind(field(request, "kind"));
-    if (!kind) return sendError(response, 400, "Opération inconnue : " + field(request, "kind") + ".");
+    // The files go to disk as they arrive; what the operation does not take goes with the folder.
+    StagingFolder staging(runner_.newUploadFolder());
+    ReceivedForm form = receiveForm(reader, staging.path());
+    if (!form.refusal.empty()) return sendError(response, 400, form.refusal);
+    auto kind = operationKind(form.field("kind"));
+    if (!kind) return sendError(response, 400, "Opération inconnue : " + form.field("kind") + ".");
     OperationArguments arguments;
     bool dryRun = false;
     std::vector<UploadedFile> files;
-    for (const std::string& problem : {readArguments(*kind, request, arguments, dryRun), readFiles(*kind, request, files)})
+    for (const std::string& problem : {readArguments(*kind, form, arguments, dryRun), readFiles(*kind, form, files)})
         if (!problem.empty()) return sendError(response, 400, problem);
     std::shared_ptr<Operation> running;
     std::string refusal;

@@ -31,7 +31,8 @@ public:
 
 private:
     void routes();
-    void postOperation(const httplib::Request& request, httplib::Response& response);
+    void postOperation(const httplib::Request& request, httplib::Response& response,
+                       const httplib::ContentReader& reader);
     void sendFiles(const httplib::Request& request, httplib::Response& response);
     void sendEvents(const httplib::Request& request, httplib::Response& response);
 
