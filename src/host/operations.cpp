@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "competition_row.h"
+#include "host_form.h"
 #include "run_support.h"
 #include "swimmer_merge.h"
 #include "shared/components.h"
@@ -149,6 +150,26 @@ bool callOperation(OperationKind kind, const OperationArguments& a, const couloi
         case OperationKind::MergeSwimmers: return mergeSwimmers(a.database, a.keep, a.merged, a.trace, form);
     }
     return false;
+}
+
+OperationOutcome runOperation(OperationKind kind, const OperationArguments& arguments, Preparation preparation,
+                              bool dryRun, HostForm& form) {
+    form.runInCallTransaction(std::move(preparation.hostStatements));
+    form.setDryRun(dryRun);
+    OperationOutcome outcome;
+    try {
+        outcome.result = callOperation(kind, arguments, form.form());
+    } catch (const HostError& e) {  // the component is missing, or the working folder cannot be made
+        outcome.hostError = e.what();
+        return outcome;
+    } catch (...) {
+        outcome.hostError = caughtError().description();
+        return outcome;
+    }
+    if (!form.hostFailure().empty())
+        outcome.hostError =
+            "la compétition n'a pas pu être créée dans la base ; rien n'a été importé (" + form.hostFailure() + ")";
+    return outcome;
 }
 
 }  // namespace couloir::host

@@ -67,4 +67,18 @@ struct HostError : std::runtime_error {
 // HostError when the component is missing or the working folder cannot be made.
 bool callOperation(OperationKind kind, const OperationArguments& arguments, const couloir_form* form);
 
+class HostForm;
+
+// How an operation ended: the call's result, and why the host failed it
+// (French; empty when the call itself decided).
+struct OperationOutcome {
+    bool result = false;
+    std::string hostError;
+};
+
+// Runs a prepared operation on `form`, as every host does: the host's
+// statements in the call's transaction, the dry run, the call. Never throws.
+OperationOutcome runOperation(OperationKind kind, const OperationArguments& arguments, Preparation preparation,
+                              bool dryRun, HostForm& form);
+
 }  // namespace couloir::host

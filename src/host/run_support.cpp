@@ -259,20 +259,18 @@ int runCommand(OperationKind kind, const OperationArguments& arguments, const Co
     if (!traceIsWritable(options.trace)) return end(false, kFailure);
     HostForm form;
     ConsoleProgress progress(form, !options.silent() && ::isatty(STDERR_FILENO));
-    form.runInCallTransaction(std::move(preparation.hostStatements));
-    form.setDryRun(dryRun);
     form.reportTo(report ? &*report : nullptr);
-    bool result = false;
-    try {
-        result = callOperation(kind, arguments, form.form());
-    } catch (const std::exception& e) {  // the component is missing, or the working folder cannot be made
-        reportRefusal(options, e.what());
-        return end(false, kFailure);
+    OperationOutcome outcome = runOperation(kind, arguments, std::move(preparation), dryRun, form);
+    if (!outcome.hostError.empty()) {
+        // A call that could not take place is refused as the host refuses; a
+        // host part that failed inside the call is said beside the call's trace.
+        if (form.hostFailure().empty()) {
+            reportRefusal(options, outcome.hostError);
+            return end(false, kFailure);
+        }
+        std::cerr << "couloir : " << outcome.hostError << "\n";
     }
-    if (!form.hostFailure().empty())
-        std::cerr << "couloir : la compétition n'a pas pu être créée dans la base ; rien n'a été importé ("
-                  << form.hostFailure() << ")\n";
-    return end(result, finish(result, options));
+    return end(outcome.result, finish(outcome.result, options));
 }
 
 }  // namespace couloir::host

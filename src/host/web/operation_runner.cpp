@@ -187,8 +187,6 @@ void OperationRunner::run(std::shared_ptr<Operation> operation, OperationKind ki
     HostForm form;
     CallReport report(operationName(kind), {}, dryRun);
     form.reportTo(&report);
-    form.runInCallTransaction(std::move(preparation.hostStatements));
-    form.setDryRun(dryRun);
 
     // The page hears of every new step and percent at once, of the captions now and then.
     int shownPercent = -1;
@@ -226,14 +224,11 @@ void OperationRunner::run(std::shared_ptr<Operation> operation, OperationKind ki
     });
 
     // Whatever happens, the operation ends, failed with the reason when it is not the call's.
-    bool result = false;
-    std::string hostError;
+    OperationOutcome outcome = runOperation(kind, arguments, std::move(preparation), dryRun, form);
+    bool result = outcome.result;
+    std::string hostError = std::move(outcome.hostError);
     json document;
     try {
-        result = callOperation(kind, arguments, form.form());
-        if (!form.hostFailure().empty())
-            hostError = "la compétition n'a pas pu être créée dans la base ; rien n'a été importé (" +
-                        form.hostFailure() + ")";
         document = report.finish(result, result ? 0 : 1);
         std::vector<std::string> written = operation->writtenFiles();
         if (!written.empty()) writeZip(operation->zipPath(), operation->outputFolder(), written);
