@@ -37,21 +37,6 @@ std::string_view plainLetter(unsigned char byte) {
     return table[byte];
 }
 
-// The name in plain capitals, its parts separated by one space.
-std::string plainName(std::string_view name) {
-    std::string plain;
-    for (char byte : encodeCp1252(name)) {
-        std::string_view letter = plainLetter(static_cast<unsigned char>(byte));
-        if (letter == " ") {
-            if (!plain.empty() && plain.back() != ' ') plain += ' ';
-        } else {
-            plain += letter;
-        }
-    }
-    if (!plain.empty() && plain.back() == ' ') plain.pop_back();
-    return plain;
-}
-
 std::vector<std::string> nameParts(std::string_view plain) { return split(plain, ' '); }
 
 // Whether the parts of one surname are some of the other's ("MARTIN" and "MARTIN DUPONT").
@@ -115,6 +100,20 @@ const char* confidenceName(DuplicateConfidence confidence) {
 
 const char* confidenceKey(DuplicateConfidence confidence) {
     return kConfidenceNames[static_cast<int>(confidence)].first;
+}
+
+std::string plainName(std::string_view name) {
+    std::string plain;
+    for (char byte : encodeCp1252(name)) {
+        std::string_view letter = plainLetter(static_cast<unsigned char>(byte));
+        if (letter == " ") {
+            if (!plain.empty() && plain.back() != ' ') plain += ' ';
+        } else {
+            plain += letter;
+        }
+    }
+    if (!plain.empty() && plain.back() == ' ') plain.pop_back();
+    return plain;
 }
 
 std::string identityKey(std::string_view name) {

@@ -26,8 +26,13 @@ struct StoredSwimmer {
     std::string club, licence, surname, firstName, sex, birthDate, uniqueCode;
 };
 
-// A name as compared: accents, case, hyphens, spaces and apostrophes
-// ignored ("Le Gall-Éloïse" and "LEGALL ELOISE" give "LEGALLELOISE").
+// A name in plain capitals, its parts separated by one space: accents and
+// case gone, hyphens and apostrophes made spaces ("Le Gall-Éloïse" gives
+// "LE GALL ELOISE").
+std::string plainName(std::string_view name);
+
+// A name as compared: plainName without its spaces ("Le Gall-Éloïse" and
+// "LEGALL ELOISE" give "LEGALLELOISE").
 std::string identityKey(std::string_view name);
 
 // Why two swimmers look like one person.

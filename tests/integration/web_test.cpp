@@ -262,6 +262,50 @@ TEST_F(Web, KeepsAnUploadOnDiskNotInMemory) {
     EXPECT_LT(server.memoryKilobytes("VmHWM") - before, 32 * 1024);
 }
 
+TEST_F(Web, FindsSwimmersAndClubsFromAFewLettersAccentsAndCaseIgnored) {
+    std::string script =
+        "INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750001', 'Cercle des Nageurs d''Orly');"
+        "INSERT INTO Licence (Num, Code_Club, Licence, Nom, Prenom, Sexe, Date_Naissance, Code_unique)"
+        "  VALUES (301, 'FRA5120750001', '090301', 'LE GALL', 'Éloïse', 'F', '20090101', '1234567');"
+        "INSERT INTO Licence (Num, Code_Club, Licence, Nom, Prenom, Sexe, Date_Naissance)"
+        "  VALUES (302, 'FRA5120750001', '100302', 'MARTIN', 'Inès', 'F', '20100101');";
+    for (int i = 0; i < 60; ++i)
+        script += "INSERT INTO Licence (Num, Code_Club, Licence, Nom, Prenom, Sexe) VALUES (" + std::to_string(400 + i) +
+                  ", 'FRA5120750001', '" + std::to_string(110400 + i) + "', 'DURAND', 'Paul', 'M');";
+    runScript(db_, script);
+    ServeProcess server(db_);
+    httplib::Client client = server.client();
+    auto search = [&](const std::string& query) {
+        auto response = client.Get("/api/search", httplib::Params{{"q", query}}, httplib::Headers{});
+        return response && response->status == 200 ? json::parse(response->body) : json{{"status", response->status}};
+    };
+    auto numbers = [](const json& found) {
+        std::vector<std::string> out;
+        for (const auto& swimmer : found["swimmers"]) out.push_back(swimmer["number"]);
+        return out;
+    };
+    using Numbers = std::vector<std::string>;
+    EXPECT_EQ(numbers(search("gall elo")), Numbers{"301"});
+    EXPECT_EQ(numbers(search("ELOISE")), Numbers{"301"});
+    EXPECT_EQ(numbers(search("legall")), Numbers{});  // words start where the name's do
+    EXPECT_EQ(numbers(search("inès")), Numbers{"302"});
+    EXPECT_EQ(numbers(search("0903")), Numbers{"301"});      // a licence number's start
+    EXPECT_EQ(numbers(search("123456")), Numbers{"301"});    // a unique code's start
+    json clubs = search("orly");
+    ASSERT_EQ(clubs["clubs"].size(), 1u);
+    EXPECT_EQ(clubs["clubs"][0]["code"], "FRA5120750001");
+    EXPECT_EQ(search("FRA5120750")["clubs"].size(), 1u);
+    json many = search("durand paul");
+    EXPECT_EQ(many["swimmers"].size(), 50u);
+    EXPECT_TRUE(many["more_swimmers"]);
+    EXPECT_EQ(search("e")["status"], 400);
+
+    // Another program's change is seen at the next search.
+    runScript(db_, "INSERT INTO Licence (Num, Code_Club, Licence, Nom, Prenom) VALUES (303, 'FRA5120750001', '120303', "
+                   "'ZOLA', 'Emile');");
+    EXPECT_EQ(numbers(search("zola")), Numbers{"303"});
+}
+
 // The numbers of the events of a stream, in order.
 std::vector<int> eventIds(const std::string& stream) {
     std::vector<int> ids;

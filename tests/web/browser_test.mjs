@@ -96,6 +96,17 @@ try {
   check(dialogs === 0 && await page.locator('main script').count() === 0, 'a name from a file ran as a script');
   await page.screenshot({ path: path.join(outDir, 'competition.png') });
 
+  // The search box: three letters of a swimmer's first name find him; his page opens.
+  await page.fill('#search-box', 'Thé');
+  await page.press('#search-box', 'Enter');
+  await page.waitForSelector('h1:has-text("Recherche")');
+  const foundSwimmer = page.locator('main table a').first();
+  check(await foundSwimmer.count() > 0, 'the search found no swimmer');
+  await page.screenshot({ path: path.join(outDir, 'recherche.png') });
+  await foundSwimmer.click();
+  await page.waitForSelector('main h2');
+  check(page.url().includes('#/swimmer/'), 'the found swimmer does not open: ' + page.url());
+
   // A swimmer of the meet stored a second time: the Doublons page lists both
   // rows, checks the merge of the second into the first, then merges it.
   execFileSync('sqlite3', [database, "INSERT INTO Licence (Code_Club, Licence, Nom, Prenom, Sexe, Date_Naissance) " +

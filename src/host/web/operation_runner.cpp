@@ -119,8 +119,9 @@ void Operation::finish(bool result, std::string trace, json report, std::string 
 }
 
 // The uploads of a killed server are cleared by the next command, as the working folders are.
-OperationRunner::OperationRunner(std::string database)
+OperationRunner::OperationRunner(std::string database, std::function<void()> ended)
     : database_(std::move(database)),
+      ended_(std::move(ended)),
       root_(createMarkedFolder(fs::temp_directory_path().string(), kWebFolderPrefix)) {}
 
 OperationRunner::~OperationRunner() {
@@ -242,6 +243,7 @@ void OperationRunner::run(std::shared_ptr<Operation> operation, OperationKind ki
     } catch (...) {
         trace = "La trace n'a pas pu être lue.";
     }
+    if (ended_) ended_();
     operation->finish(result, std::move(trace), std::move(document), std::move(hostError));
 }
 

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <nlohmann/json.hpp>
@@ -73,8 +74,9 @@ private:
 
 class OperationRunner {
 public:
-    // `database` is the club database every operation works on.
-    explicit OperationRunner(std::string database);
+    // `database` is the club database every operation works on; `ended` is
+    // called as each operation ends.
+    OperationRunner(std::string database, std::function<void()> ended);
     ~OperationRunner();
     OperationRunner(const OperationRunner&) = delete;
     OperationRunner& operator=(const OperationRunner&) = delete;
@@ -99,6 +101,7 @@ private:
     std::shared_ptr<Operation> current() const;
 
     const std::string database_;
+    const std::function<void()> ended_;
     std::string root_;  // owner-only, removed at the end
     mutable std::mutex mutex_;
     std::deque<std::shared_ptr<Operation>> operations_;  // newest first

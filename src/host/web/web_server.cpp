@@ -85,7 +85,12 @@ std::string readFiles(OperationKind kind, const ReceivedForm& form, std::vector<
 }  // namespace
 
 WebServer::WebServer(const std::string& database, std::string listen, RequestLimits limits)
-    : server_(limits), listen_(std::move(listen)), access_(newToken()), browser_(database), runner_(database) {
+    : server_(limits),
+      listen_(std::move(listen)),
+      access_(newToken()),
+      browser_(database),
+      search_(database),
+      runner_(database, [this] { search_.forget(); }) {
     server_.set_payload_max_length(kMaxUploadBytes + (std::size_t{1} << 20));
     routes();
 }
@@ -100,7 +105,14 @@ std::string WebServer::address() const {
     return "http://" + listen_ + ":" + std::to_string(port_) + "/?token=" + access_.token();
 }
 
-void WebServer::run() { server_.listen_after_bind(); }
+WebServer::~WebServer() {
+    if (preparing_.joinable()) preparing_.join();
+}
+
+void WebServer::run() {
+    preparing_ = std::thread([this] { search_.prepare(); });
+    server_.listen_after_bind();
+}
 
 void WebServer::routes() {
     server_.set_default_headers({{"Content-Security-Policy",
@@ -167,6 +179,11 @@ void WebServer::routes() {
         auto competition = browser_.competition(request.matches[1].str());
         if (!competition) return sendError(response, 404, "Compétition inconnue.");
         sendJson(response, *competition);
+    });
+    server_.Get("/api/search", [this](const httplib::Request& request, httplib::Response& response) {
+        auto found = search_.find(request.get_param_value("q"));
+        if (!found) return sendError(response, 400, "Tapez au moins deux lettres ou chiffres.");
+        sendJson(response, *found);
     });
     server_.Get("/api/duplicates", [this](const httplib::Request&, httplib::Response& response) {
         sendJson(response, browser_.duplicates());

@@ -5,8 +5,10 @@
 #include <httplib.h>
 
 #include <string>
+#include <thread>
 
 #include "club_browser.h"
+#include "club_search.h"
 #include "operation_runner.h"
 #include "access.h"
 #include "guarded_server.h"
@@ -17,6 +19,7 @@ namespace couloir::host::web {
 class WebServer {
 public:
     WebServer(const std::string& database, std::string listen, RequestLimits limits = {});
+    ~WebServer();
     WebServer(const WebServer&) = delete;
     WebServer& operator=(const WebServer&) = delete;
 
@@ -41,7 +44,9 @@ private:
     int port_ = 0;
     Access access_;
     ClubBrowser browser_;
-    OperationRunner runner_;
+    ClubSearch search_;
+    OperationRunner runner_;  // after search_: an operation's end makes it read the database again
+    std::thread preparing_;   // reads the search index while the first page loads
 };
 
 }  // namespace couloir::host::web

@@ -30,7 +30,7 @@ async function api(path, options = {}) {
 
 function show(...nodes) {
   const page = document.getElementById('page');
-  page.replaceChildren(...nodes.flat());
+  page.replaceChildren(...nodes.flat().filter((node) => node !== null && node !== undefined));
 }
 
 function failure(error) {
@@ -401,6 +401,28 @@ async function swimmerPage(id) {
     [...byEvent.entries()].map(([title, points]) => el('section', {}, el('h3', {}, title), chart(points))));
 }
 
+// ---- Recherche
+
+// Swimmers and clubs found from a few letters of a name, a licence number or a unique code.
+async function searchPage(query) {
+  document.getElementById('search-box').value = query;
+  const found = await api(`/api/search?q=${encodeURIComponent(query)}`);
+  const more = (flag) => (flag ? el('p', {}, `Les ${found.swimmers.length} premiers seulement : précisez la recherche.`) : null);
+  show(el('h1', {}, `Recherche : ${query}`),
+    el('h2', {}, 'Nageurs'),
+    found.swimmers.length
+      ? table(['Nom', 'Sexe, naissance', 'Club', 'Licence', 'Code unique'], found.swimmers.map((s) => [
+        el('td', {}, el('a', { href: `#/swimmer/${s.number}` }, `${s.surname} ${s.first_name}`)),
+        `${s.sex} ${date(s.birth)}`, s.club || s.club_code, s.licence, s.unique_code]))
+      : el('p', {}, 'Aucun nageur.'),
+    more(found.more_swimmers),
+    el('h2', {}, 'Clubs'),
+    found.clubs.length
+      ? table(['Club', 'Code'], found.clubs.map((c) => [c.name + (c.selection ? ' (sélection)' : ''), c.code]))
+      : el('p', {}, 'Aucun club.'),
+    found.more_clubs ? el('p', {}, 'Les premiers seulement : précisez la recherche.') : null);
+}
+
 // ---- Doublons
 
 // The swimmers stored under several rows; for each group, the row to keep is
@@ -466,6 +488,7 @@ async function render() {
     else if (page === 'competition') await competitionPage(argument);
     else if (page === 'swimmer') await swimmerPage(argument);
     else if (page === 'duplicates') await duplicatesPage();
+    else if (page === 'search') await searchPage(decodeURIComponent(argument || ''));
     else await dashboard();
   } catch (error) {
     show(failure(error));
@@ -473,6 +496,13 @@ async function render() {
 }
 
 window.addEventListener('hashchange', render);
+window.addEventListener('DOMContentLoaded', () => {
+  document.getElementById('search').addEventListener('submit', (event) => {
+    event.preventDefault();
+    const query = document.getElementById('search-box').value.trim();
+    if (query) location.hash = `#/search/${encodeURIComponent(query)}`;
+  });
+});
 window.addEventListener('DOMContentLoaded', render);
 // The version in the footer of every page.
 window.addEventListener('DOMContentLoaded', async () => {
