@@ -105,12 +105,10 @@ std::string WebServer::address() const {
     return "http://" + listen_ + ":" + std::to_string(port_) + "/?token=" + access_.token();
 }
 
-WebServer::~WebServer() {
-    if (preparing_.joinable()) preparing_.join();
-}
-
 void WebServer::run() {
-    preparing_ = std::thread([this] { search_.prepare(); });
+    // The search's index is read before the first request is taken (they
+    // wait in the listening queue meanwhile), so that no search waits for it.
+    search_.prepare();
     server_.listen_after_bind();
 }
 

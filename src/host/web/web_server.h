@@ -5,7 +5,6 @@
 #include <httplib.h>
 
 #include <string>
-#include <thread>
 
 #include "club_browser.h"
 #include "club_search.h"
@@ -19,7 +18,6 @@ namespace couloir::host::web {
 class WebServer {
 public:
     WebServer(const std::string& database, std::string listen, RequestLimits limits = {});
-    ~WebServer();
     WebServer(const WebServer&) = delete;
     WebServer& operator=(const WebServer&) = delete;
 
@@ -46,7 +44,6 @@ private:
     ClubBrowser browser_;
     ClubSearch search_;
     OperationRunner runner_;  // after search_: an operation's end makes it read the database again
-    std::thread preparing_;   // reads the search index while the first page loads
 };
 
 }  // namespace couloir::host::web
