@@ -65,19 +65,6 @@ bool sexesAgree(const StoredSwimmer& a, const StoredSwimmer& b) {
     return x.empty() || y.empty() || identityKey(x) == identityKey(y);
 }
 
-std::string identityOf(const StoredSwimmer& s) {
-    std::string surname = identityKey(s.surname), first = identityKey(s.firstName);
-    std::string_view birth = trim(s.birthDate);
-    if (surname.empty() || first.empty() || birth.empty()) return {};
-    return surname + '|' + first + '|' + std::string(birth);
-}
-
-std::string firstNameAndBirthOf(const StoredSwimmer& s) {
-    std::string first = identityKey(s.firstName);
-    std::string_view birth = trim(s.birthDate);
-    return first.empty() || birth.empty() ? std::string() : first + '|' + std::string(birth);
-}
-
 // Union-find over the swimmers' indexes.
 struct Sets {
     std::vector<std::size_t> parent;
@@ -122,16 +109,31 @@ std::string identityKey(std::string_view name) {
     return key;
 }
 
+DuplicateFinder::Keys DuplicateFinder::keysOf(const StoredSwimmer& swimmer) {
+    Keys keys;
+    keys.surname = plainName(swimmer.surname);
+    keys.surnameKey = keys.surname;
+    std::erase(keys.surnameKey, ' ');
+    std::string first = identityKey(swimmer.firstName);
+    std::string_view birth = trim(swimmer.birthDate);
+    if (first.empty() || birth.empty()) return keys;
+    keys.firstAndBirth = first + '|' + std::string(birth);
+    if (!keys.surnameKey.empty()) keys.identity = keys.surnameKey + '|' + keys.firstAndBirth;
+    return keys;
+}
+
 DuplicateFinder::DuplicateFinder(std::vector<StoredSwimmer> swimmers) : swimmers_(std::move(swimmers)) {
+    keys_.reserve(swimmers_.size());
     for (std::size_t i = 0; i < swimmers_.size(); ++i) {
-        const StoredSwimmer& s = swimmers_[i];
-        if (std::string_view code = trim(s.uniqueCode); !code.empty()) byCode_[std::string(code)].push_back(i);
-        if (std::string key = identityOf(s); !key.empty()) byIdentity_[key].push_back(i);
-        if (std::string key = firstNameAndBirthOf(s); !key.empty()) byFirstNameAndBirth_[key].push_back(i);
+        const Keys& keys = keys_.emplace_back(keysOf(swimmers_[i]));
+        if (std::string_view code = trim(swimmers_[i].uniqueCode); !code.empty()) byCode_[std::string(code)].push_back(i);
+        if (!keys.identity.empty()) byIdentity_[keys.identity].push_back(i);
+        if (!keys.firstAndBirth.empty()) byFirstNameAndBirth_[keys.firstAndBirth].push_back(i);
     }
 }
 
-void DuplicateFinder::linkWith(const StoredSwimmer& swimmer, std::size_t self, std::vector<DuplicateLink>& links) const {
+void DuplicateFinder::linkWith(const StoredSwimmer& swimmer, const Keys& keys, std::size_t self,
+                               std::vector<DuplicateLink>& links) const {
     // The strongest evidence for each other swimmer.
     std::map<std::size_t, DuplicateLink> found;
     auto add = [&](std::size_t other, DuplicateConfidence confidence, std::string evidence) {
@@ -143,28 +145,26 @@ void DuplicateFinder::linkWith(const StoredSwimmer& swimmer, std::size_t self, s
         if (auto same = byCode_.find(std::string(code)); same != byCode_.end())
             for (std::size_t other : same->second)
                 add(other, DuplicateConfidence::Certain, "même code unique " + std::string(code));
-    if (std::string key = identityOf(swimmer); !key.empty())
-        if (auto same = byIdentity_.find(key); same != byIdentity_.end())
+    if (!keys.identity.empty())
+        if (auto same = byIdentity_.find(keys.identity); same != byIdentity_.end())
             for (std::size_t other : same->second)
                 add(other, DuplicateConfidence::High, "mêmes nom, prénom et date de naissance");
-    if (std::string key = firstNameAndBirthOf(swimmer); !key.empty())
-        if (auto same = byFirstNameAndBirth_.find(key); same != byFirstNameAndBirth_.end()) {
-            std::string surname = plainName(swimmer.surname);
+    if (!keys.firstAndBirth.empty())
+        if (auto same = byFirstNameAndBirth_.find(keys.firstAndBirth); same != byFirstNameAndBirth_.end())
             for (std::size_t other : same->second) {
-                std::string otherSurname = plainName(swimmers_[other].surname);
-                std::string a = identityKey(surname), b = identityKey(otherSurname);
-                if (a == b || !sexesAgree(swimmer, swimmers_[other])) continue;
-                if (differByAPart(surname, otherSurname) || oneEditApart(a, b))
+                const Keys& theirs = keys_[other];
+                if (keys.surnameKey == theirs.surnameKey || !sexesAgree(swimmer, swimmers_[other])) continue;
+                if (differByAPart(keys.surname, theirs.surname) || oneEditApart(keys.surnameKey, theirs.surnameKey))
                     add(other, DuplicateConfidence::Possible,
-                        "mêmes prénom et date de naissance, noms proches (" + surname + " / " + otherSurname + ")");
+                        "mêmes prénom et date de naissance, noms proches (" + keys.surname + " / " + theirs.surname +
+                            ")");
             }
-        }
     for (auto& [other, link] : found) links.push_back(std::move(link));
 }
 
 std::vector<DuplicateLink> DuplicateFinder::linksOf(const StoredSwimmer& candidate) const {
     std::vector<DuplicateLink> links;
-    linkWith(candidate, swimmers_.size(), links);
+    linkWith(candidate, keysOf(candidate), swimmers_.size(), links);
     return links;
 }
 
@@ -172,7 +172,7 @@ std::vector<DuplicateGroup> DuplicateFinder::groups() const {
     std::vector<DuplicateLink> links;
     for (std::size_t i = 0; i < swimmers_.size(); ++i) {
         std::vector<DuplicateLink> mine;
-        linkWith(swimmers_[i], i, mine);
+        linkWith(swimmers_[i], keys_[i], i, mine);
         for (auto& link : mine)
             if (link.second > i) links.push_back(std::move(link));
     }

@@ -62,9 +62,19 @@ public:
     std::vector<DuplicateLink> linksOf(const StoredSwimmer& candidate) const;
 
 private:
-    void linkWith(const StoredSwimmer& swimmer, std::size_t self, std::vector<DuplicateLink>& links) const;
+    // What a swimmer is compared by, worked out once.
+    struct Keys {
+        std::string identity;        // surname, first name and birth date
+        std::string firstAndBirth;   // first name and birth date
+        std::string surname;         // in plain capitals, its parts apart
+        std::string surnameKey;      // the same without spaces
+    };
+    static Keys keysOf(const StoredSwimmer& swimmer);
+    void linkWith(const StoredSwimmer& swimmer, const Keys& keys, std::size_t self,
+                  std::vector<DuplicateLink>& links) const;
 
     std::vector<StoredSwimmer> swimmers_;
+    std::vector<Keys> keys_;  // of swimmers_, in the same order
     std::unordered_map<std::string, std::vector<std::size_t>> byCode_, byIdentity_, byFirstNameAndBirth_;
 };
 
