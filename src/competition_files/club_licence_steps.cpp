@@ -9,6 +9,7 @@
 #include "competition_files/selection_numbers.h"
 #include "competition_files/step_support.h"
 #include "competition_files/steps.h"
+#include "shared/interchange_file_names.h"
 #include "shared/error.h"
 #include "shared/interchange_writer.h"
 #include "shared/swimmer_record.h"
@@ -87,7 +88,7 @@ std::string swimmerRecord(CreationState& state, const Columns& rows, std::size_t
 
 bool bCreerClub(CreationState& state) {
     try {
-        InterchangeWriter file(state.outputPath("Club.txt"), InterchangeWriter::Mode::Replace, &state.trace());
+        InterchangeWriter file(state.outputPath(file_names::kEntryClub), InterchangeWriter::Mode::Replace, &state.trace());
         Columns profile = state.db().ChargerColonnes(Statement("SELECT Club.Code_federal, Club.Intitule "
                                                                "FROM Club Club, Profil Profil "
                                                                "WHERE Club.Code_federal = Profil.Code_club "
@@ -128,7 +129,7 @@ bool bCreerLicence(CreationState& state) {
         std::string season = strDebutSaison(state.strDateDebutCompet);
         std::array<int, 3> teams = relayTeamCounts(state);
         if (state.bIsSelection) numberSelection(state);
-        InterchangeWriter file(state.outputPath("Licence.txt"), InterchangeWriter::Mode::Replace, &state.trace());
+        InterchangeWriter file(state.outputPath(file_names::kEntryLicence), InterchangeWriter::Mode::Replace, &state.trace());
         Statement swimmers = Statement("SELECT Licence.Code_Club, ")
                                  .sql(kSwimmerColumns)
                                  .sql(" FROM Licence Licence, Engag_nageur Engag_nageur "

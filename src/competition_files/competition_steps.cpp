@@ -7,6 +7,7 @@
 #include "competition_files/layouts.h"
 #include "competition_files/step_support.h"
 #include "competition_files/steps.h"
+#include "shared/interchange_file_names.h"
 #include "shared/interchange_writer.h"
 #include "shared/text_date.h"
 
@@ -84,7 +85,7 @@ Columns strokesOfPass(CreationState& state, const NagePass& pass) {
 
 bool bCreerOrigine(CreationState& state) {
     try {
-        InterchangeWriter file(state.outputPath("Origine.txt"), InterchangeWriter::Mode::Replace, &state.trace());
+        InterchangeWriter file(state.outputPath(file_names::kEntryOrigine), InterchangeWriter::Mode::Replace, &state.trace());
         file.writeLine(kProducingApplication);
         file.close();
         EcrireFichierCree(state.trace(), "Origine");
@@ -101,7 +102,7 @@ bool bCreerRcomp(CreationState& state) {
             Statement("select Num, Type, Nom, Debut, Fin, Lieu, Longueur, Nb_couloir, Codif_fede, Codif_inter, Codif_reg, "
                       "Codif_depar FROM Rcomp WHERE AutoNum = ")
                 .number(state.strNumCompet));
-        InterchangeWriter file(state.outputPath("Rcomp.txt"), InterchangeWriter::Mode::Replace, &state.trace());
+        InterchangeWriter file(state.outputPath(file_names::kEntryRcomp), InterchangeWriter::Mode::Replace, &state.trace());
         if (!rows.hasRows())
             throw Error(errors::kNoCurrentRecord, "La compétition n° " + state.strNumCompet + " n'existe pas dans la base");
         // The columns come in the order of the record's fields.
@@ -136,7 +137,7 @@ bool bCreerPcomp(CreationState& state) {
             "Pcomp.Num_compet = ")
                 .number(state.strNumCompet)
                 .sql(" ORDER BY Nage.Code_Nage"));
-        InterchangeWriter file(state.outputPath("Pcomp.txt"), InterchangeWriter::Mode::Replace, &state.trace());
+        InterchangeWriter file(state.outputPath(file_names::kEntryPcomp), InterchangeWriter::Mode::Replace, &state.trace());
         if (!rows.hasRows()) {
             trace.warning("Programme de la compétition non défini.");
         } else {
@@ -173,7 +174,7 @@ bool bCreerPcomp(CreationState& state) {
 bool bCreerNage(CreationState& state) {
     Trace& trace = state.trace();
     try {
-        InterchangeWriter file(state.outputPath("Nage.txt"), InterchangeWriter::Mode::Replace, &state.trace());
+        InterchangeWriter file(state.outputPath(file_names::kEntryNage), InterchangeWriter::Mode::Replace, &state.trace());
         for (const NagePass& pass : kNagePasses) {
             if (&pass != &kNagePasses[0]) trace.write("Traitement des relais.");
             Columns rows = strokesOfPass(state, pass);

@@ -3,6 +3,7 @@
 #include "competition_files/selection_numbers.h"
 #include "competition_files/step_support.h"
 #include "competition_files/steps.h"
+#include "shared/interchange_file_names.h"
 #include "shared/interchange_writer.h"
 #include "shared/text_date.h"
 
@@ -24,7 +25,7 @@ bool bCreerEngag(CreationState& state) {
     Trace& trace = state.trace();
     try {
         trace.write("Création du fichier Engag.txt");
-        InterchangeWriter file(state.outputPath("Engag.txt"), InterchangeWriter::Mode::Replace, &state.trace());
+        InterchangeWriter file(state.outputPath(file_names::kEntryEngag), InterchangeWriter::Mode::Replace, &state.trace());
         trace.write("Récupération des engagements individuels.");
         Columns rows = state.db().ChargerColonnes(
             Statement("SELECT Engag.Code_epreuve, Licence.Licence, Engag.Tps_engagement, Engag.Num_equipe, Engag.Date_perf, "

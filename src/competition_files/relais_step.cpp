@@ -10,6 +10,7 @@
 #include "competition_files/selection_numbers.h"
 #include "competition_files/step_support.h"
 #include "competition_files/steps.h"
+#include "shared/interchange_file_names.h"
 #include "shared/interchange_writer.h"
 #include "shared/reference_swimmer.h"
 #include "shared/text_date.h"
@@ -106,8 +107,8 @@ bool bCreerRelais(CreationState& state) {
                         "Erreur dans la base, impossible de créer le fichier relais.txt");
             return false;
         }
-        InterchangeWriter relais(state.outputPath("Relais.txt"), InterchangeWriter::Mode::Replace, &state.trace());
-        InterchangeWriter engag(state.outputPath("Engag.txt"), InterchangeWriter::Mode::Append, &state.trace());
+        InterchangeWriter relais(state.outputPath(file_names::kEntryRelais), InterchangeWriter::Mode::Replace, &state.trace());
+        InterchangeWriter engag(state.outputPath(file_names::kEntryEngag), InterchangeWriter::Mode::Append, &state.trace());
         trace.write("Récupération des engagements des relais");
         Columns teams = state.db().ChargerColonnes(
             Statement("SELECT Relais.Code_epreuve, Relais.Licence1, Relais.Licence2, Relais.Licence3, Relais.Licence4, "

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "shared/interchange_file_names.h"
 #include "shared/club_import.h"
 #include "shared/clock.h"
 #include "shared/files.h"
@@ -61,8 +62,9 @@ bool bEnchainerImportLicences(Session& session, const LicenceFiles& files) {
 
 bool bImport_Licence(const CallFrame& call, const std::string& temporaryDir) {
     return runCall(call, [&](Session& session) {
-        LicenceFiles files{strCheminFichier(call.sourceDir, "licence.txt"), strCheminFichier(call.sourceDir, "club.txt"),
-                           strCheminFichier(call.sourceDir, "origine.txt")};
+        using namespace file_names;
+        LicenceFiles files{strCheminFichier(call.sourceDir, kLicence), strCheminFichier(call.sourceDir, kClub),
+                           strCheminFichier(call.sourceDir, kOrigine)};
         if (!bFichierPresent(session.trace, files.licence, temporaryDir)) return false;
         // A missing club list or origine.txt is reported here and met again by the sequence.
         bFichierPresent(session.trace, files.club, temporaryDir);

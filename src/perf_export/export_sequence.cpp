@@ -4,6 +4,7 @@
 
 #include "perf_export/export_queries.h"
 #include "perf_export/steps.h"
+#include "shared/interchange_file_names.h"
 #include "shared/staged_output.h"
 #include "shared/interchange_writer.h"
 #include "shared/text_date.h"
@@ -11,7 +12,8 @@
 namespace couloir::plessaud {
 
 OutputPaths outputPaths(const StagedOutput& output) {
-    return {output.path("licence.txt"), output.path("club.txt"), output.path("origine.txt"), output.path("liffn.txt")};
+    using namespace file_names;
+    return {output.path(kLicence), output.path(kClub), output.path(kOrigine), output.path(kLiffn)};
 }
 
 void writeOrigin(ExportRun& run) {

@@ -5,14 +5,16 @@
 #include "perf_import/sequence.h"
 #include "shared/c_arguments.h"
 #include "shared/files.h"
+#include "shared/interchange_file_names.h"
 #include "shared/call_frame.h"
 
 namespace couloir::tessimor {
 namespace {
 
 FilePaths sourcePaths(const std::string& dir) {
-    return {strCheminFichier(dir, "licence.txt"), strCheminFichier(dir, "club.txt"),
-            strCheminFichier(dir, "origine.txt"), strCheminFichier(dir, "liffn.txt")};
+    using namespace file_names;
+    return {strCheminFichier(dir, kLicence), strCheminFichier(dir, kClub), strCheminFichier(dir, kOrigine),
+            strCheminFichier(dir, kLiffn)};
 }
 
 // Checks the files and runs the sequence; false when liffn.txt is missing

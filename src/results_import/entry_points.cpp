@@ -8,6 +8,7 @@
 #include "results_import/sequence.h"
 #include "shared/c_arguments.h"
 #include "shared/files.h"
+#include "shared/interchange_file_names.h"
 #include "shared/call_frame.h"
 
 namespace couloir::ombrelay {
@@ -29,11 +30,10 @@ std::vector<std::string FilePaths::*> neededFiles(Kind kind) {
 }
 
 FilePaths sourcePaths(const std::string& dir) {
-    return {strCheminFichier(dir, "licence.txt"),  strCheminFichier(dir, "club.txt"),
-            strCheminFichier(dir, "origine.txt"),  strCheminFichier(dir, "rcomp.txt"),
-            strCheminFichier(dir, "pcomp.txt"),    strCheminFichier(dir, "categori.txt"),
-            strCheminFichier(dir, "relais.txt"),   strCheminFichier(dir, "prres.txt"),
-            strCheminFichier(dir, "engag.txt")};
+    using namespace file_names;
+    return {strCheminFichier(dir, kLicence), strCheminFichier(dir, kClub),     strCheminFichier(dir, kOrigine),
+            strCheminFichier(dir, kRcomp),   strCheminFichier(dir, kPcomp),    strCheminFichier(dir, kCategori),
+            strCheminFichier(dir, kRelais),  strCheminFichier(dir, kPrres),    strCheminFichier(dir, kEngag)};
 }
 
 // Checks the competition number; false, reported, when it cannot be used.
