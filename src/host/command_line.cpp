@@ -28,8 +28,7 @@ void buildCommandLine(CLI::App& app, int& status) {
     app.require_subcommand(1);
     app.set_version_flag("--version", COULOIR_VERSION, "Affiche la version de Couloir");
     app.parse_complete_callback(checkEnvironment);
-    for (auto setup : {setupInitDb, setupCopyDb, setupImportResults, setupImportSkeleton, setupImportLicences, setupUpdateCodes,
-                       setupImportPerf, setupCreateFiles, setupExportPerf, setupProfiles, setupDuplicates, setupMergeSwimmers, setupServe})
+    for (auto setup : {setupInitDb, setupCopyDb, setupOperations, setupProfiles, setupDuplicates, setupServe})
         setup(app, status);
     useFrench(app);
 }

@@ -8,16 +8,10 @@ namespace couloir::host {
 
 void setupInitDb(CLI::App& app, int& status);
 void setupCopyDb(CLI::App& app, int& status);
-void setupImportResults(CLI::App& app, int& status);
-void setupImportSkeleton(CLI::App& app, int& status);
-void setupImportLicences(CLI::App& app, int& status);
-void setupUpdateCodes(CLI::App& app, int& status);
-void setupImportPerf(CLI::App& app, int& status);
-void setupCreateFiles(CLI::App& app, int& status);
-void setupExportPerf(CLI::App& app, int& status);
+// One command per operation of the table (operation_table.h).
+void setupOperations(CLI::App& app, int& status);
 void setupProfiles(CLI::App& app, int& status);
 void setupDuplicates(CLI::App& app, int& status);
-void setupMergeSwimmers(CLI::App& app, int& status);
 void setupServe(CLI::App& app, int& status);
 
 }  // namespace couloir::host

@@ -1,10 +1,10 @@
 #include "operations.h"
 
-#include <array>
 #include <utility>
 
 #include "competition_row.h"
 #include "host_form.h"
+#include "operation_table.h"
 #include "run_support.h"
 #include "swimmer_merge.h"
 #include "shared/components.h"
@@ -13,22 +13,12 @@
 namespace couloir::host {
 namespace {
 
-constexpr std::array<std::pair<OperationKind, const char*>, 8> kNames = {{
-    {OperationKind::ImportResults, "import-results"},
-    {OperationKind::ImportSkeleton, "import-skeleton"},
-    {OperationKind::ImportLicences, "import-licences"},
-    {OperationKind::UpdateCodes, "update-codes"},
-    {OperationKind::ImportPerf, "import-perf"},
-    {OperationKind::CreateFiles, "create-files"},
-    {OperationKind::ExportPerf, "export-perf"},
-    {OperationKind::MergeSwimmers, "merge-swimmers"},
-}};
-
-// The entry point of a component's method.
+// The entry point of the operation's component method.
 template <typename Entry>
-Entry entry(const char* progId, const char* method) {
+Entry entry(OperationKind kind) {
+    const OperationInfo& operation = operationInfo(kind);
     try {
-        return reinterpret_cast<Entry>(resolveMethod(progId, method));
+        return reinterpret_cast<Entry>(resolveMethod(operation.progId, operation.method));
     } catch (const Error& e) {
         std::string folders;
         for (const auto& folder : componentFolders()) folders += " " + folder;
@@ -52,41 +42,6 @@ bool withWorkingFolder(const std::string& given, Call call) {
 
 }  // namespace
 
-const char* operationName(OperationKind kind) {
-    for (const auto& [k, name] : kNames)
-        if (k == kind) return name;
-    return "";
-}
-
-std::optional<OperationKind> operationKind(std::string_view name) {
-    for (const auto& [kind, n] : kNames)
-        if (name == n) return kind;
-    return std::nullopt;
-}
-
-bool writesFiles(OperationKind kind) { return kind == OperationKind::CreateFiles || kind == OperationKind::ExportPerf; }
-
-bool readsFiles(OperationKind kind) { return !writesFiles(kind) && kind != OperationKind::MergeSwimmers; }
-
-bool canDryRun(OperationKind kind) { return !writesFiles(kind); }
-
-std::vector<std::string> interchangeFiles(OperationKind kind) {
-    switch (kind) {
-        case OperationKind::ImportResults:
-            return {"licence.txt", "club.txt",     "origine.txt", "rcomp.txt", "pcomp.txt",
-                    "categori.txt", "relais.txt", "prres.txt",   "engag.txt"};
-        case OperationKind::ImportSkeleton: return {"origine.txt", "rcomp.txt", "pcomp.txt"};
-        case OperationKind::ImportLicences: return {"licence.txt", "club.txt", "origine.txt"};
-        case OperationKind::UpdateCodes:
-        case OperationKind::MergeSwimmers: return {};
-        case OperationKind::ImportPerf:
-        case OperationKind::ExportPerf: return {"licence.txt", "club.txt", "origine.txt", "liffn.txt"};
-        case OperationKind::CreateFiles:
-            return {"Origine.txt", "Rcomp.txt", "Pcomp.txt", "Nage.txt", "Club.txt", "Licence.txt", "Engag.txt", "Relais.txt"};
-    }
-    return {};
-}
-
 Preparation prepareOperation(OperationKind kind, const OperationArguments& a) {
     Preparation preparation;
     if (kind == OperationKind::ImportResults) {
@@ -103,8 +58,6 @@ Preparation prepareOperation(OperationKind kind, const OperationArguments& a) {
         // A skeleton may start a competition: its row is created with it.
         if (competitionState(a.database, a.competition) == CompetitionState::Missing)
             preparation.hostStatements.push_back(competitionRowStatement(a.competition));
-    } else if (kind == OperationKind::ExportPerf && a.club.empty() && !a.all) {
-        preparation.refusal = "--club CODE ou --all est obligatoire";
     }
     return preparation;
 }
@@ -112,39 +65,39 @@ Preparation prepareOperation(OperationKind kind, const OperationArguments& a) {
 bool callOperation(OperationKind kind, const OperationArguments& a, const couloir_form* form) {
     switch (kind) {
         case OperationKind::ImportResults: {
-            auto call = entry<couloir_bimport_result_fn>("Ombrelay.clsOmbrelay", "bimport_result");
+            auto call = entry<couloir_bimport_result_fn>(kind);
             return withWorkingFolder(a.temp, [&](const std::string& temp) {
                 return call(c(a.database), c(a.folder), c(temp), c(a.trace), form, c(a.competition), a.newCompetition);
             });
         }
         case OperationKind::ImportSkeleton: {
-            auto call = entry<couloir_bimport_squelette_fn>("Ombrelay.clsRecupSque", "bimport_squelette");
+            auto call = entry<couloir_bimport_squelette_fn>(kind);
             return withWorkingFolder(a.temp, [&](const std::string& temp) {
                 return call(c(a.database), c(a.folder), c(temp), c(a.trace), form, c(a.competition));
             });
         }
         case OperationKind::ImportLicences: {
-            auto call = entry<couloir_bImport_Licence_fn>("Korvenna.clsRecupLicence", "bImport_Licence");
+            auto call = entry<couloir_bImport_Licence_fn>(kind);
             return withWorkingFolder(a.temp, [&](const std::string& temp) {
                 return call(c(a.database), c(a.folder), c(temp), c(a.trace), form);
             });
         }
         case OperationKind::UpdateCodes: {
-            auto call = entry<couloir_bImport_CodeIUF_fn>("Korvenna.clsMajIUF", "bImport_CodeIUF");
+            auto call = entry<couloir_bImport_CodeIUF_fn>(kind);
             return call(c(a.folder), c(a.database), c(a.trace), form, !a.ownClub.empty(), c(a.ownClub));
         }
         case OperationKind::ImportPerf: {
-            auto call = entry<couloir_bimport_perf_fn>("Tessimor.clsTessimor", "bimport_perf");
+            auto call = entry<couloir_bimport_perf_fn>(kind);
             return withWorkingFolder(a.temp, [&](const std::string& temp) {
                 return call(c(a.database), c(a.folder), c(temp), c(a.trace), form);
             });
         }
         case OperationKind::CreateFiles: {
-            auto call = entry<couloir_bCreation_disquette_fn>("Vandrule.clscreate_disk", "bCreation_disquette");
+            auto call = entry<couloir_bCreation_disquette_fn>(kind);
             return call(c(a.profile), a.selection, c(a.competition), c(a.database), c(a.folder), c(a.trace), form);
         }
         case OperationKind::ExportPerf: {
-            auto call = entry<couloir_bPlessaudormance_fn>("Plessaud.clsExportPerf", "bPlessaudormance");
+            auto call = entry<couloir_bPlessaudormance_fn>(kind);
             return call(c(a.database), c(a.club), a.selection, a.all, c(a.folder), c(a.trace), form);
         }
         case OperationKind::MergeSwimmers: return mergeSwimmers(a.database, a.keep, a.merged, a.trace, form);

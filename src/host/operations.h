@@ -1,13 +1,10 @@
-// The operations a host runs, one per component method, and the merge of two
-// swimmers, the host's own call: their names, their arguments, the checks and
-// statements the host adds, and the call itself.
+// Running the operations of the table (operation_table.h): their arguments,
+// the checks and statements the host adds, and the call itself.
 // The command line and the web page both go through here.
 #pragma once
 
-#include <optional>
 #include <stdexcept>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "couloir/couloir.h"
@@ -24,20 +21,6 @@ enum class OperationKind {
     ExportPerf,
     MergeSwimmers
 };
-
-// "import-results", "import-skeleton", ... as the command line names them.
-const char* operationName(OperationKind kind);
-std::optional<OperationKind> operationKind(std::string_view name);
-// Whether the operation reads a folder of interchange files.
-bool readsFiles(OperationKind kind);
-// Whether the operation writes a folder of interchange files.
-bool writesFiles(OperationKind kind);
-// Whether the operation takes --dry-run.
-bool canDryRun(OperationKind kind);
-// The interchange files the operation reads (an import) or writes (a
-// writer), as the federation's programs name them; none for the unique-code
-// update, whose files keep their own names.
-std::vector<std::string> interchangeFiles(OperationKind kind);
 
 struct OperationArguments {
     std::string database;

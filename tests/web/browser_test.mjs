@@ -1,12 +1,16 @@
 // The web page end to end, in Debian's headless chromium: open it with its
 // token, check then import the sample meet from the page, follow the bar to
 // 100, find the competition on the dashboard and a result on its page, with a
-// swimmer whose name is markup shown as text. Screenshots go to OUT_DIR.
+// swimmer whose name is markup shown as text; print the competition; find a
+// swimmer by three letters, open him, his club and a competition of it;
+// merge a swimmer stored twice; follow an import whose event stream drops.
+// Screenshots (and the competition's print) go to OUT_DIR.
 //
 // node browser_test.mjs BUILD_DIR SOURCE_DIR OUT_DIR
 import { chromium } from 'playwright-core';
 import { spawn, execFileSync } from 'node:child_process';
 import fs from 'node:fs';
+import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 
@@ -88,13 +92,27 @@ try {
   await page.waitForSelector('text=Meeting d\'automne des Deux Rives');
   await page.screenshot({ path: path.join(outDir, 'tableau-de-bord.png') });
   await page.click('text=Meeting d\'automne des Deux Rives');
-  await page.waitForSelector('section.event table');
-  const first = await page.textContent('section.event tbody tr');
+  await page.waitForSelector('section.event:not(#programme) table');
+  const first = await page.textContent('section.event:not(#programme) tbody tr');
   check(/\d:\d\d\.\d\d/.test(first), 'no time shown m:ss.cc: ' + first);
   const markup = page.locator('text=<SCRIPT>ALERT(1)</SCRIPT>');
   check(await markup.count() > 0, 'the swimmer named with markup is not shown as text');
   check(dialogs === 0 && await page.locator('main script').count() === 0, 'a name from a file ran as a script');
+  const programme = await page.textContent('#programme');
+  check(/1er jour/.test(programme) && /Classement (au temps|par finales)/.test(programme),
+    'the programme does not give its days and rankings in words: ' + programme.slice(0, 300));
   await page.screenshot({ path: path.join(outDir, 'competition.png') });
+
+  // Its print: no menu, each event whole on its page.
+  await page.emulateMedia({ media: 'print' });
+  check(!(await page.isVisible('header')) && !(await page.isVisible('#print')), 'the print shows the menus');
+  check(await page.evaluate(() => getComputedStyle(document.querySelector('section.event')).breakInside) === 'avoid',
+    'an event may be cut across pages');
+  await page.screenshot({ path: path.join(outDir, 'competition-impression.png'), fullPage: true });
+  const pdf = await page.pdf({ format: 'A4' });
+  fs.writeFileSync(path.join(outDir, 'competition.pdf'), pdf);
+  check(pdf.length > 1000, 'the print preview is empty');
+  await page.emulateMedia({ media: 'screen' });
 
   // The search box: three letters of a swimmer's first name find him; his page opens.
   await page.fill('#search-box', 'Thé');
@@ -106,6 +124,16 @@ try {
   await foundSwimmer.click();
   await page.waitForSelector('main h2');
   check(page.url().includes('#/swimmer/'), 'the found swimmer does not open: ' + page.url());
+  // His chart is drawn, a single swim included.
+  await page.waitForSelector('.chart canvas');
+  await page.screenshot({ path: path.join(outDir, 'nageur.png'), fullPage: true });
+  // His club, then a competition of the club.
+  await page.click('main p a[href^="#/club/"]');
+  await page.waitForSelector('h2:has-text("Records du club")');
+  check(await page.locator('main a[href^="#/swimmer/"]').count() > 0, 'the club page lists no swimmer');
+  await page.screenshot({ path: path.join(outDir, 'club.png'), fullPage: true });
+  await page.click('main a[href^="#/competition/"]');
+  await page.waitForSelector('#programme');
 
   // A swimmer of the meet stored a second time: the Doublons page lists both
   // rows, checks the merge of the second into the first, then merges it.
@@ -124,7 +152,28 @@ try {
   check((await page.textContent('#status')) === 'réussie', 'the merge failed: ' + await page.textContent('#trace'));
   check((await page.textContent('#trace')).includes('supprimé'), 'the merge trace does not say the row went');
 
-  // An import in progress: the licence list, caught with its bar on the way.
+  // An import in progress: the licence list, caught with its bar on the way,
+  // its event stream cut every 600 ms and taken up again by the browser
+  // from the last event it had, each time with the three events before it
+  // sent again: the page must show each line once.
+  let streams = 0;
+  await page.route('**/api/operations/*/events', async (route) => {
+    streams += 1;
+    const headers = route.request().headers();
+    const last = Number(headers['last-event-id'] || 0);
+    const body = await new Promise((resolve, reject) => {
+      const request = http.get(route.request().url(),
+        { headers: { ...headers, 'last-event-id': String(Math.max(0, last - 3)) } }, (response) => {
+          let text = '';
+          response.setEncoding('utf8');
+          response.on('data', (data) => { text += data; });
+          const cut = setTimeout(() => { request.destroy(); resolve(text.slice(0, text.lastIndexOf('\n\n') + 2)); }, 600);
+          response.on('end', () => { clearTimeout(cut); resolve(text); });
+        });
+      request.on('error', reject);
+    });
+    await route.fulfill({ status: 200, headers: { 'content-type': 'text/event-stream' }, body });
+  });
   await page.goto(new URL('/#/operation-new/import-licences', address).href);
   await page.waitForSelector('#files');
   const lists = path.join(federation, 'lists');
@@ -133,10 +182,17 @@ try {
   await page.click('#import');
   await page.waitForFunction(() => {
     const bar = document.querySelector('#bar');
-    return bar && bar.value >= 20 && bar.value <= 90;
+    return bar && bar.value > 0 && bar.value < 100;
   }, null, { timeout: 120000, polling: 50 });
   await page.screenshot({ path: path.join(outDir, 'import-en-cours.png') });
   await page.waitForSelector('#report', { timeout: 300000 });
+  const followed = await page.evaluate(() => {
+    const report = document.querySelector('#report');
+    const lines = (document.querySelector('#trace').textContent.match(/\n/g) || []).length;
+    return { live: Number(report.dataset.liveLines), connections: Number(report.dataset.connections), lines };
+  });
+  check(followed.connections >= 2 && streams >= 2, 'the event stream was not taken up again: ' + JSON.stringify(followed));
+  check(followed.live === followed.lines, 'lines shown live and lines of the trace differ: ' + JSON.stringify(followed));
   console.log('browser test passed; screenshots in ' + outDir);
 } catch (error) {
   // What the page showed when the test failed.

@@ -4,9 +4,11 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <tuple>
 
 #include "duplicate_listing.h"
 #include "shared/database.h"
+#include "programme_words.h"
 #include "shared/text_date.h"
 
 using json = nlohmann::ordered_json;
@@ -99,11 +101,18 @@ std::optional<json> ClubBrowser::competition(const std::string& number) const {
                          {"number", "name", "start", "end", "place", "pool"});
     if (header.empty()) return std::nullopt;
     json programme = rowsOf(*db,
-                            Statement("select Pcomp.Code_epreuve, Nage.Libelle, Nage.Sexe, Pcomp.JourCourse, Pcomp.Type from Pcomp "
+                            Statement("select Pcomp.Code_epreuve, Nage.Libelle, Nage.Sexe, Pcomp.JourCourse, Pcomp.Type, "
+                                      "Pcomp.Nb_finales, Pcomp.Type_finale from Pcomp "
                                       "left join Nage on Nage.Code_Nage = Pcomp.Code_epreuve where Pcomp.Num_compet = ")
                                 .number(number)
-                                .sql(" order by Pcomp.Num_ordre, Pcomp.Code_epreuve"),
-                            {"event", "label", "sex", "day", "type"});
+                                .sql(" order by Pcomp.JourCourse, Pcomp.Num_ordre, Pcomp.Code_epreuve"),
+                            {"event", "label", "sex", "day", "type", "finals", "final_type"});
+    // The day and the ranking in words, beside their codes.
+    for (json& item : programme) {
+        item["day_words"] = dayWords(header[0]["start"].get<std::string>(), item["day"].get<std::string>());
+        item["ranking"] = rankingWords(item["type"].get<std::string>(), item["finals"].get<std::string>(),
+                                       item["final_type"].get<std::string>());
+    }
     // The few strokes and clubs are read once rather than joined to every result.
     std::map<std::string, std::pair<std::string, std::string>> strokes;  // code -> label, sex
     db->forEachRow(Statement("select Code_Nage, Libelle, Sexe from Nage"), [&](const Row& row) {
@@ -177,6 +186,73 @@ std::optional<json> ClubBrowser::competition(const std::string& number) const {
     json byEvent = json::array();
     for (const auto& key : order) byEvent.push_back(std::move(events[key]));
     return json{{"header", header[0]}, {"programme", programme}, {"events", byEvent}};
+}
+
+std::optional<json> ClubBrowser::club(const std::string& code) const {
+    auto db = openForReading(database_);
+    json found = rowsOf(*db,
+                        Statement("select Code_federal, Intitule, case when Selection then '1' else '' end from Club "
+                                  "where Code_federal = ")
+                            .text(code),
+                        {"code", "name", "selection"});
+    if (found.empty()) return std::nullopt;
+    json out = found[0];
+    // Its swimmers by sex, then birth year (youngest last), then name.
+    json groups = json::array();
+    db->forEachRow(Statement("select Num, Nom, Prenom, Sexe, Date_Naissance, Licence, Code_unique from Licence "
+                             "where Code_Club = ")
+                       .text(code)
+                       .sql(" order by Sexe, Date_Naissance, Nom, Prenom"),
+                   [&](const Row& row) {
+                       std::string sex = row.text(3), year = row.text(4).substr(0, 4);
+                       if (groups.empty() || groups.back()["sex"] != sex || groups.back()["year"] != year)
+                           groups.push_back(json{{"sex", sex}, {"year", year}, {"swimmers", json::array()}});
+                       groups.back()["swimmers"].push_back(json{{"number", row.text(0)},
+                                                                {"surname", row.text(1)},
+                                                                {"first_name", row.text(2)},
+                                                                {"birth", row.text(4)},
+                                                                {"licence", row.text(5)},
+                                                                {"unique_code", row.text(6)}});
+                       return true;
+                   });
+    out["swimmers"] = groups;
+    // The competitions it swam in: each competition's results are looked at
+    // through their index, for this club only.
+    out["competitions"] = rowsOf(
+        *db,
+        Statement("select AutoNum, Nom, Debut, Fin, Lieu, Longueur from Rcomp where exists (select 1 from Prres where "
+                  "Prres.Num_compet = Rcomp.AutoNum and Prres.Code_club = ")
+            .text(code)
+            .sql(") or exists (select 1 from Prres_relais where Prres_relais.Num_compet = Rcomp.AutoNum and "
+                 "Prres_relais.Code_club = ")
+            .text(code)
+            .sql(") order by Debut desc, AutoNum desc"),
+        {"number", "name", "start", "end", "place", "pool"});
+    // The club's best time per event, pool and sex, with who swam it and when.
+    std::map<std::tuple<double, std::string, std::string>, json> best;
+    db->forEachRow(
+        Statement("select Liffn.Code_epreuve, Nage.Libelle, Liffn.Type_bassin, Licence.Sexe, Liffn.Tps, Liffn.Date_perf, "
+                  "Liffn.Lieu, Licence.Num, Licence.Nom, Licence.Prenom from Licence "
+                  "join Liffn on Liffn.Num_Lic = Licence.Num left join Nage on Nage.Code_Nage = Liffn.Code_epreuve "
+                  "where Licence.Code_Club = ")
+            .text(code),
+        [&](const Row& row) {
+            std::string time = swimTime(row.text(4));
+            if (time.empty()) return true;
+            double seconds = swimSeconds(row.text(4));
+            auto key = std::make_tuple(numericValue(row.text(0)), row.text(2), row.text(3));
+            auto at = best.find(key);
+            if (at != best.end() && at->second["seconds"].get<double>() <= seconds) return true;
+            best[key] = json{{"event", row.text(0)}, {"label", row.text(1)}, {"pool", row.text(2)},
+                             {"sex", row.text(3)},   {"time", time},          {"seconds", seconds},
+                             {"date", row.text(5)},  {"place", row.text(6)},  {"swimmer", row.text(7)},
+                             {"name", row.text(8) + " " + row.text(9)}};
+            return true;
+        });
+    json records = json::array();
+    for (auto& [key, record] : best) records.push_back(std::move(record));
+    out["best"] = records;
+    return out;
 }
 
 std::optional<json> ClubBrowser::swimmer(const std::string& number) const {

@@ -26,6 +26,10 @@ public:
     nlohmann::ordered_json clubs() const;
     // The swimmers stored under several rows (the report's `duplicates` section).
     nlohmann::ordered_json duplicates() const;
+    // A club: its swimmers by sex and birth year, the competitions it swam
+    // in, and its best time per event, pool and sex with who swam it; none
+    // when no club has that code.
+    std::optional<nlohmann::ordered_json> club(const std::string& code) const;
     // A swimmer with his best time per event and pool and every performance.
     std::optional<nlohmann::ordered_json> swimmer(const std::string& number) const;
 

@@ -1,11 +1,20 @@
-# Writes OUTPUT, a C++ file holding every file of ASSETS_DIR as a raw string,
-# for web_assets.h.
+# Writes OUTPUT, a C++ file holding every file of ASSETS_DIR, and each
+# NAME=PATH of EXTRA_ASSETS under NAME, as a raw string, for web_assets.h.
 file(GLOB assets RELATIVE ${ASSETS_DIR} ${ASSETS_DIR}/*)
 list(SORT assets)
 set(body "#include \"web_assets.h\"\n\n#include <array>\n\nnamespace couloir::host::web {\nnamespace {\nconst std::array kAssets = {\n")
+macro(add_asset name path)
+  file(READ ${path} content)
+  string(APPEND body "    Asset{\"${name}\", R\"couloir_asset(${content})couloir_asset\"},\n")
+endmacro()
 foreach(asset ${assets})
-  file(READ ${ASSETS_DIR}/${asset} content)
-  string(APPEND body "    Asset{\"${asset}\", R\"couloir_asset(${content})couloir_asset\"},\n")
+  add_asset(${asset} ${ASSETS_DIR}/${asset})
+endforeach()
+foreach(extra ${EXTRA_ASSETS})
+  string(REPLACE "=" ";" pair ${extra})
+  list(GET pair 0 name)
+  list(GET pair 1 path)
+  add_asset(${name} ${path})
 endforeach()
 string(APPEND body "};\n}  // namespace\n\nconst Asset* findAsset(std::string_view name) {\n    for (const Asset& asset : kAssets)\n        if (asset.name == name) return &asset;\n    return nullptr;\n}\n\n}  // namespace couloir::host::web\n")
 file(WRITE ${OUTPUT} "${body}")

@@ -4,6 +4,7 @@
 
 #include "call_report.h"
 #include "host_form.h"
+#include "operation_table.h"
 #include "run_support.h"
 #include "shared/error.h"
 #include "shared/files.h"
@@ -51,7 +52,7 @@ bool Operation::running() const {
 json Operation::summary() const {
     std::lock_guard lock(mutex_);
     return json{{"id", id_},
-                {"kind", operationName(kind_)},
+                {"kind", operationInfo(kind_).name},
                 {"dry_run", dryRun_},
                 {"status", statusName(status_)},
                 {"result", status_ == Status::Running ? json(nullptr) : json(result_)},
@@ -159,7 +160,7 @@ std::shared_ptr<Operation> OperationRunner::start(OperationKind kind, OperationA
         createPrivateFolders(operation->outputFolder());
         for (const UploadedFile& file : files) fs::rename(file.path, operation->sourceFolder() + "/" + file.name);
         arguments.database = database_;
-        arguments.folder = readsFiles(kind) ? operation->sourceFolder() : operation->outputFolder();
+        arguments.folder = operationInfo(kind).folder == OperationInfo::Folder::Reads ? operation->sourceFolder() : operation->outputFolder();
         arguments.trace = operation->tracePath();
         arguments.temp.clear();
         Preparation preparation = prepareOperation(kind, arguments);
@@ -186,7 +187,7 @@ std::shared_ptr<Operation> OperationRunner::start(OperationKind kind, OperationA
 void OperationRunner::run(std::shared_ptr<Operation> operation, OperationKind kind, OperationArguments arguments,
                           bool dryRun, Preparation preparation) {
     HostForm form;
-    CallReport report(operationName(kind), {}, dryRun);
+    CallReport report(operationInfo(kind).name, {}, dryRun);
     form.reportTo(&report);
 
     // The page hears of every new step and percent at once, of the captions now and then.

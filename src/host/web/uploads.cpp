@@ -3,12 +3,14 @@
 #include <cctype>
 #include <vector>
 
+#include "operation_table.h"
 #include "shared/text_date.h"
 
 namespace couloir::host::web {
 
 std::vector<std::string> filesRead(OperationKind kind) {
-    return readsFiles(kind) ? interchangeFiles(kind) : std::vector<std::string>{};
+    const OperationInfo& operation = operationInfo(kind);
+    return operation.folder == OperationInfo::Folder::Reads ? operation.files : std::vector<std::string>{};
 }
 
 namespace {

@@ -1,10 +1,12 @@
 #include "web_server.h"
 
+#include <cctype>
 #include <fstream>
 
 #include "shared/files.h"
 #include "shared/text_date.h"
 #include "form_receiver.h"
+#include "operation_table.h"
 #include "uploads.h"
 #include "web_assets.h"
 
@@ -42,32 +44,68 @@ bool isSet(const ReceivedForm& form, const char* name) {
 }
 
 // The operation's own fields, checked; a French message when one is wrong.
-std::string readArguments(OperationKind kind, const ReceivedForm& form, OperationArguments& a, bool& dryRun) {
-    a.competition = form.field("competition");
-    a.newCompetition = isSet(form, "new");
-    a.ownClub = form.field("own_club");
-    a.profile = form.field("profile");
-    a.selection = isSet(form, "selection");
-    a.club = form.field("club");
-    a.all = isSet(form, "all");
-    a.keep = form.field("keep");
-    a.merged = form.field("merged");
+std::string readArguments(const OperationInfo& operation, const ReceivedForm& form, OperationArguments& a,
+                          bool& dryRun) {
+    for (const OperationField& field : operation.fields) {
+        if (field.isFlag()) {
+            *field.flag(a) = isSet(form, field.name);
+            continue;
+        }
+        std::string value = form.field(field.name);
+        if (value.empty() && field.required) return "Champ obligatoire manquant : " + std::string(field.label) + ".";
+        if (field.isNumber() && !isRowNumber(value))
+            return std::string(field.label) + " : « " + value + " » n'est pas un nombre entier.";
+        *field.text(a) = value;
+    }
     dryRun = isSet(form, "dry_run");
-    bool needsCompetition = kind == OperationKind::ImportResults || kind == OperationKind::ImportSkeleton ||
-                            kind == OperationKind::CreateFiles;
-    if (needsCompetition && !isRowNumber(a.competition)) return "Numéro de compétition manquant ou incorrect.";
-    if (kind == OperationKind::CreateFiles && !isRowNumber(a.profile)) return "Numéro de profil manquant ou incorrect.";
-    if (kind == OperationKind::ExportPerf && a.club.empty() && !a.all) return "Choisissez un club ou tous les clubs.";
-    if (kind == OperationKind::MergeSwimmers &&
-        (!isRowNumber(a.keep) || !isRowNumber(a.merged) || a.keep.empty() || a.merged.empty() ||
-         std::stoll(a.keep) == std::stoll(a.merged)))
-        return "Choisissez deux nageurs différents : celui qu'on garde et celui qu'on fusionne.";
-    if (dryRun && !canDryRun(kind)) return "La simulation ne s'applique qu'aux imports et aux fusions.";
+    if (dryRun && !operation.dryRun) return "Cette opération ne se vérifie pas d'abord : lancez-la directement.";
+    if (std::string problem = argumentsProblem(operation, a); !problem.empty()) {
+        problem[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(problem[0])));
+        return problem + ".";
+    }
     return {};
 }
 
+// What the page builds its menus and forms from: every operation of the table.
+json kindsJson() {
+    auto typeName = [](OperationField::Type type) {
+        switch (type) {
+            case OperationField::Type::Competition: return "competition";
+            case OperationField::Type::NewCompetition: return "new_competition";
+            case OperationField::Type::Profile: return "profile";
+            case OperationField::Type::Selection: return "selection";
+            case OperationField::Type::Club: return "club";
+            case OperationField::Type::AllClubs: return "all_clubs";
+            case OperationField::Type::OwnClub: return "own_club";
+            case OperationField::Type::Swimmer: return "swimmer";
+        }
+        return "";
+    };
+    json kinds = json::array();
+    for (const OperationInfo& operation : operationTable()) {
+        json fields = json::array();
+        for (const OperationField& field : operation.fields)
+            fields.push_back(json{{"name", field.name},
+                                  {"type", typeName(field.type)},
+                                  {"label", field.label},
+                                  {"required", field.required}});
+        const char* folder = operation.folder == OperationInfo::Folder::Reads    ? "reads"
+                             : operation.folder == OperationInfo::Folder::Writes ? "writes"
+                                                                                 : "none";
+        kinds.push_back(json{{"name", operation.name},
+                             {"title", operation.title},
+                             {"menu", operation.menu ? json(operation.menu) : json(nullptr)},
+                             {"folder", folder},
+                             {"files", operation.files},
+                             {"dry_run", operation.dryRun},
+                             {"fields", fields}});
+    }
+    return kinds;
+}
+
 // The files sent for an import, under the names they are saved as.
-std::string readFiles(OperationKind kind, const ReceivedForm& form, std::vector<UploadedFile>& files) {
+std::string readFiles(const OperationInfo& operation, const ReceivedForm& form, std::vector<UploadedFile>& files) {
+    OperationKind kind = operation.kind;
     for (const ReceivedFile& file : form.files) {
         if (file.clientName.empty()) continue;
         std::string name = acceptedName(kind, file.clientName);
@@ -77,7 +115,7 @@ std::string readFiles(OperationKind kind, const ReceivedForm& form, std::vector<
             if (other.name == name) return "Fichier envoyé deux fois : " + name + ".";
         files.push_back({name, file.path});
     }
-    if (!readsFiles(kind)) return files.empty() ? std::string() : "Cette opération ne reçoit pas de fichiers.";
+    if (operation.folder != OperationInfo::Folder::Reads) return files.empty() ? std::string() : "Cette opération ne reçoit pas de fichiers.";
     if (files.empty()) return "Aucun fichier d'échange reçu (attendus : " + expectedNames(kind) + ").";
     return {};
 }
@@ -156,16 +194,9 @@ void WebServer::routes() {
     server_.Get("/api/competitions", [this](const httplib::Request&, httplib::Response& response) {
         sendJson(response, browser_.competitions());
     });
-    // What each operation takes, for the page: the files it reads and whether it can be checked first.
+    // What each operation takes, for the page's menus and forms.
     server_.Get("/api/kinds", [](const httplib::Request&, httplib::Response& response) {
-        json kinds = json::object();
-        for (auto kind : {OperationKind::ImportResults, OperationKind::ImportSkeleton, OperationKind::ImportLicences,
-                          OperationKind::UpdateCodes, OperationKind::ImportPerf, OperationKind::CreateFiles,
-                          OperationKind::ExportPerf})
-            kinds[operationName(kind)] = json{{"files", filesRead(kind)},
-                                              {"reads_files", readsFiles(kind)},
-                                              {"dry_run", canDryRun(kind)}};
-        sendJson(response, kinds);
+        sendJson(response, kindsJson());
     });
     server_.Get("/api/profiles", [this](const httplib::Request&, httplib::Response& response) {
         sendJson(response, browser_.profiles());
@@ -177,6 +208,11 @@ void WebServer::routes() {
         auto competition = browser_.competition(request.matches[1].str());
         if (!competition) return sendError(response, 404, "Compétition inconnue.");
         sendJson(response, *competition);
+    });
+    server_.Get(R"(/api/clubs/([^/]{1,32}))", [this](const httplib::Request& request, httplib::Response& response) {
+        auto club = browser_.club(request.matches[1].str());
+        if (!club) return sendError(response, 404, "Club inconnu.");
+        sendJson(response, *club);
     });
     server_.Get("/api/search", [this](const httplib::Request& request, httplib::Response& response) {
         auto found = search_.find(request.get_param_value("q"));
@@ -232,24 +268,24 @@ void WebServer::postOperation(const httplib::Request& request, httplib::Response
     StagingFolder staging(runner_.newUploadFolder());
     ReceivedForm form = receiveForm(reader, staging.path());
     if (!form.refusal.empty()) return sendError(response, 400, form.refusal);
-    auto kind = operationKind(form.field("kind"));
-    if (!kind) return sendError(response, 400, "Opération inconnue : " + form.field("kind") + ".");
+    const OperationInfo* operation = findOperation(form.field("kind"));
+    if (!operation) return sendError(response, 400, "Opération inconnue : " + form.field("kind") + ".");
     OperationArguments arguments;
     bool dryRun = false;
     std::vector<UploadedFile> files;
-    for (const std::string& problem : {readArguments(*kind, form, arguments, dryRun), readFiles(*kind, form, files)})
+    for (const std::string& problem : {readArguments(*operation, form, arguments, dryRun), readFiles(*operation, form, files)})
         if (!problem.empty()) return sendError(response, 400, problem);
     std::shared_ptr<Operation> running;
     std::string refusal;
-    auto operation = runner_.start(*kind, std::move(arguments), dryRun, std::move(files), running, refusal);
+    auto started = runner_.start(operation->kind, std::move(arguments), dryRun, std::move(files), running, refusal);
     if (running)
         return sendJson(response,
-                        json{{"error", "Une opération est déjà en cours : " + std::string(operationName(running->kind())) +
+                        json{{"error", "Une opération est déjà en cours : " + std::string(operationInfo(running->kind()).name) +
                                            " (n° " + running->id() + ")."},
                              {"running", running->summary()}},
                         409);
-    if (!operation) return sendError(response, 400, "Opération refusée : " + refusal + ".");
-    sendJson(response, json{{"id", operation->id()}}, 202);
+    if (!started) return sendError(response, 400, "Opération refusée : " + refusal + ".");
+    sendJson(response, json{{"id", started->id()}}, 202);
 }
 
 void WebServer::sendFiles(const httplib::Request& request, httplib::Response& response) {
@@ -286,10 +322,11 @@ void WebServer::sendEvents(const httplib::Request& request, httplib::Response& r
     if (std::string last = request.get_header_value("Last-Event-ID"); isRowNumber(last) && !last.empty())
         next = std::stoull(last);
     response.set_chunked_content_provider(
-        "text/event-stream", [operation, next](std::size_t, httplib::DataSink& sink) mutable {
+        "text/event-stream", [operation, next](std::size_t offset, httplib::DataSink& sink) mutable {
             bool finished = false;
             std::vector<std::string> events = operation->eventsFrom(next, std::chrono::seconds(1), finished);
-            std::string chunk;
+            // A browser whose stream drops asks again after a second.
+            std::string chunk = offset == 0 ? "retry: 1000\n\n" : "";
             for (const std::string& event : events) chunk += "id: " + std::to_string(++next) + "\ndata: " + event + "\n\n";
             if (chunk.empty()) chunk = ": en cours\n\n";  // keeps the connection alive
             if (!sink.write(chunk.data(), chunk.size())) return false;

@@ -52,14 +52,32 @@ function number(value) {
   return el('td', { class: 'number' }, value);
 }
 
-const OPERATIONS = {
-  'import-results': { title: 'Importer les résultats d’une compétition', files: true, competition: 'import' },
-  'import-skeleton': { title: 'Importer l’en-tête et le programme d’une compétition', files: true, competition: 'import' },
-  'import-licences': { title: 'Importer les licences et les clubs de la fédération', files: true },
-  'update-codes': { title: 'Mettre à jour les codes uniques des nageurs', files: true, ownClub: true },
-  'import-perf': { title: 'Importer un fichier de performances', files: true },
-  'create-files': { title: 'Créer les fichiers d’engagement d’une compétition', competition: 'existing', profile: true },
-  'export-perf': { title: 'Exporter l’historique des performances', club: true },
+// The operations, their forms and their menu entries, as the server's table gives them.
+let kindsLoaded;
+function kinds() {
+  if (!kindsLoaded) kindsLoaded = api('/api/kinds');
+  return kindsLoaded;
+}
+
+async function buildMenu() {
+  const menu = document.getElementById('menu');
+  const after = menu.querySelector('a[href="#/"]');
+  const entries = (await kinds()).filter((k) => k.menu)
+    .map((k) => el('a', { href: `#/operation-new/${k.name}` }, k.menu));
+  after.after(...entries);
+  markMenu();
+}
+
+function markMenu() {
+  document.querySelectorAll('#menu a').forEach((a) => a.classList.toggle('active', a.getAttribute('href') === location.hash));
+}
+
+// What a table's rows become: French names for the report's tables.
+const TABLE_WORDS = {
+  licence: 'nageurs', club: 'clubs', rcomp: 'compétitions', pcomp: 'épreuves au programme', categori: 'catégories',
+  prres: 'résultats', prres_relais: 'résultats de relais', relais: 'équipes de relais', engag: 'engagements',
+  engag_nageur: 'nageurs engagés', liffn: 'performances', liffn_relais: 'performances de relais',
+  selection: 'sélections', nage: 'nages',
 };
 
 const COUNT_LABELS = {
@@ -106,11 +124,17 @@ async function dashboard() {
 // ---- Pages d'opération
 
 // The files picked for an operation that reads `expected` (any .txt file when
-// empty): the others are left aside and said so.
+// empty): the others are left aside and said so. The browser's own pickers
+// are hidden behind French buttons.
 function fileZone(files, expected) {
   const list = el('ul', { id: 'file-list' });
   const ignored = el('p', { class: 'captions', id: 'ignored' });
-  const redraw = () => list.replaceChildren(...files.map((f) => el('li', {}, `${f.name} (${f.size} octets)`)));
+  const chosen = el('span', { class: 'captions', id: 'chosen' }, 'Aucun fichier choisi.');
+  const redraw = () => {
+    list.replaceChildren(...files.map((f) => el('li', {}, `${f.name} (${f.size.toLocaleString('fr-FR')} octets)`)));
+    chosen.textContent = files.length === 0 ? 'Aucun fichier choisi.'
+      : files.length === 1 ? '1 fichier choisi.' : `${files.length} fichiers choisis.`;
+  };
   const wanted = (name) => (expected.length ? expected.includes(name.toLowerCase()) : /^[A-Za-z0-9_-]+\.txt$/i.test(name));
   const add = (picked) => {
     const aside = [];
@@ -123,11 +147,16 @@ function fileZone(files, expected) {
     ignored.textContent = aside.length ? 'Laissés de côté (cette opération ne les lit pas) : ' + aside.join(', ') : '';
     redraw();
   };
-  const folder = el('input', { type: 'file', id: 'folder', webkitdirectory: true, multiple: true,
+  const folder = el('input', { type: 'file', id: 'folder', class: 'picker', webkitdirectory: true, multiple: true,
     onchange: (e) => add(e.target.files) });
-  const single = el('input', { type: 'file', id: 'files', multiple: true, accept: '.txt,.TXT',
+  const single = el('input', { type: 'file', id: 'files', class: 'picker', multiple: true, accept: '.txt,.TXT',
     onchange: (e) => add(e.target.files) });
-  const drop = el('div', { class: 'drop', id: 'drop' }, 'Déposez ici le dossier ou les fichiers reçus');
+  const drop = el('div', { class: 'drop', id: 'drop' },
+    el('p', {}, 'Déposez ici le dossier ou les fichiers reçus de la fédération'),
+    el('p', { class: 'pickers' },
+      el('label', { for: 'folder', class: 'button secondary' }, 'Choisir un dossier…'), folder,
+      el('label', { for: 'files', class: 'button secondary' }, 'Choisir des fichiers…'), single),
+    chosen);
   drop.addEventListener('dragover', (e) => { e.preventDefault(); drop.classList.add('over'); });
   drop.addEventListener('dragleave', () => drop.classList.remove('over'));
   drop.addEventListener('drop', async (e) => {
@@ -135,8 +164,9 @@ function fileZone(files, expected) {
     drop.classList.remove('over');
     add(await droppedFiles(e.dataTransfer));
   });
-  return el('div', {}, el('label', { for: 'folder' }, 'Dossier des fichiers d’échange'), folder,
-    el('label', { for: 'files' }, 'ou des fichiers'), single, drop, list, ignored);
+  const awaited = expected.length ? 'Fichiers lus : ' + expected.join(', ') + '.' : 'Fichiers de codes uniques (.txt).';
+  return el('div', {}, el('span', { class: 'label' }, 'Fichiers d’échange'), el('p', { class: 'captions' }, awaited),
+    drop, list, ignored);
 }
 
 // The files of a drop, those inside dropped folders included.
@@ -159,65 +189,73 @@ async function droppedFiles(transfer) {
   return files;
 }
 
-async function operationForm(kind) {
-  const choices = OPERATIONS[kind];
-  if (!choices) return show(el('p', {}, 'Opération inconnue.'));
+// A select of the competitions; with "Nouvelle compétition…" when `fresh`.
+async function competitionField(field, values, fresh, hasNewFlag) {
+  const competitions = await api('/api/competitions');
+  const select = el('select', { id: field.name });
+  for (const c of competitions)
+    select.append(el('option', { value: c.number }, `${c.number} — ${c.name || 'sans nom'} (${date(c.start)})`));
+  const next = competitions.reduce((m, c) => Math.max(m, Number(c.number)), 0) + 1;
+  const number = el('input', { type: 'number', id: 'new-number', min: 1, value: next });
+  if (fresh) select.append(el('option', { value: 'new' }, 'Nouvelle compétition…'));
+  const numberLabel = el('label', { for: 'new-number' }, 'Numéro de la nouvelle compétition', number);
+  const update = () => { numberLabel.hidden = select.value !== 'new'; };
+  select.addEventListener('change', update);
+  if (fresh && competitions.length === 0) select.value = 'new';
+  update();
+  values[field.name] = () => (select.value === 'new' ? number.value : select.value);
+  if (hasNewFlag) values[hasNewFlag] = () => (select.value === 'new' ? '1' : '');
+  return [el('label', { for: field.name }, field.label), select, numberLabel];
+}
+
+// A select of profiles or clubs whose options say whether they are selections.
+function choiceField(field, values, options, selectionFlag) {
+  const select = el('select', { id: field.name }, options);
+  values[field.name] = () => select.value;
+  if (selectionFlag) values[selectionFlag] = () => (select.selectedOptions[0]?.dataset.selection === '1' ? '1' : '');
+  return [el('label', { for: field.name }, field.label), select];
+}
+
+// The form of an operation, built from its fields in /api/kinds.
+async function operationForm(name) {
+  const operation = (await kinds()).find((k) => k.name === name);
+  if (!operation) return show(el('p', {}, 'Opération inconnue.'));
   const files = [];
   const fields = [];
   const values = {};
-  if (choices.competition) {
-    const competitions = await api('/api/competitions');
-    const select = el('select', { id: 'competition' });
-    for (const c of competitions)
-      select.append(el('option', { value: c.number }, `${c.number} — ${c.name || 'sans nom'} (${date(c.start)})`));
-    const next = competitions.reduce((m, c) => Math.max(m, Number(c.number)), 0) + 1;
-    const fresh = el('input', { type: 'number', id: 'new-number', min: 1, value: next });
-    if (choices.competition === 'import') select.append(el('option', { value: 'new' }, 'Nouvelle compétition…'));
-    const freshLabel = el('label', { for: 'new-number' }, 'Numéro de la nouvelle compétition', fresh);
-    const update = () => { freshLabel.hidden = select.value !== 'new'; };
-    select.addEventListener('change', update);
-    if (choices.competition === 'import' && competitions.length === 0) select.value = 'new';
-    update();
-    values.competition = () => (select.value === 'new' ? fresh.value : select.value);
-    values.new = () => (kind === 'import-results' && select.value === 'new' ? '1' : '');
-    fields.push(el('label', { for: 'competition' }, 'Compétition'), select, freshLabel);
+  const flag = (type) => operation.fields.find((f) => f.type === type)?.name;
+  for (const field of operation.fields) {
+    if (field.type === 'competition') {
+      fields.push(...await competitionField(field, values, operation.folder === 'reads', flag('new_competition')));
+    } else if (field.type === 'profile') {
+      const profiles = await api('/api/profiles');
+      fields.push(...choiceField(field, values, profiles.map((p) => el('option', { value: p.number, 'data-selection': p.selection },
+        `${p.number} — ${p.name || p.club}${p.selection === '1' ? ' (sélection)' : ''}`)), flag('selection')));
+    } else if (field.type === 'club') {
+      const clubs = await api('/api/clubs');
+      const all = flag('all_clubs');
+      fields.push(...choiceField(field, values, [all ? el('option', { value: '' }, 'Tous les clubs') : null,
+        ...clubs.map((c) => el('option', { value: c.code, 'data-selection': c.selection }, `${c.name} (${c.code})`))],
+      flag('selection')));
+      if (all) values[all] = () => (values[field.name]() === '' ? '1' : '');
+    } else if (field.type === 'own_club') {
+      const own = el('input', { type: 'text', id: field.name, placeholder: 'FRA0000000000' });
+      values[field.name] = () => own.value.trim();
+      fields.push(el('label', { for: field.name }, field.label), own);
+    } else if (field.type === 'swimmer') {
+      const number = el('input', { type: 'number', id: field.name, min: 1, required: field.required });
+      values[field.name] = () => number.value;
+      fields.push(el('label', { for: field.name }, field.label), number);
+    }
+    // The flags (new competition, selection, all clubs) follow the choices above.
   }
-  if (choices.profile) {
-    const profiles = await api('/api/profiles');
-    const select = el('select', { id: 'profile' },
-      profiles.map((p) => el('option', { value: p.number, 'data-selection': p.selection },
-        `${p.number} — ${p.name || p.club} ${p.selection === '1' ? '(sélection)' : ''}`)));
-    values.profile = () => select.value;
-    values.selection = () => {
-      const option = select.selectedOptions[0];
-      return option && option.dataset.selection === '1' ? '1' : '';
-    };
-    fields.push(el('label', { for: 'profile' }, 'Profil qui engage (club ou sélection)'), select);
-  }
-  if (choices.club) {
-    const clubs = await api('/api/clubs');
-    const select = el('select', { id: 'club' }, el('option', { value: '' }, 'Tous les clubs'),
-      clubs.map((c) => el('option', { value: c.code, 'data-selection': c.selection }, `${c.name} (${c.code})`)));
-    values.club = () => select.value;
-    values.all = () => (select.value === '' ? '1' : '');
-    values.selection = () => {
-      const option = select.selectedOptions[0];
-      return option && option.dataset.selection === '1' ? '1' : '';
-    };
-    fields.push(el('label', { for: 'club' }, 'Club ou sélection'), select);
-  }
-  if (choices.ownClub) {
-    const own = el('input', { type: 'text', id: 'own-club', placeholder: 'FRA0000000000 (facultatif)' });
-    values.own_club = () => own.value.trim();
-    fields.push(el('label', { for: 'own-club' }, 'Seulement les nageurs de ce club (code fédéral)'), own);
-  }
-  if (choices.files) fields.push(fileZone(files, (await api('/api/kinds'))[kind].files));
+  if (operation.folder === 'reads') fields.push(fileZone(files, operation.files));
 
   const panel = el('div', { id: 'operation-panel' });
   const send = async (dryRun) => {
     const data = new FormData();
-    data.append('kind', kind);
-    for (const [name, value] of Object.entries(values)) data.append(name, value());
+    data.append('kind', name);
+    for (const [field, value] of Object.entries(values)) data.append(field, value());
     if (dryRun) data.append('dry_run', '1');
     for (const file of files) data.append('files', file, file.name);
     buttons.forEach((b) => { b.disabled = true; });
@@ -232,22 +270,27 @@ async function operationForm(kind) {
       buttons.forEach((b) => { b.disabled = false; });
     }
   };
-  const buttons = choices.files
+  const buttons = operation.dry_run
     ? [el('button', { type: 'button', id: 'check', onclick: () => send(true) }, 'Vérifier'),
-      el('button', { type: 'button', id: 'import', class: 'secondary', onclick: () => send(false) }, 'Importer')]
+      el('button', { type: 'button', id: 'import', class: 'secondary', onclick: () => send(false) },
+        operation.folder === 'reads' ? 'Importer' : 'Lancer')]
     : [el('button', { type: 'button', id: 'run', onclick: () => send(false) }, 'Lancer')];
-  show(el('h1', {}, choices.title),
+  show(el('h1', {}, operation.title),
     el('form', { class: 'operation', onsubmit: (e) => e.preventDefault() }, fields, el('div', { class: 'buttons' }, buttons)),
+    operation.dry_run ? el('p', { class: 'captions' }, '« Vérifier » fait tout comme pour de vrai et dit ce qui changerait, sans rien enregistrer.') : null,
     panel);
 }
 
 // Follows an operation in `container` until it ends, then shows its report.
+// A dropped stream is taken up again by the browser from the last event it
+// had (Last-Event-ID); an event already shown is never shown again.
 function follow(id, container) {
   const bar = el('progress', { id: 'bar', max: 100, value: 0 });
   const step = el('div', { id: 'step' }, 'Démarrage…');
   const captions = el('div', { class: 'captions', id: 'captions' });
   const trace = el('pre', { class: 'trace', id: 'live-trace' });
   container.replaceChildren(el('div', { class: 'panel' }, el('h2', {}, `Opération n° ${id}`), step, bar, captions, trace));
+  let lastShown = 0, connections = 0;
   return new Promise((resolve) => {
     const source = new EventSource(`/api/operations/${id}/events`);
     const end = async () => {
@@ -255,13 +298,21 @@ function follow(id, container) {
       try {
         const detail = await api(`/api/operations/${id}`);
         bar.value = 100;
-        container.replaceChildren(renderOperation(detail));
+        const report = renderOperation(detail);
+        // What was followed live, for whoever checks it against the trace.
+        report.dataset.liveLines = (trace.textContent.match(/\n/g) || []).length;
+        report.dataset.connections = connections;
+        container.replaceChildren(report);
       } catch (error) {
         container.append(failure(error));
       }
       resolve();
     };
+    source.onopen = () => { connections += 1; };
     source.onmessage = (message) => {
+      const number = Number(message.lastEventId);
+      if (number && number <= lastShown) return;
+      if (number) lastShown = number;
       const event = JSON.parse(message.data);
       if (event.type === 'progress') {
         bar.value = event.value;
@@ -290,12 +341,17 @@ function renderOperation(detail) {
       report.steps.map((s) => [s.title, s.file || '', number(s.lines_read),
         Object.entries(s.counts).map(([k, v]) => `${v} ${COUNT_LABELS[k] || k}`).join(', '), OUTCOMES[s.outcome]])));
   }
+  if (detail.dry_run) parts.push(el('p', { class: 'message info', id: 'would-change' }, whatItWouldChange(detail)));
   const onLines = (report.messages || []).filter((m) => m.line !== null);
   const others = (report.messages || []).filter((m) => m.line === null);
   if (onLines.length) {
-    parts.push(el('h3', {}, 'Lignes refusées ou signalées'), table(['Fichier', 'Ligne', 'Type', 'Message', 'Ligne du fichier'],
-      onLines.map((m) => [m.file || '', number(m.line), m.kind === 'error' ? 'erreur' : 'avertissement',
-        m.text, el('td', { class: 'record' }, m.record || '')])));
+    parts.push(el('h3', {}, 'Lignes refusées ou signalées'), sortableTable([
+      { title: 'Fichier', key: (m) => [m.file || '', m.line] },
+      { title: 'Ligne', key: (m) => [m.line, m.file || ''], cell: (m) => number(m.line) },
+      { title: 'Type', cell: (m) => (m.kind === 'error' ? 'erreur' : 'avertissement') },
+      { title: 'Message', cell: (m) => m.text },
+      { title: 'Ligne du fichier', cell: (m) => el('td', { class: 'record' }, m.record || '') },
+    ], onLines, 'refused'));
   }
   if (others.length) {
     parts.push(el('h3', {}, 'Messages'), el('ul', {}, others.map((m) =>
@@ -316,6 +372,55 @@ function renderOperation(detail) {
   return el('div', { class: 'panel', id: 'report' }, parts);
 }
 
+// A table whose columns with a `key` sort it when their header is clicked
+// (again: the other way). Each column: title, key(row) -> array compared in
+// order, cell(row) -> a cell's content or a TD; the first column's cell is its key's first value.
+function sortableTable(columns, rows, id) {
+  const body = el('tbody');
+  let sortedBy = 0, ascending = true;
+  const compare = (a, b) => {
+    for (let i = 0; i < a.length; i++) {
+      if (a[i] === b[i]) continue;
+      if (typeof a[i] === 'number' && typeof b[i] === 'number') return a[i] - b[i];
+      return String(a[i]).localeCompare(String(b[i]), 'fr');
+    }
+    return 0;
+  };
+  const headers = columns.map((column, index) => el('th', column.key ? {
+    class: 'sortable', tabindex: 0, 'aria-sort': index === 0 ? 'ascending' : 'none',
+    onclick: () => sortBy(index), onkeydown: (e) => { if (e.key === 'Enter') sortBy(index); },
+  } : {}, column.title));
+  const draw = () => {
+    const key = columns[sortedBy].key;
+    const sorted = [...rows].sort((a, b) => (ascending ? 1 : -1) * compare(key(a), key(b)));
+    body.replaceChildren(...sorted.map((row) => el('tr', {}, columns.map((column) => {
+      const cell = column.cell ? column.cell(row) : column.key(row)[0];
+      return cell instanceof Node && cell.tagName === 'TD' ? cell : el('td', {}, cell);
+    }))));
+    headers.forEach((h, i) => { if (columns[i].key) h.setAttribute('aria-sort', i !== sortedBy ? 'none' : ascending ? 'ascending' : 'descending'); });
+  };
+  const sortBy = (index) => {
+    ascending = index === sortedBy ? !ascending : true;
+    sortedBy = index;
+    draw();
+  };
+  draw();
+  return el('table', { id }, el('thead', {}, el('tr', {}, headers)), body);
+}
+
+// After "Vérifier": what "Importer" would change, from the report's counts.
+function whatItWouldChange(detail) {
+  if (detail.status === 'failed') return 'La vérification a échoué : « Importer » échouerait de même. Corrigez d’abord ce que la trace signale.';
+  const said = (which, verb) => {
+    const parts = Object.entries(detail.report.changes || {}).filter(([, c]) => c[which] > 0)
+      .map(([table, c]) => `${c[which].toLocaleString('fr-FR')} ${TABLE_WORDS[table.toLowerCase()] || table}`);
+    return parts.length ? `${verb} ${parts.join(', ')}` : null;
+  };
+  const changes = [said('inserted', 'ajoutera'), said('updated', 'modifiera'), said('deleted', 'supprimera')].filter(Boolean);
+  return changes.length ? `Lancée pour de vrai, l’opération ${changes.join(' ; ')}.`
+    : 'Lancée pour de vrai, l’opération ne changerait rien dans la base.';
+}
+
 async function operationPage(id) {
   const detail = await api(`/api/operations/${id}`);
   const container = el('div');
@@ -329,13 +434,14 @@ async function operationPage(id) {
 async function competitionPage(id) {
   const c = await api(`/api/competitions/${id}`);
   const h = c.header;
-  const rounds = { S: 'séries', F: 'finales', D: 'demi-finales' };
+  const rounds = { S: 'Séries', F: 'Finales', D: 'Demi-finales' };
   show(el('h1', {}, h.name || `Compétition n° ${h.number}`),
     el('p', {}, [date(h.start), h.end && h.end !== h.start ? ' – ' + date(h.end) : '', h.place ? ' — ' + h.place : '',
       h.pool ? ` — bassin de ${h.pool} m` : ''].join('')),
-    el('h2', {}, 'Programme'),
-    c.programme.length === 0 ? el('p', {}, 'Pas de programme.') :
-      table(['Épreuve', 'Jour', 'Type'], c.programme.map((p) => [eventName(p.label, p.event, p.sex), p.day, p.type])),
+    el('p', { class: 'no-print' }, el('button', { type: 'button', id: 'print', class: 'secondary', onclick: () => window.print() }, 'Imprimer')),
+    el('section', { class: 'event', id: 'programme' }, el('h2', {}, 'Programme'),
+      c.programme.length === 0 ? el('p', {}, 'Pas de programme.') :
+        table(['Épreuve', 'Jour', 'Classement'], c.programme.map((p) => [eventName(p.label, p.event, p.sex), p.day_words, p.ranking]))),
     el('h2', {}, 'Résultats'),
     c.events.length === 0 ? el('p', {}, 'Pas de résultats.') : c.events.map((e) => el('section', { class: 'event' },
       el('h3', {}, `${eventName(e.label, e.event, e.sex)} — ${rounds[e.round] || e.round}`),
@@ -350,37 +456,43 @@ function eventName(label, code, sex) {
   return [label || `Épreuve ${code}`, sexes[sex]].filter(Boolean).join(' ');
 }
 
-const SVG = 'http://www.w3.org/2000/svg';
-function svg(tag, attributes = {}, text) {
-  const node = document.createElementNS(SVG, tag);
-  for (const [name, value] of Object.entries(attributes)) node.setAttribute(name, value);
-  if (text !== undefined) node.textContent = text;
-  return node;
+// Seconds as the federation writes a time: 63.39 -> "1:03.39".
+function clock(seconds) {
+  const hundredths = Math.round(seconds * 100);
+  const minutes = Math.floor(hundredths / 6000), rest = hundredths % 6000;
+  const text = `${String(Math.floor(rest / 100)).padStart(minutes ? 2 : 1, '0')}.${String(rest % 100).padStart(2, '0')}`;
+  return minutes ? `${minutes}:${text}` : text;
 }
 
-// One event's times over the dates: lower is faster.
+const DAY = 24 * 3600 * 1000;
+function day(yyyymmdd) {
+  return new Date(Date.UTC(+yyyymmdd.slice(0, 4), +yyyymmdd.slice(4, 6) - 1, +yyyymmdd.slice(6, 8)));
+}
+
+// One event's times over the dates (lower is faster), drawn by dygraphs; a
+// single swim is a point in the middle of a month's window.
 function chart(points) {
-  const width = 640, height = 200, left = 60, right = 20, top = 15, bottom = 35;
-  const days = points.map((p) => Date.UTC(+p.date.slice(0, 4), +p.date.slice(4, 6) - 1, +p.date.slice(6, 8)));
-  const minX = Math.min(...days), maxX = Math.max(...days);
-  const minY = Math.min(...points.map((p) => p.seconds)), maxY = Math.max(...points.map((p) => p.seconds));
-  const x = (d) => left + (maxX === minX ? (width - left - right) / 2 : (d - minX) / (maxX - minX) * (width - left - right));
-  const y = (s) => top + (maxY === minY ? (height - top - bottom) / 2 : (s - minY) / (maxY - minY) * (height - top - bottom));
-  const root = svg('svg', { class: 'chart', viewBox: `0 0 ${width} ${height}`, width, height, role: 'img' });
-  root.append(svg('line', { class: 'axis', x1: left, y1: height - bottom, x2: width - right, y2: height - bottom }),
-    svg('line', { class: 'axis', x1: left, y1: top, x2: left, y2: height - bottom }),
-    svg('polyline', { points: points.map((p, i) => `${x(days[i])},${y(p.seconds)}`).join(' ') }));
-  points.forEach((p, i) => {
-    const dot = svg('circle', { cx: x(days[i]), cy: y(p.seconds), r: 3.5 });
-    dot.append(svg('title', {}, `${date(p.date)} : ${p.time}`));
-    root.append(dot);
-  });
-  const best = points.reduce((a, b) => (b.seconds < a.seconds ? b : a));
-  const worst = points.reduce((a, b) => (b.seconds > a.seconds ? b : a));
-  root.append(svg('text', { x: 4, y: top + 4 }, best.time), svg('text', { x: 4, y: height - bottom }, worst.time),
-    svg('text', { x: left, y: height - 12 }, date(points[0].date)),
-    svg('text', { x: width - right - 70, y: height - 12 }, date(points[points.length - 1].date)));
-  return root;
+  const box = el('div', { class: 'chart' });
+  const data = points.map((p) => [day(p.date), p.seconds]);
+  const times = points.map((p) => p.seconds);
+  const first = data[0][0].getTime(), last = data[data.length - 1][0].getTime();
+  const low = Math.min(...times), high = Math.max(...times);
+  const margin = Math.max((high - low) * 0.1, 0.5);
+  const options = {
+    labels: ['Date', 'Temps'], drawPoints: true, pointSize: 4, strokeWidth: 2, colors: ['#0b5394'],
+    valueRange: [low - margin, high + margin],
+    dateWindow: first === last ? [first - 15 * DAY, last + 15 * DAY] : [first - 3 * DAY, last + 3 * DAY],
+    axes: {
+      x: { valueFormatter: (ms) => new Date(ms).toLocaleDateString('fr-FR', { timeZone: 'UTC' }),
+        axisLabelFormatter: (d) => d.toLocaleDateString('fr-FR', last - first < 120 * DAY
+          ? { day: 'numeric', month: 'short', timeZone: 'UTC' } : { month: 'short', year: 'numeric', timeZone: 'UTC' }) },
+      y: { valueFormatter: clock, axisLabelFormatter: clock, axisLabelWidth: 60 },
+    },
+    labelsSeparateLines: true, legend: 'follow', width: 640, height: 220,
+  };
+  // Drawn once the box is in the page, where it has its size.
+  requestAnimationFrame(() => new Dygraph(box, data, options));
+  return box;
 }
 
 async function swimmerPage(id) {
@@ -392,13 +504,45 @@ async function swimmerPage(id) {
     byEvent.get(key).push(p);
   }
   show(el('h1', {}, `${s.first_name} ${s.surname}`),
-    el('p', {}, `${s.club || s.club_code} — licence ${s.licence}${s.birth ? ' — né(e) le ' + date(s.birth) : ''}`),
+    el('p', {}, s.club_code ? el('a', { href: `#/club/${encodeURIComponent(s.club_code)}` }, s.club || s.club_code) : '',
+      ` — licence ${s.licence}${s.birth ? ' — né(e) le ' + date(s.birth) : ''}`),
     el('h2', {}, 'Meilleurs temps'),
     s.best.length === 0 ? el('p', {}, 'Aucune performance.') :
       table(['Épreuve', 'Bassin', 'Temps', 'Date', 'Lieu'], s.best.map((p) => [eventName(p.label, p.event, p.sex), p.pool + ' m',
         number(p.time), date(p.date), p.place])),
     el('h2', {}, 'Évolution'),
-    [...byEvent.entries()].map(([title, points]) => el('section', {}, el('h3', {}, title), chart(points))));
+    [...byEvent.entries()].map(([title, points]) => el('section', { class: 'event' }, el('h3', {}, title), chart(points))),
+    el('h2', {}, 'Toutes les performances'),
+    s.history.length === 0 ? el('p', {}, 'Aucune performance.') :
+      table(['Date', 'Épreuve', 'Bassin', 'Temps', 'Lieu'], [...s.history].reverse().map((p) => [date(p.date),
+        eventName(p.label, p.event, p.sex), p.pool + ' m', number(p.time), p.place])));
+}
+
+// ---- Clubs
+
+const SEXES = { F: 'Dames', M: 'Messieurs' };
+
+async function clubPage(code) {
+  const c = await api(`/api/clubs/${encodeURIComponent(code)}`);
+  const swimmers = c.swimmers.reduce((n, g) => n + g.swimmers.length, 0);
+  show(el('h1', {}, c.name + (c.selection ? ' (sélection)' : '')),
+    el('p', {}, `Code ${c.code} — ${swimmers} nageur(s), ${c.competitions.length} compétition(s)`),
+    el('h2', {}, 'Records du club'),
+    c.best.length === 0 ? el('p', {}, 'Aucune performance.') :
+      table(['Épreuve', 'Bassin', 'Temps', 'Nageur', 'Date', 'Lieu'], c.best.map((b) => [eventName(b.label, b.event, b.sex),
+        b.pool + ' m', number(b.time), el('td', {}, el('a', { href: `#/swimmer/${b.swimmer}` }, b.name)), date(b.date), b.place])),
+    el('h2', {}, 'Compétitions'),
+    c.competitions.length === 0 ? el('p', {}, 'Aucun résultat dans la base.') :
+      table(['Dates', 'Nom', 'Lieu', 'Bassin'], c.competitions.map((m) => [
+        date(m.start) + (m.end && m.end !== m.start ? ' – ' + date(m.end) : ''),
+        el('td', {}, el('a', { href: `#/competition/${m.number}` }, m.name || `Compétition n° ${m.number}`)),
+        m.place, m.pool ? m.pool + ' m' : ''])),
+    el('h2', {}, 'Nageurs'),
+    c.swimmers.length === 0 ? el('p', {}, 'Aucun nageur.') : c.swimmers.map((g) => el('section', { class: 'event' },
+      el('h3', {}, `${SEXES[g.sex] || g.sex} nés en ${g.year || 'année inconnue'} (${g.swimmers.length})`),
+      table(['Nom', 'Naissance', 'Licence', 'Code unique'], g.swimmers.map((s) => [
+        el('td', {}, el('a', { href: `#/swimmer/${s.number}` }, `${s.surname} ${s.first_name}`)),
+        date(s.birth), s.licence, s.unique_code])))));
 }
 
 // ---- Recherche
@@ -413,12 +557,15 @@ async function searchPage(query) {
     found.swimmers.length
       ? table(['Nom', 'Sexe, naissance', 'Club', 'Licence', 'Code unique'], found.swimmers.map((s) => [
         el('td', {}, el('a', { href: `#/swimmer/${s.number}` }, `${s.surname} ${s.first_name}`)),
-        `${s.sex} ${date(s.birth)}`, s.club || s.club_code, s.licence, s.unique_code]))
+        `${s.sex} ${date(s.birth)}`,
+        el('td', {}, s.club_code ? el('a', { href: `#/club/${encodeURIComponent(s.club_code)}` }, s.club || s.club_code) : ''),
+        s.licence, s.unique_code]))
       : el('p', {}, 'Aucun nageur.'),
     more(found.more_swimmers),
     el('h2', {}, 'Clubs'),
     found.clubs.length
-      ? table(['Club', 'Code'], found.clubs.map((c) => [c.name + (c.selection ? ' (sélection)' : ''), c.code]))
+      ? table(['Club', 'Code'], found.clubs.map((c) => [
+        el('td', {}, el('a', { href: `#/club/${encodeURIComponent(c.code)}` }, c.name + (c.selection ? ' (sélection)' : ''))), c.code]))
       : el('p', {}, 'Aucun club.'),
     found.more_clubs ? el('p', {}, 'Les premiers seulement : précisez la recherche.') : null);
 }
@@ -481,12 +628,13 @@ async function duplicatesPage() {
 
 async function render() {
   const [, page, argument] = (location.hash || '#/').split('/');
-  document.querySelectorAll('#menu a').forEach((a) => a.classList.toggle('active', a.getAttribute('href') === location.hash));
+  markMenu();
   try {
     if (page === 'operation-new') await operationForm(argument);
     else if (page === 'operation') await operationPage(argument);
     else if (page === 'competition') await competitionPage(argument);
     else if (page === 'swimmer') await swimmerPage(argument);
+    else if (page === 'club') await clubPage(decodeURIComponent(argument || ''));
     else if (page === 'duplicates') await duplicatesPage();
     else if (page === 'search') await searchPage(decodeURIComponent(argument || ''));
     else await dashboard();
@@ -504,6 +652,9 @@ window.addEventListener('DOMContentLoaded', () => {
   });
 });
 window.addEventListener('DOMContentLoaded', render);
+window.addEventListener('DOMContentLoaded', () => buildMenu().catch(() => {
+  // The page itself says what failed to load.
+}));
 // The version in the footer of every page.
 window.addEventListener('DOMContentLoaded', async () => {
   try {
