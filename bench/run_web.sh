@@ -4,7 +4,10 @@
 #      page's API (POST of the files, then waiting for the end), both timed;
 #   2. the answer times of that competition's page and of the page of a
 #      swimmer with 500 performances (five requests each);
-#   3. the limits: the token holder's answer time (median and worst of 40
+#   3. every page's answer time on a national-size database: the national
+#      licence list (350,000 swimmers), a million performances and the meet:
+#      search, a club, a swimmer, the competition, the swimmers stored twice;
+#   4. the limits: the token holder's answer time (median and worst of 40
 #      requests over 10 s) while 200 slow connections are open, half sending
 #      a header line every 2 s, half idle; the server's memory before, with
 #      them, and after one connection sent 300 MB of header lines.
@@ -27,7 +30,7 @@ require_tools "$couloir" python3
 rm -rf "$out"
 mkdir -p "$out"
 
-# 3. The token holder among 200 slow connections, and a header flood.
+# 4. The token holder among 200 slow connections, and a header flood.
 measure_limits() {
   local base=$1 token=$2 pid=$3
   python3 - "$base" "$token" "$pid" <<'PYTHON'
@@ -134,7 +137,8 @@ if [ "$limits_only" = --limits-only ]; then
   exit 0
 fi
 
-require_tools "$build/bin/bench_generate_meet" "$build/bin/bench_generate_history" sqlite3 curl
+require_tools "$build/bin/bench_generate_meet" "$build/bin/bench_generate_history" "$build/bin/bench_generate_licences" \
+  "$build/bin/bench_generate_performances" sqlite3 curl
 "$build/bin/bench_generate_meet" "$out/meet" --results 26100 --licences 6000 >/dev/null
 
 seconds() { date +%s.%N; }
@@ -177,3 +181,36 @@ time_of() {
 echo "competition page, $results results: $(time_of /api/competitions/1)"
 echo "swimmer page, $performances performances: $(time_of "/api/swimmers/$swimmer")"
 measure_limits "$base" "$token" "$server"
+kill "$server"
+wait "$server" 2>/dev/null || true
+
+# 3. The pages on a national-size database.
+national="$out/national.db"
+"$build/bin/bench_generate_licences" "$out/federation" >/dev/null
+"$build/bin/bench_generate_performances" "$out/performances" --performances 1000000 >/dev/null
+"$couloir" init-db "$national" >/dev/null
+sqlite3 "$national" < "$out/federation/departements.sql"
+"$couloir" import-licences "$national" "$out/federation/lists" --quiet --trace "$out/national-licences.txt"
+"$couloir" import-perf "$national" "$out/performances" --quiet --trace "$out/national-perf.txt"
+"$couloir" import-results "$national" "$out/meet" --competition 1 --new --quiet --trace "$out/national-meet.txt"
+start_server "$national"
+base=${address%%/\?token=*}
+token=${address##*token=}
+auth=(-H "Authorization: Bearer $token")
+counts=$(sqlite3 "$national" "select (select count(*) from Licence) || ' swimmers, ' || (select count(*) from Liffn) || ' performances'")
+echo "national database: $counts"
+club=$(sqlite3 "$national" "select Code_Club from Licence group by Code_Club order by count(*) desc limit 1")
+club_swimmers=$(sqlite3 "$national" "select count(*) from Licence where Code_Club = '$club'")
+busy=$(sqlite3 "$national" "select Licence.Code_Club from Liffn join Licence on Licence.Num = Liffn.Num_Lic group by Licence.Code_Club order by count(*) desc limit 1")
+busy_performances=$(sqlite3 "$national" "select count(*) from Liffn join Licence on Licence.Num = Liffn.Num_Lic where Licence.Code_Club = '$busy'")
+swimmer=$(sqlite3 "$national" "select Num_Lic from Liffn group by Num_Lic order by count(*) desc limit 1")
+swimmer_performances=$(sqlite3 "$national" "select count(*) from Liffn where Num_Lic = $swimmer")
+for query in martin "dupont lea" "pet zo" 1101; do
+  echo "search \"$query\": $(time_of "/api/search?q=$(python3 -c 'import sys, urllib.parse; print(urllib.parse.quote(sys.argv[1]))' "$query")")"
+done
+echo "club page, $club_swimmers swimmers: $(time_of "/api/clubs/$club")"
+echo "club page, $busy_performances performances of its swimmers: $(time_of "/api/clubs/$busy")"
+echo "swimmer page, $swimmer_performances performances: $(time_of "/api/swimmers/$swimmer")"
+echo "competition page, $results results: $(time_of /api/competitions/1)"
+echo "dashboard counts: $(time_of /api/summary)"
+echo "swimmers stored twice: $(time_of /api/duplicates)"

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <thread>
 
 #include "meet_fixture.h"
@@ -304,6 +305,101 @@ TEST_F(Web, FindsSwimmersAndClubsFromAFewLettersAccentsAndCaseIgnored) {
     runScript(db_, "INSERT INTO Licence (Num, Code_Club, Licence, Nom, Prenom) VALUES (303, 'FRA5120750001', '120303', "
                    "'ZOLA', 'Emile');");
     EXPECT_EQ(numbers(search("zola")), Numbers{"303"});
+}
+
+TEST_F(Web, AClubsPageGivesItsSwimmersByYearItsCompetitionsAndItsBestTimes) {
+    runScript(db_,
+              "INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750001', 'Cercle des Nageurs d''Orly');"
+              "INSERT INTO Club (Code_federal, Intitule) VALUES ('FRA5120750002', 'Autre club');"
+              "INSERT INTO Licence (Num, Code_Club, Licence, Nom, Prenom, Sexe, Date_Naissance) VALUES "
+              "  (301, 'FRA5120750001', '090301', 'LE GALL', 'Eloise', 'F', '20090101'),"
+              "  (302, 'FRA5120750001', '090302', 'MARTIN', 'Ines', 'F', '20090505'),"
+              "  (303, 'FRA5120750001', '100303', 'DURAND', 'Paul', 'M', '20100101'),"
+              "  (304, 'FRA5120750002', '100304', 'ZOLA', 'Emile', 'M', '20100101');"
+              "INSERT INTO Liffn (Code_epreuve, Num_Lic, Tps, Date_perf, Type_bassin, Lieu) VALUES "
+              "  (1, 301, 0.3012, '20260110', 50, 'Orly'), (1, 302, 0.2988, '20260111', 50, 'Paris'),"
+              "  (1, 302, 0.2950, '20260112', 25, 'Paris'), (1, 303, 0.2801, '20260112', 50, 'Paris'),"
+              "  (1, 304, 0.2500, '20260112', 50, 'Paris');"
+              "INSERT INTO Rcomp (AutoNum, Nom, Debut, Fin) VALUES (7, 'Meeting d''Orly', '20260314', '20260315'),"
+              "  (8, 'Meeting sans le club', '20260401', '20260401');"
+              "INSERT INTO Prres (Num_compet, Code_epreuve, Code_club, Num_Lic, Tps) VALUES "
+              "  (7, 1, 'FRA5120750001', 301, 0.3000), (8, 1, 'FRA5120750002', 304, 0.2600);"
+              "INSERT INTO Pcomp (Num_compet, Code_epreuve, JourCourse, Type, Nb_finales, Type_finale, Num_ordre) VALUES "
+              "  (7, 1, 2, '2', '2', 'C', 1), (7, 2, 1, '1', '', '', 2);");
+    ServeProcess server(db_);
+    httplib::Client client = server.client();
+    auto response = client.Get("/api/clubs/FRA5120750001");
+    ASSERT_TRUE(response);
+    ASSERT_EQ(response->status, 200) << response->body;
+    json club = json::parse(response->body);
+    EXPECT_EQ(club["name"], "Cercle des Nageurs d'Orly");
+    // Girls of 2009 (two), then boys of 2010; the other club's swimmer is not there.
+    ASSERT_EQ(club["swimmers"].size(), 2u);
+    EXPECT_EQ(club["swimmers"][0]["sex"], "F");
+    EXPECT_EQ(club["swimmers"][0]["year"], "2009");
+    EXPECT_EQ(club["swimmers"][0]["swimmers"].size(), 2u);
+    EXPECT_EQ(club["swimmers"][1]["year"], "2010");
+    ASSERT_EQ(club["competitions"].size(), 1u);
+    EXPECT_EQ(club["competitions"][0]["number"], "7");
+    // One best per event, pool and sex: the girls' 50 m best is Ines', not Eloise's.
+    ASSERT_EQ(club["best"].size(), 3u);
+    std::map<std::string, std::string> best;
+    for (const auto& record : club["best"])
+        best[record["pool"].get<std::string>() + record["sex"].get<std::string>()] =
+            record["swimmer"].get<std::string>() + " " + record["time"].get<std::string>();
+    EXPECT_EQ(best["50F"], "302 0:29.88");
+    EXPECT_EQ(best["25F"], "302 0:29.50");
+    EXPECT_EQ(best["50M"], "303 0:28.01");
+    EXPECT_EQ(client.Get("/api/clubs/FRA5120759999")->status, 404);
+
+    // The competition's programme in words, by day.
+    json competition = json::parse(client.Get("/api/competitions/7")->body);
+    ASSERT_EQ(competition["programme"].size(), 2u);
+    EXPECT_EQ(competition["programme"][0]["day_words"], "1er jour : samedi 14 mars 2026");
+    EXPECT_EQ(competition["programme"][0]["ranking"], "Classement au temps");
+    EXPECT_EQ(competition["programme"][1]["day_words"], "2e jour : dimanche 15 mars 2026");
+    EXPECT_EQ(competition["programme"][1]["ranking"], "Classement par finales : finales A et B, par catégorie");
+}
+
+TEST_F(Web, OperationsAndTheirFieldsComeFromOneTable) {
+    ServeProcess server(db_);
+    httplib::Client client = server.client();
+    json kinds = json::parse(client.Get("/api/kinds")->body);
+    std::vector<std::string> names;
+    for (const auto& kind : kinds) names.push_back(kind["name"]);
+    EXPECT_EQ(names, (std::vector<std::string>{"import-results", "import-skeleton", "import-licences", "update-codes",
+                                               "import-perf", "create-files", "export-perf", "merge-swimmers"}));
+    // Every operation the page offers is one the command line knows, with the same values.
+    for (const auto& kind : kinds) {
+        std::string help = runCouloir(kind["name"].get<std::string>() + " --help").output;
+        for (const auto& field : kind["fields"]) EXPECT_FALSE(field["label"].get<std::string>().empty());
+        EXPECT_EQ(help.find("--dry-run") != std::string::npos, kind["dry_run"].get<bool>()) << kind["name"];
+    }
+    EXPECT_EQ(kinds[0]["files"][0], "licence.txt");
+    EXPECT_EQ(kinds[0]["fields"][0]["type"], "competition");
+    EXPECT_TRUE(kinds[0]["fields"][0]["required"]);
+
+    // The same checks on both hosts: a value missing, not a number, or two that do not go together.
+    auto refusal = [&](httplib::MultipartFormDataItems form) {
+        auto response = client.Post("/api/operations", form);
+        return std::to_string(response->status) + " " + json::parse(response->body).value("error", "");
+    };
+    EXPECT_EQ(refusal({{"kind", "create-files", "", ""}, {"profile", "1", "", ""}}),
+              "400 Champ obligatoire manquant : Compétition.");
+    EXPECT_EQ(refusal({{"kind", "create-files", "", ""}, {"competition", "1;", "", ""}, {"profile", "1", "", ""}}),
+              "400 Compétition : « 1; » n'est pas un nombre entier.");
+    EXPECT_EQ(refusal({{"kind", "export-perf", "", ""}}),
+              "400 Un club ou tous les clubs doit être choisi (--club CODE ou --all).");
+    EXPECT_EQ(refusal({{"kind", "merge-swimmers", "", ""}, {"keep", "12", "", ""}, {"merged", "012", "", ""}}),
+              "400 Le nageur gardé et le nageur fusionné sont le même (n° 12).");
+    EXPECT_EQ(refusal({{"kind", "export-perf", "", ""}, {"all", "1", "", ""}, {"dry_run", "1", "", ""}}),
+              "400 Cette opération ne se vérifie pas d'abord : lancez-la directement.");
+    auto command = runCouloir("export-perf " + db_ + " " + dir_.file("out"));
+    EXPECT_EQ(command.status, 2);
+    EXPECT_NE(command.output.find("un club ou tous les clubs doit être choisi"), std::string::npos) << command.output;
+    EXPECT_EQ(runCouloir("export-perf " + db_ + " " + dir_.file("out") + " --club FRA5120750001 --all").status, 2);
+    EXPECT_EQ(runCouloir("merge-swimmers " + db_ + " 12 012").status, 2);
+    EXPECT_FALSE(fs::exists(dir_.file("out")));
 }
 
 // The numbers of the events of a stream, in order.

@@ -131,7 +131,7 @@ try {
   await page.click('main p a[href^="#/club/"]');
   await page.waitForSelector('h2:has-text("Records du club")');
   check(await page.locator('main a[href^="#/swimmer/"]').count() > 0, 'the club page lists no swimmer');
-  await page.screenshot({ path: path.join(outDir, 'club.png'), fullPage: true });
+  await page.screenshot({ path: path.join(outDir, 'club.png') });
   await page.click('main a[href^="#/competition/"]');
   await page.waitForSelector('#programme');
 
