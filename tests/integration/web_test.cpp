@@ -465,6 +465,16 @@ TEST_F(Web, ListsTheSwimmersStoredTwiceAndMergesThemAfterACheck) {
     EXPECT_EQ(done["status"], "succeeded") << done["trace"];
     EXPECT_TRUE(groups().empty());
     EXPECT_EQ(openForCheck(db_)->lValeurScalaire(sql("select count(*) from Liffn where Num_Lic = 201")), 1);
+
+    // The listing is kept between requests, yet another program's changes
+    // show at the next one: a new twin, then a unique code given to both.
+    runScript(db_, "INSERT INTO Licence (Num, Code_Club, Licence, Nom, Prenom, Sexe, Date_Naissance)"
+                   "  VALUES (203, 'FRA0512345001', '100003', 'PETIT', 'Jules', 'M', '20100101'),"
+                   "  (204, 'FRA0599999001', '100004', 'MOREAU', 'Jules', 'M', '20110101');");
+    EXPECT_TRUE(groups().empty());
+    runScript(db_, "UPDATE Licence SET Code_unique = '7654321' WHERE Num IN (203, 204);");
+    ASSERT_EQ(groups().size(), 1u);
+    EXPECT_EQ(groups()[0]["confidence"], "certain");
 }
 
 TEST_F(Web, DownloadsTheWrittenFilesOneByOneOrZipped) {

@@ -6,7 +6,6 @@
 #include <map>
 #include <tuple>
 
-#include "duplicate_listing.h"
 #include "shared/database.h"
 #include "programme_words.h"
 #include "shared/text_date.h"
@@ -79,11 +78,6 @@ json ClubBrowser::profiles() const {
                   Statement("select Profil.Num, Profil.Code_club, Club.Intitule, case when Club.Selection then '1' else '' end "
                             "from Profil left join Club on Club.Code_federal = Profil.Code_club order by Profil.Num"),
                   {"number", "club", "name", "selection"});
-}
-
-json ClubBrowser::duplicates() const {
-    auto db = openForReading(database_);
-    return duplicatesJson(listDuplicates(*db));
 }
 
 json ClubBrowser::clubs() const {

@@ -24,8 +24,6 @@ public:
     nlohmann::ordered_json profiles() const;
     // The clubs and selections, by name.
     nlohmann::ordered_json clubs() const;
-    // The swimmers stored under several rows (the report's `duplicates` section).
-    nlohmann::ordered_json duplicates() const;
     // A club: its swimmers by sex and birth year, the competitions it swam
     // in, and its best time per event, pool and sex with who swam it; none
     // when no club has that code.

@@ -128,7 +128,11 @@ WebServer::WebServer(const std::string& database, std::string listen, RequestLim
       access_(newToken()),
       browser_(database),
       search_(database),
-      runner_(database, [this] { search_.forget(); }) {
+      duplicates_(database),
+      runner_(database, [this] {
+          search_.forget();
+          duplicates_.forget();
+      }) {
     server_.set_payload_max_length(kMaxUploadBytes + (std::size_t{1} << 20));
     routes();
 }
@@ -144,9 +148,11 @@ std::string WebServer::address() const {
 }
 
 void WebServer::run() {
-    // The search's index is read before the first request is taken (they
-    // wait in the listening queue meanwhile), so that no search waits for it.
+    // The search's index and the swimmers stored twice are read before the
+    // first request is taken (they wait in the listening queue meanwhile),
+    // so that no page waits for them.
     search_.prepare();
+    duplicates_.prepare();
     server_.listen_after_bind();
 }
 
@@ -220,7 +226,7 @@ void WebServer::routes() {
         sendJson(response, *found);
     });
     server_.Get("/api/duplicates", [this](const httplib::Request&, httplib::Response& response) {
-        sendJson(response, browser_.duplicates());
+        sendJson(response, duplicates_.listing());
     });
     server_.Get(R"(/api/swimmers/(\d+))", [this](const httplib::Request& request, httplib::Response& response) {
         auto swimmer = browser_.swimmer(request.matches[1].str());

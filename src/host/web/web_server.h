@@ -8,6 +8,7 @@
 
 #include "club_browser.h"
 #include "club_search.h"
+#include "duplicate_cache.h"
 #include "operation_runner.h"
 #include "access.h"
 #include "guarded_server.h"
@@ -43,7 +44,8 @@ private:
     Access access_;
     ClubBrowser browser_;
     ClubSearch search_;
-    OperationRunner runner_;  // after search_: an operation's end makes it read the database again
+    DuplicateCache duplicates_;
+    OperationRunner runner_;  // after search_ and duplicates_: an operation's end makes them read the database again
 };
 
 }  // namespace couloir::host::web
