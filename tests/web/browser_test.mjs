@@ -67,6 +67,9 @@ try {
   let dialogs = 0;
   page.on('dialog', async (dialog) => { dialogs += 1; await dialog.dismiss(); });
   page.on('pageerror', (error) => { throw error; });
+  // Nothing the page does may be refused by its Content-Security-Policy, nor end in an error on its console.
+  const consoleErrors = [];
+  page.on('console', (message) => { if (message.type() === 'error') consoleErrors.push(message.text()); });
 
   await page.goto(address);
   check(!page.url().includes('token='), 'the token stays in the address bar');
@@ -193,6 +196,7 @@ try {
   });
   check(followed.connections >= 2 && streams >= 2, 'the event stream was not taken up again: ' + JSON.stringify(followed));
   check(followed.live === followed.lines, 'lines shown live and lines of the trace differ: ' + JSON.stringify(followed));
+  check(consoleErrors.length === 0, 'errors on the console: ' + JSON.stringify(consoleErrors));
   console.log('browser test passed; screenshots in ' + outDir);
 } catch (error) {
   // What the page showed when the test failed.

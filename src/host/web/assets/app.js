@@ -470,9 +470,14 @@ function day(yyyymmdd) {
 }
 
 // One event's times over the dates (lower is faster), drawn by dygraphs; a
-// single swim is a point in the middle of a month's window.
+// single swim is a point in the middle of a month's window. The point under
+// the mouse is said below the chart, as text: dygraphs' own legend writes
+// markup with inline styles, which the page's Content-Security-Policy refuses.
 function chart(points) {
-  const box = el('div', { class: 'chart' });
+  const plot = el('div', { class: 'plot' });
+  const best = points.reduce((a, b) => (b.seconds < a.seconds ? b : a));
+  const bestWords = `Meilleur temps : ${best.time} le ${date(best.date)}`;
+  const caption = el('p', { class: 'captions' }, bestWords);
   const data = points.map((p) => [day(p.date), p.seconds]);
   const times = points.map((p) => p.seconds);
   const first = data[0][0].getTime(), last = data[data.length - 1][0].getTime();
@@ -483,17 +488,25 @@ function chart(points) {
     valueRange: [low - margin, high + margin],
     dateWindow: first === last ? [first - 15 * DAY, last + 15 * DAY] : [first - 3 * DAY, last + 3 * DAY],
     axes: {
-      x: { valueFormatter: (ms) => new Date(ms).toLocaleDateString('fr-FR', { timeZone: 'UTC' }),
-        axisLabelFormatter: (d) => d.toLocaleDateString('fr-FR', last - first < 120 * DAY
+      x: { axisLabelFormatter: (d) => d.toLocaleDateString('fr-FR', last - first < 120 * DAY
           ? { day: 'numeric', month: 'short', timeZone: 'UTC' } : { month: 'short', year: 'numeric', timeZone: 'UTC' }) },
-      y: { valueFormatter: clock, axisLabelFormatter: clock, axisLabelWidth: 60 },
+      y: { axisLabelFormatter: clock, axisLabelWidth: 60 },
     },
-    labelsSeparateLines: true, legend: 'follow', width: 640, height: 220,
+    highlightCallback: (event, x, points) => {
+      const point = points[0];
+      if (point) caption.textContent = `${new Date(point.xval).toLocaleDateString('fr-FR', { timeZone: 'UTC' })} : ${clock(point.yval)}`;
+    },
+    unhighlightCallback: () => { caption.textContent = bestWords; },
+    width: 640, height: 220,
   };
   // Drawn once the box is in the page, where it has its size.
-  requestAnimationFrame(() => new Dygraph(box, data, options));
-  return box;
+  requestAnimationFrame(() => new Dygraph(plot, data, options));
+  return el('div', { class: 'chart' }, plot, caption);
 }
+
+// dygraphs without its legend (see chart()).
+if (window.Dygraph && Dygraph.Plugins && Dygraph.Plugins.Legend)
+  Dygraph.PLUGINS = Dygraph.PLUGINS.filter((plugin) => plugin !== Dygraph.Plugins.Legend);
 
 async function swimmerPage(id) {
   const s = await api(`/api/swimmers/${id}`);
