@@ -19,10 +19,10 @@ struct CommandOptions {
 
 void addField(CLI::App& command, const OperationField& field, OperationArguments& arguments) {
     if (field.isFlag()) {
-        command.add_flag(field.option, *field.flag(arguments), field.help);
+        command.add_flag(field.option, arguments.*field.flag, field.help);
         return;
     }
-    CLI::Option* option = command.add_option(field.option, *field.text(arguments), field.help);
+    CLI::Option* option = command.add_option(field.option, arguments.*field.text, field.help);
     if (field.required) option->required();
     if (field.isNumber()) option->check(rowNumber());
     option->type_name(field.isNumber() ? "N" : "CODE");

@@ -13,9 +13,19 @@ std::vector<std::string> names(const std::array<const char*, N>& files) {
     return {files.begin(), files.end()};
 }
 
+// A value given as text (a number, a code), and one given as a flag.
+OperationField text(Type type, const char* name, const char* option, const char* help, const char* label,
+                    std::string OperationArguments::*member, bool required = false) {
+    return {type, name, option, help, label, required, member, nullptr};
+}
+OperationField flag(Type type, const char* name, const char* option, const char* help, const char* label,
+                    bool OperationArguments::*member) {
+    return {type, name, option, help, label, false, nullptr, member};
+}
+
 OperationField competition() {
-    return {Type::Competition, "competition", "--competition", "Numéro de la compétition dans la base (Rcomp.AutoNum)",
-            "Compétition", true};
+    return text(Type::Competition, "competition", "--competition", "Numéro de la compétition dans la base (Rcomp.AutoNum)",
+                "Compétition", &OperationArguments::competition, true);
 }
 
 std::vector<OperationInfo> table() {
@@ -24,8 +34,8 @@ std::vector<OperationInfo> table() {
         {OperationKind::ImportResults, "import-results", "Importe les résultats d'une compétition",
          "Importer les résultats d'une compétition", "Résultats", Folder::Reads, names(kResultFiles),
          {competition(),
-          {Type::NewCompetition, "new", "--new", "Compétition nouvelle, sans import (sa ligne est créée au besoin)",
-           "Nouvelle compétition"}},
+          flag(Type::NewCompetition, "new", "--new", "Compétition nouvelle, sans import (sa ligne est créée au besoin)",
+               "Nouvelle compétition", &OperationArguments::newCompetition)},
          true, true, "Ombrelay.clsOmbrelay", "bimport_result"},
         {OperationKind::ImportSkeleton, "import-skeleton", "Importe l'en-tête et le programme d'une compétition",
          "Importer l'en-tête et le programme d'une compétition", "Programme", Folder::Reads, names(kSkeletonFiles),
@@ -35,8 +45,8 @@ std::vector<OperationInfo> table() {
          true, true, "Korvenna.clsRecupLicence", "bImport_Licence"},
         {OperationKind::UpdateCodes, "update-codes", "Met à jour les codes uniques des nageurs",
          "Mettre à jour les codes uniques des nageurs", "Codes uniques", Folder::Reads, {},
-         {{Type::OwnClub, "own_club", "--own-club", "Ne met à jour que les nageurs de ce club (code fédéral)",
-           "Seulement les nageurs de ce club (code fédéral, facultatif)"}},
+         {text(Type::OwnClub, "own_club", "--own-club", "Ne met à jour que les nageurs de ce club (code fédéral)",
+               "Seulement les nageurs de ce club (code fédéral, facultatif)", &OperationArguments::ownClub)},
          true, false, "Korvenna.clsMajIUF", "bImport_CodeIUF"},
         {OperationKind::ImportPerf, "import-perf", "Importe un fichier de performances",
          "Importer un fichier de performances", "Performances", Folder::Reads, names(kPerformanceFiles), {}, true,
@@ -45,58 +55,37 @@ std::vector<OperationInfo> table() {
          "Créer les fichiers d'engagement d'une compétition", "Fichiers d'engagement", Folder::Writes,
          names(kEntryFiles),
          {competition(),
-          {Type::Profile, "profile", "--profile",
-           "Numéro du profil qui engage : le club ou la sélection dont les engagements sont écrits (liste : couloir "
-           "profiles DB)",
-           "Profil qui engage (club ou sélection)", true},
-          {Type::Selection, "selection", "--selection", "Le profil est celui d'une sélection", "Sélection"}},
+          text(Type::Profile, "profile", "--profile",
+               "Numéro du profil qui engage : le club ou la sélection dont les engagements sont écrits (liste : "
+               "couloir profiles DB)",
+               "Profil qui engage (club ou sélection)", &OperationArguments::profile, true),
+          flag(Type::Selection, "selection", "--selection", "Le profil est celui d'une sélection", "Sélection",
+               &OperationArguments::selection)},
          false, false, "Vandrule.clscreate_disk", "bCreation_disquette"},
         {OperationKind::ExportPerf, "export-perf", "Exporte l'historique des performances",
          "Exporter l'historique des performances", "Export des performances", Folder::Writes,
          names(kPerformanceFiles),
-         {{Type::Club, "club", "--club", "Code fédéral du club ou de la sélection", "Club ou sélection"},
-          {Type::Selection, "selection", "--selection", "Le code est celui d'une sélection", "Sélection"},
-          {Type::AllClubs, "all", "--all", "Exporte tous les clubs", "Tous les clubs"}},
+         {text(Type::Club, "club", "--club", "Code fédéral du club ou de la sélection", "Club ou sélection",
+               &OperationArguments::club),
+          flag(Type::Selection, "selection", "--selection", "Le code est celui d'une sélection", "Sélection",
+               &OperationArguments::selection),
+          flag(Type::AllClubs, "all", "--all", "Exporte tous les clubs", "Tous les clubs", &OperationArguments::all)},
          false, false, "Plessaud.clsExportPerf", "bPlessaudormance"},
         {OperationKind::MergeSwimmers, "merge-swimmers",
          "Fusionne deux lignes d'un même nageur : tout ce qui nomme le second passe au premier",
          "Fusionner deux lignes d'un même nageur", nullptr, Folder::None, {},
-         {{Type::Swimmer, "keep", "KEEP", "Numéro du nageur gardé (Licence.Num, tel que duplicates l'affiche)",
-           "Nageur gardé (n°)", true},
-          {Type::Swimmer, "merged", "MERGED", "Numéro du nageur fusionné puis supprimé (Licence.Num)",
-           "Nageur fusionné puis supprimé (n°)", true}},
+         {text(Type::Swimmer, "keep", "KEEP", "Numéro du nageur gardé (Licence.Num, tel que duplicates l'affiche)",
+               "Nageur gardé (n°)", &OperationArguments::keep, true),
+          text(Type::Swimmer, "merged", "MERGED", "Numéro du nageur fusionné puis supprimé (Licence.Num)",
+               "Nageur fusionné puis supprimé (n°)", &OperationArguments::merged, true)},
          true, false, nullptr, nullptr},
     };
 }
 
 }  // namespace
 
-bool OperationField::isFlag() const {
-    return type == Type::NewCompetition || type == Type::Selection || type == Type::AllClubs;
-}
-
 bool OperationField::isNumber() const {
     return type == Type::Competition || type == Type::Profile || type == Type::Swimmer;
-}
-
-std::string* OperationField::text(OperationArguments& a) const {
-    switch (type) {
-        case Type::Competition: return &a.competition;
-        case Type::Profile: return &a.profile;
-        case Type::Club: return &a.club;
-        case Type::OwnClub: return &a.ownClub;
-        case Type::Swimmer: return std::string_view(name) == "keep" ? &a.keep : &a.merged;
-        default: return nullptr;
-    }
-}
-
-bool* OperationField::flag(OperationArguments& a) const {
-    switch (type) {
-        case Type::NewCompetition: return &a.newCompetition;
-        case Type::Selection: return &a.selection;
-        case Type::AllClubs: return &a.all;
-        default: return nullptr;
-    }
 }
 
 const std::vector<OperationInfo>& operationTable() {

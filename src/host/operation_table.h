@@ -6,7 +6,6 @@
 // forms from that answer.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,12 +33,13 @@ struct OperationField {
     const char* label;     // French: the page's label
     bool required = false;
 
-    bool isFlag() const;
+    // Where the value goes: a text or, for a flag, a yes or no.
+    std::string OperationArguments::*text = nullptr;
+    bool OperationArguments::*flag = nullptr;
+
+    bool isFlag() const { return flag != nullptr; }
     bool isNumber() const;
     bool positional() const { return option[0] != '-'; }
-    // The member of OperationArguments that holds the value.
-    std::string* text(OperationArguments& arguments) const;
-    bool* flag(OperationArguments& arguments) const;
 };
 
 struct OperationInfo {

@@ -48,14 +48,14 @@ std::string readArguments(const OperationInfo& operation, const ReceivedForm& fo
                           bool& dryRun) {
     for (const OperationField& field : operation.fields) {
         if (field.isFlag()) {
-            *field.flag(a) = isSet(form, field.name);
+            a.*field.flag = isSet(form, field.name);
             continue;
         }
         std::string value = form.field(field.name);
         if (value.empty() && field.required) return "Champ obligatoire manquant : " + std::string(field.label) + ".";
         if (field.isNumber() && !isRowNumber(value))
             return std::string(field.label) + " : « " + value + " » n'est pas un nombre entier.";
-        *field.text(a) = value;
+        a.*field.text = value;
     }
     dryRun = isSet(form, "dry_run");
     if (dryRun && !operation.dryRun) return "Cette opération ne se vérifie pas d'abord : lancez-la directement.";
