@@ -192,7 +192,8 @@ national="$out/national.db"
 sqlite3 "$national" < "$out/federation/departements.sql"
 "$couloir" import-licences "$national" "$out/federation/lists" --quiet --trace "$out/national-licences.txt"
 "$couloir" import-perf "$national" "$out/performances" --quiet --trace "$out/national-perf.txt"
-"$couloir" import-results "$national" "$out/meet" --competition 1 --new --quiet --trace "$out/national-meet.txt"
+meet=$(sqlite3 "$national" "select coalesce(max(AutoNum), 0) + 1 from Rcomp")  # after the history's competitions
+"$couloir" import-results "$national" "$out/meet" --competition "$meet" --new --quiet --trace "$out/national-meet.txt"
 start_server "$national"
 base=${address%%/\?token=*}
 token=${address##*token=}
@@ -211,6 +212,6 @@ done
 echo "club page, $club_swimmers swimmers: $(time_of "/api/clubs/$club")"
 echo "club page, $busy_performances performances of its swimmers: $(time_of "/api/clubs/$busy")"
 echo "swimmer page, $swimmer_performances performances: $(time_of "/api/swimmers/$swimmer")"
-echo "competition page, $results results: $(time_of /api/competitions/1)"
+echo "competition page, $results results: $(time_of "/api/competitions/$meet")"
 echo "dashboard counts: $(time_of /api/summary)"
 echo "swimmers stored twice: $(time_of /api/duplicates)"

@@ -7,21 +7,18 @@
 #include <tuple>
 
 #include "shared/database.h"
-#include "programme_words.h"
+#include "browser_queries.h"
 #include "shared/text_date.h"
 
 using json = nlohmann::ordered_json;
 
 namespace couloir::host::web {
-namespace {
-
 std::unique_ptr<Database> openForReading(const std::string& path) {
     auto db = openDatabase(path, DatabaseOptions{.nullText = NullText::Empty});
     db->begin(Database::Lock::Read);
     return db;
 }
 
-// The rows of a query as objects named by `names`, every value a text.
 json rowsOf(Database& db, const Statement& query, const std::vector<const char*>& names) {
     json rows = json::array();
     db.forEachRow(query, [&](const Row& row) {
@@ -32,6 +29,8 @@ json rowsOf(Database& db, const Statement& query, const std::vector<const char*>
     });
     return rows;
 }
+
+namespace {
 
 long count(Database& db, const char* query) { return db.lValeurScalaire(Statement(query)); }
 
@@ -86,100 +85,6 @@ json ClubBrowser::clubs() const {
                   Statement("select Code_federal, Intitule, case when Selection then '1' else '' end from Club "
                             "where Intitule <> 'Null' order by Intitule"),
                   {"code", "name", "selection"});
-}
-
-std::optional<json> ClubBrowser::competition(const std::string& number) const {
-    if (!isRowNumber(number)) return std::nullopt;
-    auto db = openForReading(database_);
-    json header = rowsOf(*db, Statement("select AutoNum, Nom, Debut, Fin, Lieu, Longueur from Rcomp where AutoNum = ").number(number),
-                         {"number", "name", "start", "end", "place", "pool"});
-    if (header.empty()) return std::nullopt;
-    json programme = rowsOf(*db,
-                            Statement("select Pcomp.Code_epreuve, Nage.Libelle, Nage.Sexe, Pcomp.JourCourse, Pcomp.Type, "
-                                      "Pcomp.Nb_finales, Pcomp.Type_finale from Pcomp "
-                                      "left join Nage on Nage.Code_Nage = Pcomp.Code_epreuve where Pcomp.Num_compet = ")
-                                .number(number)
-                                .sql(" order by Pcomp.JourCourse, Pcomp.Num_ordre, Pcomp.Code_epreuve"),
-                            {"event", "label", "sex", "day", "type", "finals", "final_type"});
-    // The day and the ranking in words, beside their codes.
-    for (json& item : programme) {
-        item["day_words"] = dayWords(header[0]["start"].get<std::string>(), item["day"].get<std::string>());
-        item["ranking"] = rankingWords(item["type"].get<std::string>(), item["finals"].get<std::string>(),
-                                       item["final_type"].get<std::string>());
-    }
-    // The few strokes and clubs are read once rather than joined to every result.
-    std::map<std::string, std::pair<std::string, std::string>> strokes;  // code -> label, sex
-    db->forEachRow(Statement("select Code_Nage, Libelle, Sexe from Nage"), [&](const Row& row) {
-        strokes[row.text(0)] = {row.text(1), row.text(2)};
-        return true;
-    });
-    std::map<std::string, std::string, std::less<>> clubs;
-    db->forEachRow(Statement("select Code_federal, Intitule from Club"), [&](const Row& row) {
-        clubs.try_emplace(toUpperAscii(row.text(0)), row.text(1));
-        return true;
-    });
-    // Results by event and round, fastest first; a swim without a time has no place.
-    std::map<std::pair<std::string, std::string>, json> events;
-    std::vector<std::pair<std::string, std::string>> order;
-    auto clubName = [&](const std::string& code) {
-        auto club = clubs.find(toUpperAscii(code));
-        return club == clubs.end() ? std::string() : club->second;
-    };
-    auto addResult = [&](const std::string& event, const std::string& round, const std::string& stored,
-                         const std::string& points, json swimmer, std::string name, std::string club) {
-        auto key = std::make_pair(event, round);
-        auto [it, added] = events.try_emplace(key);
-        if (added) {
-            const auto& stroke = strokes[event];
-            it->second = json{{"event", event},   {"label", stroke.first}, {"sex", stroke.second},
-                              {"round", round},   {"results", json::array()}};
-            order.push_back(key);
-        }
-        json& results = it->second["results"];
-        std::string time = swimTime(stored);
-        // Equal times share a place; the next time takes its rank.
-        json place = nullptr;
-        if (!time.empty()) {
-            const json* previous = results.empty() ? nullptr : &results.back();
-            place = previous && (*previous)["time"] == time ? (*previous)["place"] : json(results.size() + 1);
-        }
-        results.push_back(json{{"place", place},
-                               {"swimmer", std::move(swimmer)},
-                               {"name", std::move(name)},
-                               {"club", std::move(club)},
-                               {"time", time},
-                               {"points", points}});
-    };
-    const char* ordering = " order by Code_epreuve, Type_course, (Tps <= 0 or Tps >= 91), Tps";
-    db->forEachRow(
-        Statement("select Prres.Code_epreuve, Prres.Type_course, Prres.Tps, Prres.Cotation_Fede, Licence.Num, "
-                  "Licence.Nom, Licence.Prenom, Prres.Code_club from Prres "
-                  "left join Licence on Licence.Num = Prres.Num_Lic where Prres.Num_compet = ")
-            .number(number)
-            .sql(ordering),
-        [&](const Row& row) {
-            addResult(row.text(0), row.text(1), row.text(2), row.text(3), row.text(4),
-                      row.text(5) + " " + row.text(6), clubName(row.text(7)));
-            return true;
-        });
-    // A relay is its club's team.
-    db->forEachRow(Statement("select Code_epreuve, Type_course, Tps, Cotation_Fede, Code_club, Num_equipe from Prres_relais "
-                             "where Num_compet = ")
-                       .number(number)
-                       .sql(ordering),
-                   [&](const Row& row) {
-                       std::string club = clubName(row.text(4)), team = row.text(5);
-                       std::string name = team.empty() || team == "0" ? club : club + " (équipe " + team + ")";
-                       addResult(row.text(0), row.text(1), row.text(2), row.text(3), nullptr, name, club);
-                       return true;
-                   });
-    std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
-        double left = numericValue(a.first), right = numericValue(b.first);
-        return left != right ? left < right : a.second < b.second;
-    });
-    json byEvent = json::array();
-    for (const auto& key : order) byEvent.push_back(std::move(events[key]));
-    return json{{"header", header[0]}, {"programme", programme}, {"events", byEvent}};
 }
 
 std::optional<json> ClubBrowser::club(const std::string& code) const {

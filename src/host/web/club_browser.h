@@ -17,9 +17,10 @@ public:
     nlohmann::ordered_json summary() const;
     // Every competition, newest first, with its numbers of results and entries.
     nlohmann::ordered_json competitions() const;
-    // A competition's header, programme and results by event; none when it
-    // does not exist. `number` must be digits.
-    std::optional<nlohmann::ordered_json> competition(const std::string& number) const;
+    // A competition's header, programme and results by event, as JSON text
+    // (written as it is read: a national meet has tens of thousands of
+    // results); none when it does not exist. `number` must be digits.
+    std::optional<std::string> competition(const std::string& number) const;
     // The profiles that make entries, with their club and whether it is a selection.
     nlohmann::ordered_json profiles() const;
     // The clubs and selections, by name.

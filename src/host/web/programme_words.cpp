@@ -21,6 +21,17 @@ std::string rankingWords(std::string_view type, std::string_view finals, std::st
     return words;
 }
 
+std::string roundWords(std::string_view type) {
+    std::string_view round = trim(type);
+    if (round == "S") return "Séries";
+    if (round == "F") return "Finales";
+    if (round == "2") return "Demi-finales";
+    if (round == "4") return "Quarts de finale";
+    if (round == "8") return "Huitièmes de finale";
+    if (round == "B") return "Barrages";
+    return round.empty() ? "Courses" : "Courses " + std::string(round);
+}
+
 std::string dayWords(std::string_view start, std::string_view day) {
     std::string_view number = trim(day);
     if (number.empty() || number.size() > 3 || !isRowNumber(number)) return std::string(day);

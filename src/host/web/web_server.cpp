@@ -213,7 +213,7 @@ void WebServer::routes() {
     server_.Get(R"(/api/competitions/(\d+))", [this](const httplib::Request& request, httplib::Response& response) {
         auto competition = browser_.competition(request.matches[1].str());
         if (!competition) return sendError(response, 404, "Compétition inconnue.");
-        sendJson(response, *competition);
+        response.set_content(std::move(*competition), "application/json; charset=utf-8");
     });
     server_.Get(R"(/api/clubs/([^/]{1,32}))", [this](const httplib::Request& request, httplib::Response& response) {
         auto club = browser_.club(request.matches[1].str());

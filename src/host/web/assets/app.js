@@ -434,7 +434,6 @@ async function operationPage(id) {
 async function competitionPage(id) {
   const c = await api(`/api/competitions/${id}`);
   const h = c.header;
-  const rounds = { S: 'Séries', F: 'Finales', D: 'Demi-finales' };
   show(el('h1', {}, h.name || `Compétition n° ${h.number}`),
     el('p', {}, [date(h.start), h.end && h.end !== h.start ? ' – ' + date(h.end) : '', h.place ? ' — ' + h.place : '',
       h.pool ? ` — bassin de ${h.pool} m` : ''].join('')),
@@ -444,7 +443,7 @@ async function competitionPage(id) {
         table(['Épreuve', 'Jour', 'Classement'], c.programme.map((p) => [eventName(p.label, p.event, p.sex), p.day_words, p.ranking]))),
     el('h2', {}, 'Résultats'),
     c.events.length === 0 ? el('p', {}, 'Pas de résultats.') : c.events.map((e) => el('section', { class: 'event' },
-      el('h3', {}, `${eventName(e.label, e.event, e.sex)} — ${rounds[e.round] || e.round}`),
+      el('h3', {}, `${eventName(e.label, e.event, e.sex)} — ${e.round_words}`),
       table(['Place', 'Nageur', 'Club', 'Temps', 'Points'], e.results.map((r) => [
         number(r.place ?? ''), el('td', {}, r.swimmer ? el('a', { href: `#/swimmer/${r.swimmer}` }, r.name) : r.name), r.club,
         number(r.time), number(r.points)])))));
