@@ -47,20 +47,36 @@ IndividualPerformances::IndividualPerformances(Database& db, const ExportScope& 
         texts[kTemps] = fourDecimalTime(fieldText(row, kPrfTemps));
         for (int value = kLieu; value < kCount; ++value) texts[value] = row.text(kPrfLieu + value - kLieu);
         for (std::size_t value = 0; value < kCount; ++value) values[value] = texts[value];
-        add(num, values);
+        std::uint32_t day = 0;
+        std::string dateText = fieldText(row, kPrfDatePerf);
+        std::string_view date = trim(dateText);
+        if (date.size() != 8 || std::from_chars(date.data(), date.data() + 8, day).ptr != date.data() + 8) day = 0;
+        add(num, day, values);
         return true;
     });
-    std::stable_sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) { return a.num < b.num; });
+    // Two performances with the same values write the same line: which comes first does not show.
+    std::sort(entries_.begin(), entries_.end(), [this](const Entry& a, const Entry& b) {
+        if (a.num != b.num) return a.num < b.num;
+        if (a.day != b.day) return a.day < b.day;
+        return stored(a.offset) < stored(b.offset);
+    });
 }
 
-void IndividualPerformances::add(std::int64_t num, const Values& values) {
+std::string_view IndividualPerformances::stored(std::size_t offset) const {
+    std::string_view block = blocks_[offset / kBlockBytes];
+    std::size_t start = offset % kBlockBytes, position = start;
+    for (std::size_t value = 0; value < kCount; ++value) position += 1 + static_cast<unsigned char>(block[position]);
+    return block.substr(start, position - start);
+}
+
+void IndividualPerformances::add(std::int64_t num, std::uint32_t day, const Values& values) {
     static const std::size_t maxBytes = maxPerformanceBytes();
     if (blocks_.empty() || blocks_.back().size() + maxBytes > kBlockBytes) {
         blocks_.emplace_back();
         blocks_.back().reserve(kBlockBytes);
     }
     std::string& block = blocks_.back();
-    entries_.push_back({num, (blocks_.size() - 1) * kBlockBytes + block.size()});
+    entries_.push_back({num, day, (blocks_.size() - 1) * kBlockBytes + block.size()});
     for (std::size_t value = 0; value < kCount; ++value) {
         auto width = static_cast<std::size_t>(kLiffnWidths[kFields[value]]);
         std::string_view kept = charSubstr(trim(values[value]), 0, width);

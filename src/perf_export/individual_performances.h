@@ -1,7 +1,9 @@
 // The individual performances of an export, read from the history in table
 // order and kept in memory by swimmer. Walking them swimmer by swimmer in
 // the export's order (club name, licence number) then spares the database
-// a sort of the whole history and a random read per performance.
+// a sort of the whole history and a random read per performance. Each
+// swimmer's performances come by date, then by their values: an order of
+// their own, not the storage's, so that every engine writes the same file.
 #pragma once
 
 #include <array>
@@ -31,7 +33,7 @@ public:
 
     bool has(std::int64_t num) const;
     // Calls onPerformance(const Values&) for each performance of the
-    // swimmer, in table order.
+    // swimmer, by date then by values.
     template <typename OnPerformance>
     void forEachOf(std::int64_t num, OnPerformance&& onPerformance) const {
         Values values;
@@ -44,10 +46,13 @@ public:
 private:
     struct Entry {
         std::int64_t num;     // the swimmer's Licence.Num
+        std::uint32_t day;    // the performance's date as yyyymmdd; 0 when it has none
         std::size_t offset;   // where the performance's values start in the store
     };
 
-    void add(std::int64_t num, const Values& values);
+    void add(std::int64_t num, std::uint32_t day, const Values& values);
+    // A performance's values as the store holds them, each after its length.
+    std::string_view stored(std::size_t offset) const;
     std::vector<Entry>::const_iterator first(std::int64_t num) const;
     void decode(std::size_t offset, Values& values) const;
 
@@ -55,7 +60,7 @@ private:
     // by its length in bytes, in blocks of a fixed size that a performance
     // never straddles: the store grows without copying what it holds.
     std::vector<std::string> blocks_;
-    std::vector<Entry> entries_;  // by swimmer, then in table order
+    std::vector<Entry> entries_;  // by swimmer, then by date and values
 };
 
 // A whole number read from a field, as Licence.Num and Liffn.Num_Lic hold

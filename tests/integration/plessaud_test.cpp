@@ -183,6 +183,28 @@ TEST_F(Plessaud, ClubWithoutPerformanceWritesNoFile) {
         EXPECT_FALSE(written(name)) << name;
 }
 
+// A swimmer's performances come in an order of their own, by date then by
+// their values, not in the order they were stored: another engine, or the
+// same history imported in another order, writes the same file.
+TEST_F(Plessaud, ASwimmersPerformancesComeByDateWhateverOrderTheyWereStoredIn) {
+    std::string marie = addSwimmer(kMarie);
+    const std::vector<std::vector<std::string>> performances = {
+        {"2", "25", "20250112", "1.0523"}, {"1", "50", "20241201", "0.3100"},
+        {"3", "50", "20230601", "2.0000"}, {"1", "50", "20241201", "0.3012"}};
+    for (const auto& p : performances) addPerformance(marie, p[0], p[1], p[2], p[3]);
+    ASSERT_TRUE(exportPerf(kClubA, false, false)) << traceText();
+    std::vector<std::string> first = lines("liffn.txt");
+    ASSERT_EQ(first.size(), 4u);
+    EXPECT_EQ(first[0], individualLine(kMarie, kNameA, "03", "50", "01062023", "2.0000"));
+    EXPECT_EQ(first[1], individualLine(kMarie, kNameA, "01", "50", "01122024", "0.3012"));
+    EXPECT_EQ(first[2], individualLine(kMarie, kNameA, "01", "50", "01122024", "0.3100"));
+
+    sql("DELETE FROM Liffn");
+    for (auto p = performances.rbegin(); p != performances.rend(); ++p) addPerformance(marie, (*p)[0], (*p)[1], (*p)[2], (*p)[3]);
+    ASSERT_TRUE(exportPerf(kClubA, false, false)) << traceText();
+    EXPECT_EQ(lines("liffn.txt"), first);
+}
+
 // One club: individual and relay performances, relayers of the club and of
 // another club, the reference swimmer and unknown swimmers in relay slots.
 TEST_F(Plessaud, ClubExportWritesTheFourFiles) {
@@ -199,14 +221,14 @@ TEST_F(Plessaud, ClubExportWritesTheFourFiles) {
 
     ASSERT_TRUE(exportPerf(kClubA, false, false)) << traceText();
 
-    // Rows by club name then licence number: Luc (940002) before Marie; the
-    // relays by event. A pool of 33 m is left blank, the first name is cut
-    // to 15 characters here and to 20 in licence.txt.
+    // Rows by club name then licence number: Luc (940002) before Marie, and
+    // each swimmer's by date; the relays by event. A pool of 33 m is left
+    // blank, the first name is cut to 15 characters here and to 20 in licence.txt.
     EXPECT_EQ(lines("liffn.txt"),
               (std::vector<std::string>{
                   individualLine(kLuc, kNameA, "52", "50", "01022025", "0.5800"),
-                  individualLine(kMarie, kNameA, "02", "25", "12012025", "1.0523"),
                   individualLine(kMarie, kNameA, "01", "", "01122024", "0.3012", "R"),
+                  individualLine(kMarie, kNameA, "02", "25", "12012025", "1.0523"),
                   relayLine(kClubA, kNameA, "43", "R2012F", "RELAIS DAMES N° 12", "16092024", "16092024", {"950001"}),
                   relayLine(kClubA, kNameA, "88", "R3001F", "RELAIS MIXTE N° 1", "", "", {}),
                   relayLine(kClubA, kNameA, "93", "R1005F", "RELAIS MESSIEURS N° 5", "15092024", "16092023",
