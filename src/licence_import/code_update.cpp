@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <vector>
 
@@ -31,17 +32,22 @@ std::string strInterRegion(Database& db, const std::string& region) {
 }
 
 // One code file: the code of every stored swimmer it names (of the own club
-// only, when asked) is replaced; unknown swimmers are counted.
+// only, when asked) is replaced; unknown swimmers are counted. The updates
+// are deferred: a server gets them in batches rather than one round trip
+// per line, and what it answers is counted in the lines' order.
 void MajCodesIUF(Session& session, const std::string& path, double increment, const CodeUpdate& update) {
     Trace& trace = session.trace;
     long lines = 0, updated = 0, unknown = 0;
+    std::deque<long> unanswered;  // the lines whose update has not been answered yet
+    Database& db = session.db();
     try {
-        Database& db = session.db();
         LineReader reader(path, &trace);
         std::string line, previousRegion, interRegion;
         while (reader.next(line, false)) {
             ++lines;
             if (!reader.isText()) {
+                // The updates of the lines before go first: one of them may end the file.
+                db.flushDeferred();
                 trace.EcrireLigneErreur(lines, reader.refusal(), "Erreur");
                 AvancerProgression(session.form, increment);
                 continue;
@@ -62,24 +68,42 @@ void MajCodesIUF(Session& session, const std::string& path, double increment, co
                 // Without an inter-region the code names no club: the swimmer is
                 // unknown. A swimmer the update finds is known: one statement
                 // answers what a count followed by the update would.
-                if (!interRegion.empty() && db.execute(Statement::update("UPDATE", "Licence")
-                                                           .sql(" Set Code_unique = ")
-                                                           .text(code)
-                                                           .sql(" WHERE Code_Club = ")
-                                                           .text(clubCode)
-                                                           .sql(" and Licence = ")
-                                                           .text(licence)) > 0)
-                    ++updated;
-                else
+                if (interRegion.empty()) {
                     ++unknown;
+                } else {
+                    unanswered.push_back(lines);
+                    db.executeDeferred(Statement::update("UPDATE", "Licence")
+                                           .sql(" Set Code_unique = ")
+                                           .text(code)
+                                           .sql(" WHERE Code_Club = ")
+                                           .text(clubCode)
+                                           .sql(" and Licence = ")
+                                           .text(licence),
+                                       [&](std::int64_t changed) {
+                                           unanswered.pop_front();
+                                           ++(changed > 0 ? updated : unknown);
+                                       });
+                }
             }
             AvancerProgression(session.form, increment);
         }
+        db.flushDeferred();
         EcrireEncodage(trace, path, reader.encodings());
     } catch (...) {
         Error e = caughtError();
+        long at = lines;
+        // The failure is an update's, at its line, or came after updates not
+        // run yet: those ran before it, and one of them may fail first.
+        if (!unanswered.empty()) {
+            try {
+                db.flushDeferred();
+            } catch (...) {
+                e = caughtError();
+            }
+            if (!unanswered.empty()) at = unanswered.front();
+        }
         trace.setStepOutcome(StepOutcome::Failed);
-        trace.EcrireErreur("Mise à jour des codes IUF interrompu.", lines, &e);
+        trace.EcrireErreur("Mise à jour des codes IUF interrompu.", at, &e);
         trace.writeEmpty();
         return;
     }

@@ -61,11 +61,8 @@ TableChanges& ChangeCountingDatabase::entry(std::string_view table) {
     return it->second;
 }
 
-std::int64_t ChangeCountingDatabase::execute(const Statement& statement) {
-    std::int64_t changed = engine_->execute(statement);
-    if (!counting_ || changed == 0) return changed;
-    const StatementTarget& target = statement.target();
-    if (target.table.empty()) return changed;
+void ChangeCountingDatabase::count(const StatementTarget& target, std::int64_t changed) {
+    if (!counting_ || changed == 0 || target.table.empty()) return;
     TableChanges& counts = entry(target.table);
     switch (target.kind) {
         case StatementTarget::Kind::Insert: counts.inserted += changed; break;
@@ -73,7 +70,20 @@ std::int64_t ChangeCountingDatabase::execute(const Statement& statement) {
         case StatementTarget::Kind::Delete: counts.deleted += changed; break;
         case StatementTarget::Kind::None: break;
     }
+}
+
+std::int64_t ChangeCountingDatabase::execute(const Statement& statement) {
+    std::int64_t changed = engine_->execute(statement);
+    count(statement.target(), changed);
     return changed;
+}
+
+void ChangeCountingDatabase::executeDeferred(const Statement& statement,
+                                             const std::function<void(std::int64_t)>& changed) {
+    engine_->executeDeferred(statement, [this, target = statement.target(), changed](std::int64_t rows) {
+        count(target, rows);
+        changed(rows);
+    });
 }
 
 std::int64_t ChangeCountingDatabase::appendRow(std::string_view table,

@@ -38,6 +38,8 @@ public:
     const std::map<std::string, TableChanges>& changes() const { return changes_; }
 
     std::int64_t execute(const Statement& statement) override;
+    void executeDeferred(const Statement& statement, const std::function<void(std::int64_t)>& changed) override;
+    void flushDeferred() override { engine_->flushDeferred(); }
     std::int32_t lValeurScalaire(const Statement& statement) override { return engine_->lValeurScalaire(statement); }
     Columns ChargerColonnes(const Statement& statement) override { return engine_->ChargerColonnes(statement); }
     void forEachRow(const Statement& statement, const std::function<bool(const Row&)>& onRow) override {
@@ -53,6 +55,7 @@ public:
 
 private:
     TableChanges& entry(std::string_view table);
+    void count(const StatementTarget& target, std::int64_t changed);
 
     std::unique_ptr<Database> engine_;
     bool counting_ = false;

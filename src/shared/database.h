@@ -46,6 +46,18 @@ public:
 
     // Runs a statement; returns the number of rows it inserted, updated or deleted.
     virtual std::int64_t execute(const Statement& statement) = 0;
+    // Runs a statement whose answer its caller can take later: `changed` is
+    // given the rows it inserted, updated or deleted once it has run, in the
+    // order of the calls, at the latest by flushDeferred() or by the next
+    // call that is not deferred. An engine that waits for each answer anyway
+    // (SQLite) runs it at once; a server's engine sends them in batches. When
+    // one fails, those before it have had their answers, the failure is
+    // thrown by the call that ran it, and those after it are dropped unrun.
+    virtual void executeDeferred(const Statement& statement, const std::function<void(std::int64_t)>& changed) {
+        changed(execute(statement));
+    }
+    // Runs the deferred statements not run yet.
+    virtual void flushDeferred() {}
     // Field 0 of the first row as a 32-bit integer; no row or Null is an error.
     virtual std::int32_t lValeurScalaire(const Statement& statement) = 0;
     // The whole result as per-column text lists.

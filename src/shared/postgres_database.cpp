@@ -23,6 +23,10 @@ namespace {
 // are per database, so calls on other databases of the server never wait.
 constexpr std::int64_t kCallLock = 0x436f756c6f6972;
 
+// Deferred statements sent in one round trip: enough that the wait for the
+// answers is a small part of the server's work.
+constexpr std::size_t kDeferredBatch = 512;
+
 class PostgresDatabase final : public Database {
 public:
     PostgresDatabase(const std::string& uri, const DatabaseOptions& options)
@@ -31,12 +35,36 @@ public:
     }
 
     std::int64_t execute(const Statement& statement) override {
+        flushDeferred();
         PgResult result = run(statement);
         const char* changed = PQcmdTuples(result.get());
         return *changed ? std::strtoll(changed, nullptr, 10) : 0;
     }
 
+    // A statement whose text is prepared waits in the batch; one that is
+    // not runs alone, after the batch, to be prepared and typed.
+    void executeDeferred(const Statement& statement, const std::function<void(std::int64_t)>& changed) override {
+        if (!session_.isPrepared(statement)) {
+            changed(execute(statement));
+            return;
+        }
+        beforeStatement(statement);
+        deferred_.push_back({statement, changed});
+        if (deferred_.size() >= kDeferredBatch) flushDeferred();
+    }
+
+    void flushDeferred() override {
+        if (deferred_.empty()) return;
+        std::vector<Deferred> batch = std::move(deferred_);
+        deferred_.clear();
+        std::vector<const Statement*> statements;
+        statements.reserve(batch.size());
+        for (const Deferred& item : batch) statements.push_back(&item.statement);
+        session_.runBatch(statements, [&](std::size_t i, std::int64_t changed) { batch[i].changed(changed); });
+    }
+
     std::int32_t lValeurScalaire(const Statement& query) override {
+        flushDeferred();
         PgResult result = run(query);
         if (PQntuples(result.get()) == 0 || PQnfields(result.get()) == 0) throw errors::noCurrentRecord();
         if (PQgetisnull(result.get(), 0, 0)) throw errors::invalidNull();
@@ -44,6 +72,7 @@ public:
     }
 
     Columns ChargerColonnes(const Statement& query) override {
+        flushDeferred();
         PgResult result = run(query);
         Columns columns;
         int rows = PQntuples(result.get()), fields = PQnfields(result.get());
@@ -61,16 +90,19 @@ public:
     }
 
     void forEachRow(const Statement& query, const std::function<bool(const Row&)>& onRow) override {
+        flushDeferred();
         beforeStatement(query);
         walks_.forEachRow(query, onRow);
     }
 
     std::int64_t appendRow(std::string_view table,
                            const std::vector<std::pair<std::string, FieldValue>>& fields) override {
+        flushDeferred();
         return appender_.append(table, fields);
     }
 
     std::vector<std::string> tableNames() override {
+        flushDeferred();
         std::vector<std::string> names;
         PgResult result = run(Statement(
             "SELECT table_name FROM information_schema.tables WHERE table_schema = current_schema() "
@@ -80,6 +112,7 @@ public:
     }
 
     void begin(Lock lock) override {
+        deferred_.clear();
         if (inTransaction()) throw Error(errors::kInvalidCall, "Une transaction est déjà ouverte sur " + session_.name());
         appender_.reset();
         if (lock == Lock::Read) {
@@ -112,6 +145,7 @@ public:
     void commit() override {
         if (!inTransaction()) return;
         try {
+            flushDeferred();
             session_.checkUsable();
             appender_.flush();
             session_.awaitCopy();
@@ -124,6 +158,7 @@ public:
     }
 
     void rollback() override {
+        deferred_.clear();  // undone with the rest
         appender_.reset();
         session_.rollback();
     }
@@ -144,7 +179,13 @@ private:
         return session_.run(statement);
     }
 
+    struct Deferred {
+        Statement statement;
+        std::function<void(std::int64_t)> changed;
+    };
+
     PgSession session_;
+    std::vector<Deferred> deferred_;  // sent together, in this order
     PgAppender appender_;
     PgWalks walks_;
     DatabaseOptions options_;

@@ -1,5 +1,6 @@
 #include "shared/postgres_session.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "shared/postgres_values.h"
@@ -136,6 +137,37 @@ PgResult PgSession::run(const Statement& statement) {
         if (result) return std::move(*result);
     }
     throw Error(errors::kInternalError, withStatement("Requête non préparée", statement.shown()));
+}
+
+bool PgSession::isPrepared(const Statement& statement) const { return prepared_.count(preparedKey(statement)) > 0; }
+
+void PgSession::runBatch(const std::vector<const Statement*>& statements,
+                         const std::function<void(std::size_t, std::int64_t)>& done) {
+    if (statements.empty()) return;
+    checkUsable();
+    bool inCall = inTransaction();
+    std::vector<Command> commands;
+    commands.reserve(statements.size() + 2);
+    if (inCall) commands.push_back({Command::Kind::Statement, kSavepoint});
+    for (const Statement* statement : statements)
+        commands.push_back({Command::Kind::Prepared, prepared_.at(preparedKey(*statement)), {}, statement});
+    if (inCall) commands.push_back({Command::Kind::Statement, kRelease});
+    std::vector<PgResult> results = exchange(commands);
+    std::size_t first = inCall ? 1 : 0;
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        if (!failed(results[i].get()) || PQresultStatus(results[i].get()) == PGRES_PIPELINE_ABORTED) continue;
+        bool isStatement = i >= first && i - first < statements.size();
+        Error error = resultError(results[i].get(), isStatement ? statements[i - first]->shown() : commands[i].text);
+        // Outside a transaction the batch was one implicit transaction: it is gone as a whole.
+        if (inCall) exchange({{Command::Kind::Statement, kRollbackTo}, {Command::Kind::Statement, kRelease}});
+        if (isStatement && i > first)
+            runBatch({statements.begin(), statements.begin() + static_cast<std::ptrdiff_t>(i - first)}, done);
+        throw error;
+    }
+    for (std::size_t i = 0; i < statements.size(); ++i) {
+        const char* changed = PQcmdTuples(results[first + i].get());
+        done(i, *changed ? std::strtoll(changed, nullptr, 10) : 0);
+    }
 }
 
 PgResult PgSession::openCursor(const Statement& query, const std::string& cursor, const std::string& fetch) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,6 +36,15 @@ public:
 
     // Runs a statement, prepared at its text's first run on this connection.
     PgResult run(const Statement& statement);
+    // Whether the statement's text is prepared on this connection: a batch
+    // (runBatch) only takes statements that are.
+    bool isPrepared(const Statement& statement) const;
+    // Runs prepared statements in one round trip, under one savepoint, and
+    // gives each one's changed rows to `done`, in order. When one fails, the
+    // savepoint is rolled back, those before it are run again the same way,
+    // and its error is thrown; those after it are not run.
+    void runBatch(const std::vector<const Statement*>& statements,
+                  const std::function<void(std::size_t, std::int64_t)>& done);
     // Declares `cursor` over a query and fetches its first batch (`fetch`)
     // in the same round trip.
     PgResult openCursor(const Statement& query, const std::string& cursor, const std::string& fetch);

@@ -338,6 +338,48 @@ TEST_F(CodeUpdate, AnErrorEndsItsFileAndTheScanGoesOn) {
     EXPECT_EQ(code("980004"), "2222222");
 }
 
+// The updates go to a server in batches: one that fails past the first
+// batch ends its file at its own line, those before it are kept, those after
+// it are not run, and the next file is read.
+TEST_F(CodeUpdate, AnUpdateRefusedByTheDatabaseEndsItsFileAtItsLine) {
+    std::string rows;
+    std::vector<std::string> lines;
+    for (int i = 1; i <= 600; ++i) {
+        std::string licence = std::to_string(900000 + i);
+        rows += std::string(rows.empty() ? "" : ", ") + "('" + kParis + "', '" + licence + "', 'NAGEUR', '')";
+        lines.push_back(codeLine(kParis, licence, std::to_string(1000000 + i)));
+    }
+    sql("INSERT INTO Licence (Code_Club, Licence, Nom, Code_unique) VALUES " + rows);
+    if (testServer()) {
+        sql("CREATE FUNCTION refuse_code() RETURNS trigger AS $$ BEGIN IF NEW.Licence = '900550' THEN "
+            "RAISE EXCEPTION 'code refusé'; END IF; RETURN NEW; END $$ LANGUAGE plpgsql");
+        sql("CREATE TRIGGER refuse_code BEFORE UPDATE ON Licence FOR EACH ROW EXECUTE FUNCTION refuse_code()");
+    } else {
+        sql("CREATE TRIGGER refuse_code BEFORE UPDATE ON Licence WHEN NEW.Licence = '900550' "
+            "BEGIN SELECT RAISE(ABORT, 'code refusé'); END");
+    }
+    write("a_codes.txt", lines);
+    write("b_codes.txt", {codeLine(kRennes, "980004", "2222222")});
+    ASSERT_TRUE(updateCodes());
+    std::string text = traceText();
+    EXPECT_EQ(text.rfind("Début de l'import : 10/03/2026 18:30:05\n\n"
+                         "Erreur Ligne n° : 550.\n"
+                         "Mise à jour des codes IUF interrompu.\n"
+                         "Erreur n° ",
+                         0),
+              0u)
+        << text;
+    EXPECT_NE(text.find("code refusé"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n\n\nMise à jour de 1 licence sur 1.\n0 licence inconnue.\n\nFin mise à jour : "),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(code("900549"), "1000549");
+    EXPECT_EQ(code("900550"), "");
+    EXPECT_EQ(code("900551"), "");
+    EXPECT_EQ(count("select count(*) from Licence where Code_unique <> '' and Licence like '9005%'"), 50);
+    EXPECT_EQ(code("980004"), "2222222");
+}
+
 TEST_F(CodeUpdate, AnUnreadableLineIsRefusedAndTheFileReadOn) {
     std::string unreadable = codeLine(kParis, "960002", "7654321");
     unreadable[12] = '\0';
