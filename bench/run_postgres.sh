@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # The national-scale loads on PostgreSQL beside SQLite, in one run and on the
-# same generated data: import-licences into an empty database, import-perf of
-# a million performances, export-perf --all of a million performances. Each
-# PostgreSQL figure has its ratio to SQLite and a floor: COPY of the same rows
-# into (or, for the export, out of) the same tables. The server is a
-# throwaway cluster (tests/postgres/cluster.sh) with durable commits.
+# same generated data: import-licences into an empty database, update-codes
+# of the national list's unique codes, import-results of a 25,000-result
+# meet, import-perf of a million performances, export-perf --all of a
+# million performances. Each PostgreSQL figure has its ratio to SQLite and a
+# floor: COPY of the same rows into (or, for the export, out of) the same
+# tables; for update-codes, COPY of the codes into a table and one UPDATE
+# from it. Traces and files are compared byte for byte, the export also
+# when each engine was filled by its own import. The server is a throwaway
+# cluster (tests/postgres/cluster.sh) with durable commits.
 #
 #   bench/run_postgres.sh BUILD_DIR [--licences N] [--performances N]
 set -euo pipefail
@@ -32,13 +36,19 @@ done
 source "$here/common.sh"
 couloir="$build/bin/couloir"
 require_tools "$couloir" "$build/bin/bench_generate_licences" "$build/bin/bench_generate_performances" \
-  "$build/bin/bench_generate_history" sqlite3 psql /usr/bin/time
+  "$build/bin/bench_generate_history" "$build/bin/bench_generate_meet" sqlite3 psql /usr/bin/time
 out="$build/bench-postgres"
 rm -rf "$out"
 mkdir -p "$out"
 server=$COULOIR_TEST_POSTGRES
 status=0
 export COULOIR_NOW=2026-12-09T12:00:00  # traces compared line for line
+
+# same_traces NAME: the SQLite and PostgreSQL traces of NAME compared.
+same_traces() {
+  cmp -s "$out/trace-$1-sqlite.txt" "$out/trace-$1-postgres.txt" && echo "  traces identical" ||
+    { echo "  traces differ"; status=1; }
+}
 
 # new_server_database NAME: an empty PostgreSQL club database; prints its URI.
 new_server_database() {
@@ -93,8 +103,34 @@ timed licences-postgres "$couloir" import-licences "$lic" "$out/licences/lists" 
   --trace "$out/trace-licences-postgres.txt" --temp "$out/tempo"
 echo "  ratio PostgreSQL / SQLite: $(ratio licences-postgres licences-sqlite)"
 copy_floor licences "$lic" licence club
-cmp -s "$out/trace-licences-sqlite.txt" "$out/trace-licences-postgres.txt" && echo "  traces identical" ||
-  { echo "  traces differ"; status=1; }
+same_traces licences
+
+echo "== update-codes, the unique codes of the $licences licences"
+timed codes-sqlite "$couloir" update-codes "$out/licences.db" "$out/licences/codes" --quiet \
+  --trace "$out/trace-codes-sqlite.txt"
+timed codes-postgres "$couloir" update-codes "$lic" "$out/licences/codes" --quiet \
+  --trace "$out/trace-codes-postgres.txt"
+echo "  ratio PostgreSQL / SQLite: $(ratio codes-postgres codes-sqlite)"
+psql -q "$lic" -c "\\copy (SELECT code_club, licence, code_unique FROM licence) TO '$out/codes.copy'"
+/usr/bin/time -v -o "$out/time-codes-copy.txt" psql -q -1 "$lic" \
+  -c "CREATE TEMP TABLE codes (club citext, licence citext, code citext)" \
+  -c "\\copy codes FROM '$out/codes.copy'" \
+  -c "UPDATE licence SET code_unique = codes.code FROM codes WHERE licence.code_club = codes.club AND licence.licence = codes.licence" \
+  >/dev/null
+echo "  update-codes COPY and UPDATE floor: $(time_report "$out/time-codes-copy.txt")"
+same_traces codes
+
+echo "== import-results, a meet of 25,000 results"
+"$build/bin/bench_generate_meet" "$out/meet" --results 26100 --licences 6000 >/dev/null
+"$couloir" init-db "$out/meet.db" >/dev/null
+meet=$(new_server_database meet)
+timed results-sqlite "$couloir" import-results "$out/meet.db" "$out/meet" --competition 1 --new --quiet \
+  --trace "$out/trace-results-sqlite.txt" --temp "$out/tempo"
+timed results-postgres "$couloir" import-results "$meet" "$out/meet" --competition 1 --new --quiet \
+  --trace "$out/trace-results-postgres.txt" --temp "$out/tempo"
+echo "  ratio PostgreSQL / SQLite: $(ratio results-postgres results-sqlite)"
+copy_floor results "$meet" prres prres_relais liffn liffn_relais licence club rcomp pcomp categori
+same_traces results
 
 echo "== import-perf, $performances performances"
 "$build/bin/bench_generate_performances" "$out/perf" --performances "$performances" >/dev/null
@@ -106,8 +142,13 @@ timed perf-postgres "$couloir" import-perf "$perf" "$out/perf" --quiet --trace "
   --temp "$out/tempo"
 echo "  ratio PostgreSQL / SQLite: $(ratio perf-postgres perf-sqlite)"
 copy_floor perf "$perf" liffn liffn_relais licence club
-cmp -s "$out/trace-perf-sqlite.txt" "$out/trace-perf-postgres.txt" && echo "  traces identical" ||
-  { echo "  traces differ"; status=1; }
+same_traces perf
+# Each engine's own import of the same file, exported: the same files.
+"$couloir" export-perf "$out/perf.db" "$out/perf-export-sqlite" --all --quiet --trace "$out/trace-perf-export-sqlite.txt"
+"$couloir" export-perf "$perf" "$out/perf-export-postgres" --all --quiet --trace "$out/trace-perf-export-postgres.txt"
+diff -r "$out/perf-export-sqlite" "$out/perf-export-postgres" >/dev/null &&
+  echo "  export-perf --all of each engine's own import: files identical" ||
+  { echo "  export-perf --all of each engine's own import: files differ"; status=1; }
 
 echo "== export-perf --all, $performances performances"
 "$couloir" init-db "$out/history.db" >/dev/null

@@ -80,28 +80,37 @@ struct Performance {
     bool isSplit;   // taken from a split time
 };
 
+// The columns of a performance row, an individual's or a relay's.
+const std::vector<std::string>& performanceColumns(bool relay) {
+    static const std::vector<std::string> individual = {"Code_epreuve", "Code_club", "Date_perf",     "Num_Lic",
+                                                        "Tps",          "Age",       "Passage_relais", "Tps_inter",
+                                                        "Num_compet"};
+    static const std::vector<std::string> relays = [] {
+        std::vector<std::string> columns = {"Code_epreuve", "Code_club", "Date_perf", "Num_Lic", "Tps"};
+        addRelayerColumns(columns);
+        columns.push_back("Num_compet");
+        return columns;
+    }();
+    return relay ? relays : individual;
+}
+
 void insertPerformance(ImportContext& context, const ResultFields& fields, const ResolvedLine& line,
                        const std::string& day, const Performance& performance) {
-    Statement insert = Statement::insert("INSERT INTO", performance.table);
-    insert.sql(" (Code_epreuve, Code_club, Date_perf, Num_Lic, Tps");
-    insert.sql(line.relay ? ", Licence1, Licence2, Licence3, Licence4, Licence5, Licence6, Licence7, Licence8, "
-                            "Licence9, Licence10"
-                          : ", Age, Passage_relais, Tps_inter");
-    insert.sql(", Num_compet) VALUES (").decimal(performance.event);
-    insert.sql(", ").text(fields[kClubField]);
-    insert.sql(", ").text(day);
-    insert.sql(", ").decimal(fields[kLicenceField]);
-    insert.sql(", ").decimal(performance.time);
+    Statement values;
+    values.decimal(performance.event);
+    values.text(fields[kClubField]);
+    values.text(day);
+    values.decimal(fields[kLicenceField]);
+    values.decimal(performance.time);
     if (line.relay) {
-        addRelayers(insert, line.relayers);
+        addRelayers(values, line.relayers);
     } else {
-        insert.sql(", ").decimal(line.age);
-        insert.sql(", ").text(std::string_view(&performance.relayLeg, 1));
-        insert.sql(", ").boolean(performance.isSplit);
+        values.decimal(line.age);
+        values.text(std::string_view(&performance.relayLeg, 1));
+        values.boolean(performance.isSplit);
     }
-    insert.sql(", ").number(context.competition);
-    insert.sql(");");
-    context.db().execute(insert);
+    values.number(context.competition);
+    appendValues(context.db(), performance.table, performanceColumns(line.relay), values);
 }
 
 // From here on the line stands for the relay's first swimmer.

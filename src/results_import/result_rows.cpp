@@ -45,7 +45,8 @@ void loadFirstRelayer(ImportContext& context, long lineNumber, ResolvedLine& lin
     line.firstRelayerSex.clear();
     if (line.firstRelayer.empty()) return;
     Columns columns =
-        context.db().ChargerColonnes(Statement("select Code_Club, Sexe from Licence where Num = ").decimal(line.firstRelayer));
+        context.db().ChargerColonnes(
+            Statement("select Code_Club, Sexe from Licence where Num = ").decimal(line.firstRelayer).readsOnly("Licence"));
     if (columns.hasRows()) {
         line.firstRelayerClub = columns.at(0, 0);
         line.firstRelayerSex = columns.at(1, 0);
@@ -102,9 +103,42 @@ bool bRetrouverNageur(ImportContext& context, long lineNumber, ResultFields& fie
     }
 }
 
-void addRelayers(Statement& statement, const Relayers& relayers) {
-    for (const auto& relayer : relayers) statement.sql(", ").decimal(relayer);
+void addRelayers(Statement& values, const Relayers& relayers) {
+    for (const auto& relayer : relayers) values.decimal(relayer);
 }
+
+void addRelayerColumns(std::vector<std::string>& columns) {
+    for (int i = 1; i <= kRelayerCount; ++i) columns.push_back("Licence" + std::to_string(i));
+}
+
+void appendValues(Database& db, std::string_view table, const std::vector<std::string>& columns, const Statement& values) {
+    std::vector<std::pair<std::string, FieldValue>> row;
+    row.reserve(columns.size());
+    for (std::size_t i = 0; i < columns.size(); ++i) row.emplace_back(columns[i], values.values().at(i));
+    db.appendRow(table, row);
+}
+
+namespace {
+
+// The columns of a result row, a relay's with its relayers.
+const std::vector<std::string>& resultColumns(bool relay) {
+    static const std::vector<std::string> individual = [] {
+        std::vector<std::string> columns = {"Num_compet",    "Code_epreuve",   "Type_course",          "Numero_serie",
+                                            "Num_categorie", "Numero_couloir", "Numero_ordre_couloir", "Code_club",
+                                            "Num_Lic",       "Tps"};
+        for (int split = 1; split <= kSplitCount; ++split) columns.push_back("Inter" + std::to_string(split));
+        columns.push_back("Cotation_Fede");
+        return columns;
+    }();
+    static const std::vector<std::string> relays = [] {
+        std::vector<std::string> columns = individual;
+        addRelayerColumns(columns);
+        return columns;
+    }();
+    return relay ? relays : individual;
+}
+
+}  // namespace
 
 bool bInsererResultat(ImportContext& context, long lineNumber, const ResultFields& fields, const ResolvedLine& line) {
     try {
@@ -117,31 +151,20 @@ bool bInsererResultat(ImportContext& context, long lineNumber, const ResultField
         std::string heatNumber(isFinal && heatLength > 0 ? charSubstr(heat, heatLength - 1, 1) : heat);
         std::string category(isFinal ? charSubstr(heat, 0, 1) : "0");
 
-        Statement insert = Statement::insert("INSERT INTO", line.resultTable);
-        insert.sql(
-            " (Num_compet, Code_epreuve, Type_course, Numero_serie, Num_categorie, "
-            "Numero_couloir, Numero_ordre_couloir, Code_club, Num_Lic"
-            ", Tps, Inter1, Inter2, Inter3, Inter4, Inter5, Inter6, Inter7, Inter8, Inter9, Inter10, Inter11, "
-            "Inter12, Inter13, Inter14"
-            ", Cotation_Fede");
-        if (line.relay)
-            insert.sql(
-                ", Licence1, Licence2, Licence3, Licence4, Licence5, Licence6, Licence7, Licence8, Licence9, "
-                "Licence10");
-        insert.sql(") VALUES (").number(context.competition);
-        insert.sql(", ").number(fields[kEventField]);
-        insert.sql(", ").text(raceType);
-        insert.sql(", ").number(heatNumber);
-        insert.sql(", ").number(category);
-        insert.sql(", ").number(fields[kLaneField]);
-        insert.sql(", ").number(fields[kOrderField]);
-        insert.sql(", ").text(fields[kClubField]);
+        Statement values;
+        values.number(context.competition);
+        values.number(fields[kEventField]);
+        values.text(raceType);
+        values.number(heatNumber);
+        values.number(category);
+        values.number(fields[kLaneField]);
+        values.number(fields[kOrderField]);
+        values.text(fields[kClubField]);
         // Num_Lic, the time and the splits: resolved or normalised numbers.
-        for (int field = kLicenceField; field <= kTimeField + kSplitCount; ++field) insert.sql(", ").decimal(fields[field]);
-        insert.sql(", ").number(fields[kPointsField]);
-        if (line.relay) addRelayers(insert, line.relayers);
-        insert.sql(");");
-        context.db().execute(insert);
+        for (int field = kLicenceField; field <= kTimeField + kSplitCount; ++field) values.decimal(fields[field]);
+        values.number(fields[kPointsField]);
+        if (line.relay) addRelayers(values, line.relayers);
+        appendValues(context.db(), line.resultTable, resultColumns(line.relay), values);
         return true;
     } catch (...) {
         Error e = caughtError();

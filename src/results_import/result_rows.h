@@ -5,6 +5,8 @@
 
 #include <array>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "results_import/import_context.h"
 #include "results_import/result_line.h"
@@ -36,7 +38,14 @@ bool bRetrouverNageur(ImportContext& context, long lineNumber, ResultFields& fie
 // Writes the line's result row; false, reported, when the insertion fails.
 bool bInsererResultat(ImportContext& context, long lineNumber, const ResultFields& fields, const ResolvedLine& line);
 
-// Appends ", " and relayer 1, ", " and relayer 2 ... up to relayer 10, each a value.
-void addRelayers(Statement& statement, const Relayers& relayers);
+// Appends relayer 1, relayer 2 ... up to relayer 10, each a value.
+void addRelayers(Statement& values, const Relayers& relayers);
+// The columns of relayers 1 to 10.
+void addRelayerColumns(std::vector<std::string>& columns);
+
+// Appends a row to `table`: `values` as a statement binds them (so checked
+// and typed alike), one per column of `columns`. A server gets the rows of a
+// file in batches rather than one round trip each.
+void appendValues(Database& db, std::string_view table, const std::vector<std::string>& columns, const Statement& values);
 
 }  // namespace couloir::ombrelay

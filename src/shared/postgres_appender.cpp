@@ -29,82 +29,100 @@ std::string PgAppender::toLower(std::string_view table) { return toLowerAscii(ta
 
 std::int64_t PgAppender::append(std::string_view table, const Fields& fields) {
     session_.checkUsable();
-    if (!appendsTo(table, fields)) startAppends(table, fields);
+    Batch& batch = batchFor(table, fields);
     std::int64_t number = 0;
-    if (!pending_.numbered.empty()) {
-        number = nextCounter(pending_.table, pending_.numbered);
-    } else if (pending_.givenCounter) {
-        if (const auto* given = std::get_if<std::int64_t>(&fields[*pending_.givenCounter].second)) {
+    if (!batch.numbered.empty()) {
+        number = nextCounter(batch.table, batch.numbered);
+    } else if (batch.givenCounter) {
+        if (const auto* given = std::get_if<std::int64_t>(&fields[*batch.givenCounter].second)) {
             number = *given;
-            if (auto next = counters_.find(pending_.table); next != counters_.end())
+            if (auto next = counters_.find(batch.table); next != counters_.end())
                 next->second = std::max(next->second, number + 1);
         } else {
-            counters_.erase(pending_.table);
+            counters_.erase(batch.table);
         }
     }
-    std::string& line = pending_.data;
+    std::string& line = batch.data;
+    std::size_t before = line.size();
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i) line += '\t';
         appendCopyField(line, fields[i].second);
     }
-    if (!pending_.numbered.empty()) {
+    if (!batch.numbered.empty()) {
         if (!fields.empty()) line += '\t';
         line += std::to_string(number);
     }
     line += '\n';
-    ++pending_.rows;
+    ++batch.rows;
+    heldBytes_ += line.size() - before;
     // Outside a call nothing waits for a commit: the row goes at once.
-    if (pending_.data.size() >= kAppendBatchBytes || !session_.inTransaction()) flush();
+    if (heldBytes_ >= kAppendBatchBytes || !session_.inTransaction()) flush();
     return number;
 }
 
 void PgAppender::flush() {
-    if (pending_.rows == 0) return;
-    std::string data = std::move(pending_.data);
-    pending_.data.clear();
-    pending_.rows = 0;
-    session_.copy(pending_.copy, data);
+    for (Batch& batch : batches_) {
+        if (batch.rows == 0) continue;
+        std::string data = std::move(batch.data);
+        batch.data.clear();
+        batch.rows = 0;
+        session_.copy(batch.copy, data);
+    }
+    heldBytes_ = 0;
+}
+
+bool PgAppender::holdsRowsFor(const Statement& statement) const {
+    for (const Batch& batch : batches_)
+        if (batch.rows > 0 && statement.mayTouch(batch.table)) return true;
+    return false;
 }
 
 void PgAppender::reset() {
-    pending_.data.clear();
-    pending_.rows = 0;
+    batches_.clear();
+    last_ = 0;
+    heldBytes_ = 0;
     counters_.clear();
 }
 
-// Whether a row of these fields goes with the rows appended before it.
-bool PgAppender::appendsTo(std::string_view table, const Fields& fields) const {
-    if (!equalsNoCase(table, pending_.table) || fields.size() != pending_.columns.size()) return false;
+// Whether a row of these fields goes with the rows of `batch`.
+bool PgAppender::appendsTo(const Batch& batch, std::string_view table, const Fields& fields) {
+    if (!equalsNoCase(table, batch.table) || fields.size() != batch.columns.size()) return false;
     for (std::size_t i = 0; i < fields.size(); ++i)
-        if (fields[i].first != pending_.columns[i]) return false;
+        if (fields[i].first != batch.columns[i]) return false;
     return true;
 }
 
-// Sends the rows of the previous table and columns, and sets up the COPY of
-// these: the table's counter numbered here unless the row gives it.
-void PgAppender::startAppends(std::string_view table, const Fields& fields) {
+// The batch of the table and columns, the last one used first.
+PgAppender::Batch& PgAppender::batchFor(std::string_view table, const Fields& fields) {
+    if (last_ < batches_.size() && appendsTo(batches_[last_], table, fields)) return batches_[last_];
+    for (last_ = 0; last_ < batches_.size(); ++last_)
+        if (appendsTo(batches_[last_], table, fields)) return batches_[last_];
+    batches_.push_back(startAppends(table, fields));
+    return batches_.back();
+}
+
+// The COPY of a table and columns: the table's counter numbered here unless the row gives it.
+PgAppender::Batch PgAppender::startAppends(std::string_view table, const Fields& fields) {
     checkIdentifier(table);
     for (const auto& field : fields) checkIdentifier(field.first);
-    flush();
-    pending_.table = toLower(table);
-    pending_.columns.clear();
-    pending_.numbered.clear();
-    pending_.givenCounter.reset();
+    Batch batch;
+    batch.table = toLower(table);
     std::string columns;
     for (const auto& field : fields) {
-        pending_.columns.push_back(field.first);
+        batch.columns.push_back(field.first);
         columns += (columns.empty() ? "" : ", ") + field.first;
     }
     const auto& counterColumns = this->counterColumns();
-    if (auto counter = counterColumns.find(pending_.table); counter != counterColumns.end()) {
+    if (auto counter = counterColumns.find(batch.table); counter != counterColumns.end()) {
         for (std::size_t i = 0; i < fields.size(); ++i)
-            if (equalsNoCase(fields[i].first, counter->second)) pending_.givenCounter = i;
-        if (!pending_.givenCounter) {
-            pending_.numbered = counter->second;
+            if (equalsNoCase(fields[i].first, counter->second)) batch.givenCounter = i;
+        if (!batch.givenCounter) {
+            batch.numbered = counter->second;
             columns += (columns.empty() ? "" : ", ") + counter->second;
         }
     }
-    pending_.copy = "COPY " + std::string(table) + " (" + columns + ") FROM STDIN";
+    batch.copy = "COPY " + std::string(table) + " (" + columns + ") FROM STDIN";
+    return batch;
 }
 
 // The next counter of a table: max + 1 at the first row a call appends, then

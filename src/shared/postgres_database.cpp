@@ -170,7 +170,7 @@ private:
     // (any statement that does not say which tables it reads); a statement
     // that changes a table makes its counter be read again.
     void beforeStatement(const Statement& statement) {
-        if (appender_.holdsRows() && statement.mayTouch(appender_.heldTable())) appender_.flush();
+        if (appender_.holdsRowsFor(statement)) appender_.flush();
         if (statement.target().kind != StatementTarget::Kind::None) appender_.forgetCounter(statement.target().table);
     }
 
