@@ -120,7 +120,7 @@ public:
         // A transaction still open here is a call that did not end normally.
         if (inTransaction()) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         cache_.clear();
-        lastAppend_.statement.reset();
+        appends_.clear();
         sqlite3_close(db_);
     }
 
@@ -162,9 +162,10 @@ public:
 
     std::int64_t appendRow(std::string_view table,
                            const std::vector<std::pair<std::string, FieldValue>>& fields) override {
-        sqlite3_stmt* statement = appendStatement(table, fields);
+        const Append& append = appendStatement(table, fields);
+        sqlite3_stmt* statement = append.statement.get();
         for (std::size_t i = 0; i < fields.size(); ++i) bind(statement, static_cast<int>(i + 1), fields[i].second);
-        stepAll(statement, [&] { return describe(db_, Statement(lastAppend_.sql)); }, [](sqlite3_stmt*) { return true; });
+        stepAll(statement, [&] { return describe(db_, Statement(append.sql)); }, [](sqlite3_stmt*) { return true; });
         return sqlite3_last_insert_rowid(db_);
     }
 
@@ -293,30 +294,46 @@ private:
 
     // The INSERT of an appended row, compiled once for a run of rows of the
     // same table and columns.
-    sqlite3_stmt* appendStatement(std::string_view table, const std::vector<std::pair<std::string, FieldValue>>& fields) {
-        bool same = lastAppend_.statement && lastAppend_.table == table && lastAppend_.columns.size() == fields.size();
-        for (std::size_t i = 0; same && i < fields.size(); ++i) same = lastAppend_.columns[i] == fields[i].first;
-        if (same) return lastAppend_.statement.get();
+    // The prepared INSERT of each table and columns rows were appended to:
+    // a step that appends to two tables in turn prepares each once.
+    struct Append {
+        std::string table, sql;
+        std::vector<std::string> columns;
+        Compiled statement;
+    };
+
+    static bool appendsTo(const Append& append, std::string_view table,
+                          const std::vector<std::pair<std::string, FieldValue>>& fields) {
+        if (append.table != table || append.columns.size() != fields.size()) return false;
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            if (append.columns[i] != fields[i].first) return false;
+        return true;
+    }
+
+    const Append& appendStatement(std::string_view table, const std::vector<std::pair<std::string, FieldValue>>& fields) {
+        if (lastAppend_ < appends_.size() && appendsTo(appends_[lastAppend_], table, fields)) return appends_[lastAppend_];
+        for (lastAppend_ = 0; lastAppend_ < appends_.size(); ++lastAppend_)
+            if (appendsTo(appends_[lastAppend_], table, fields)) return appends_[lastAppend_];
         checkIdentifier(table);
         for (const auto& field : fields) checkIdentifier(field.first);
-        std::string sql = "INSERT INTO " + std::string(table) + " (";
+        Append append;
+        append.table = table;
+        append.sql = "INSERT INTO " + std::string(table) + " (";
         std::string marks;
-        lastAppend_.columns.clear();
         for (std::size_t i = 0; i < fields.size(); ++i) {
-            sql += (i ? ", " : "") + fields[i].first;
+            append.sql += (i ? ", " : "") + fields[i].first;
             marks += i ? ", ?" : "?";
-            lastAppend_.columns.push_back(fields[i].first);
+            append.columns.push_back(fields[i].first);
         }
-        sql += ") VALUES (" + marks + ")";
+        append.sql += ") VALUES (" + marks + ")";
         sqlite3_stmt* raw = nullptr;
-        lastAppend_.statement.reset();
-        if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &raw,
-                               nullptr) != SQLITE_OK)
-            fail(describe(db_, Statement(sql)));
-        lastAppend_.statement.reset(raw);
-        lastAppend_.table = table;
-        lastAppend_.sql = std::move(sql);
-        return raw;
+        if (sqlite3_prepare_v3(db_, append.sql.c_str(), static_cast<int>(append.sql.size()), SQLITE_PREPARE_PERSISTENT,
+                               &raw, nullptr) != SQLITE_OK)
+            fail(describe(db_, Statement(append.sql)));
+        append.statement.reset(raw);
+        appends_.push_back(std::move(append));
+        lastAppend_ = appends_.size() - 1;
+        return appends_.back();
     }
 
     void bind(sqlite3_stmt* statement, int index, const FieldValue& value) {
@@ -336,11 +353,8 @@ private:
     DatabaseOptions options_;
     std::unordered_map<std::string, Compiled> cache_;
     std::unordered_set<sqlite3_stmt*> busy_;
-    struct {
-        std::string table, sql;
-        std::vector<std::string> columns;
-        Compiled statement;
-    } lastAppend_;
+    std::vector<Append> appends_;
+    std::size_t lastAppend_ = 0;  // the one used last, looked at first
 };
 
 }  // namespace
