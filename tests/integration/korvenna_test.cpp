@@ -272,6 +272,20 @@ protected:
     std::string code(const std::string& licence) {
         return value("select Code_unique from Licence where Licence = '" + licence + "'");
     }
+    // The trace of a run whose first file ended at `line` with `error`, the
+    // second file (one known swimmer) read whole.
+    void expectFirstFileEndedAt(long line, const std::string& error) {
+        std::string text = traceText();
+        EXPECT_EQ(text.rfind("Début de l'import : 10/03/2026 18:30:05\n\nErreur Ligne n° : " + std::to_string(line) +
+                                 ".\nMise à jour des codes IUF interrompu.\nErreur n° ",
+                             0),
+                  0u)
+            << text;
+        EXPECT_NE(text.find(error), std::string::npos) << text;
+        EXPECT_NE(text.find("\n\n\nMise à jour de 1 licence sur 1.\n0 licence inconnue.\n\nFin mise à jour : "),
+                  std::string::npos)
+            << text;
+    }
 };
 
 TEST_F(CodeUpdate, WritesTheCodesOfKnownSwimmersAndCountsTheOthers) {
@@ -322,17 +336,7 @@ TEST_F(CodeUpdate, AnErrorEndsItsFileAndTheScanGoesOn) {
                           codeLine(kParis, "960002", "7654321")});
     write("b_codes.txt", {codeLine(kRennes, "980004", "2222222")});
     ASSERT_TRUE(updateCodes());
-    std::string text = traceText();
-    EXPECT_EQ(text.rfind("Début de l'import : 10/03/2026 18:30:05\n\n"
-                         "Erreur Ligne n° : 2.\n"
-                         "Mise à jour des codes IUF interrompu.\n"
-                         "Erreur n° 94: ",
-                         0),
-              0u)
-        << text;
-    EXPECT_NE(text.find("\n\n\nMise à jour de 1 licence sur 1.\n0 licence inconnue.\n\nFin mise à jour : "),
-              std::string::npos)
-        << text;
+    expectFirstFileEndedAt(2, "Erreur n° 94: ");
     EXPECT_EQ(code("950001"), "1234567");
     EXPECT_EQ(code("960002"), "");
     EXPECT_EQ(code("980004"), "2222222");
@@ -361,18 +365,7 @@ TEST_F(CodeUpdate, AnUpdateRefusedByTheDatabaseEndsItsFileAtItsLine) {
     write("a_codes.txt", lines);
     write("b_codes.txt", {codeLine(kRennes, "980004", "2222222")});
     ASSERT_TRUE(updateCodes());
-    std::string text = traceText();
-    EXPECT_EQ(text.rfind("Début de l'import : 10/03/2026 18:30:05\n\n"
-                         "Erreur Ligne n° : 550.\n"
-                         "Mise à jour des codes IUF interrompu.\n"
-                         "Erreur n° ",
-                         0),
-              0u)
-        << text;
-    EXPECT_NE(text.find("code refusé"), std::string::npos) << text;
-    EXPECT_NE(text.find("\n\n\nMise à jour de 1 licence sur 1.\n0 licence inconnue.\n\nFin mise à jour : "),
-              std::string::npos)
-        << text;
+    expectFirstFileEndedAt(550, "code refusé");
     EXPECT_EQ(code("900549"), "1000549");
     EXPECT_EQ(code("900550"), "");
     EXPECT_EQ(code("900551"), "");
