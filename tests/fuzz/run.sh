@@ -34,7 +34,7 @@ for file in club licence rcomp pcomp categori relais prres engag; do
   selector=$((selector + 1))
 done
 seed file_step_fuzzer "$samples/performances/liffn.txt" 8
-for file in "$samples"/federation/iuf_*.txt; do seed code_file_fuzzer "$file"; done
+for file in "$samples"/codes/iuf_*.txt; do seed code_file_fuzzer "$file"; done
 
 status=0
 for target in decode_fuzzer record_fuzzer statement_fuzzer file_step_fuzzer code_file_fuzzer; do
