@@ -6,7 +6,8 @@
 # million performances. Each PostgreSQL figure has its ratio to SQLite and a
 # floor: COPY of the same rows into (or, for the export, out of) the same
 # tables; for update-codes, COPY of the codes into a table and one UPDATE
-# from it. Traces and files are compared byte for byte, the export also
+# from it. The SQLite licence and performance imports also have theirs: the
+# same rows inserted by prepared, bound INSERTs in one transaction. Traces and files are compared byte for byte, the export also
 # when each engine was filled by its own import. The server is a throwaway
 # cluster (tests/postgres/cluster.sh) with durable commits.
 #
@@ -36,7 +37,7 @@ done
 source "$here/common.sh"
 couloir="$build/bin/couloir"
 require_tools "$couloir" "$build/bin/bench_generate_licences" "$build/bin/bench_generate_performances" \
-  "$build/bin/bench_generate_history" "$build/bin/bench_generate_meet" sqlite3 psql /usr/bin/time
+  "$build/bin/bench_generate_history" "$build/bin/bench_generate_meet" "$build/bin/bench_sqlite_floor" sqlite3 psql /usr/bin/time
 out="$build/bench-postgres"
 rm -rf "$out"
 mkdir -p "$out"
@@ -91,6 +92,20 @@ copy_floor() {
   echo "  $name COPY floor: $(time_report "$out/time-$name-copy.txt")"
 }
 
+# sqlite_floor NAME DB TABLE...: the tables' rows, taken out of DB, inserted into a new
+# database by prepared, bound INSERTs in one transaction (bench_sqlite_floor); prints
+# that time and the ratio of NAME-sqlite to it.
+sqlite_floor() {
+  local name=$1 from=$2 floor="$out/floor-$1.db"
+  shift 2
+  rm -f "$floor"
+  "$couloir" init-db "$floor" >/dev/null
+  local line
+  line=$("$build/bin/bench_sqlite_floor" "$from" "$floor" "$@")
+  awk -v line="$line" -v s="$(seconds "$out/time-$name-sqlite.txt")" \
+    -v n="$name" 'BEGIN { split(line, f, " "); printf "  %s SQLite floor: %s, SQLite / its floor: %.2f\n", n, line, s / f[2] }'
+}
+
 echo "== import-licences, $licences licences into an empty database"
 "$build/bin/bench_generate_licences" "$out/licences" --licences "$licences" >/dev/null
 "$couloir" init-db "$out/licences.db" >/dev/null
@@ -103,6 +118,7 @@ timed licences-postgres "$couloir" import-licences "$lic" "$out/licences/lists" 
   --trace "$out/trace-licences-postgres.txt" --temp "$out/tempo"
 echo "  ratio PostgreSQL / SQLite: $(ratio licences-postgres licences-sqlite)"
 copy_floor licences "$lic" licence club
+sqlite_floor licences "$out/licences.db" licence club
 same_traces licences
 
 echo "== update-codes, the unique codes of the $licences licences"
@@ -142,6 +158,7 @@ timed perf-postgres "$couloir" import-perf "$perf" "$out/perf" --quiet --trace "
   --temp "$out/tempo"
 echo "  ratio PostgreSQL / SQLite: $(ratio perf-postgres perf-sqlite)"
 copy_floor perf "$perf" liffn liffn_relais licence club
+sqlite_floor perf "$out/perf.db" liffn liffn_relais licence club
 same_traces perf
 # Each engine's own import of the same file, exported: the same files.
 "$couloir" export-perf "$out/perf.db" "$out/perf-export-sqlite" --all --quiet --trace "$out/trace-perf-export-sqlite.txt"
