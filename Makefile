@@ -10,7 +10,7 @@
 BUILD      ?= build
 TEST_BUILD ?= build-test
 JOBS       ?= 2
-PACKAGES   := g++ cmake make curl libsqlite3-dev sqlite3 libpq-dev postgresql googletest libgtest-dev libcli11-dev nlohmann-json3-dev python3-jsonschema libcpp-httplib-dev libzip-dev libjs-dygraphs pkg-config time
+PACKAGES   := g++ cmake make curl locales libsqlite3-dev sqlite3 libpq-dev postgresql googletest libgtest-dev libcli11-dev nlohmann-json3-dev python3-jsonschema libcpp-httplib-dev libzip-dev libjs-dygraphs pkg-config time
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 # The browser test of the web page: Debian's chromium, driven by playwright-core (tests/web/package.json).
 WEB_TEST_PACKAGES := chromium

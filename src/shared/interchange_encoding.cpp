@@ -1,44 +1,15 @@
 #include "shared/interchange_encoding.h"
 
-#include <iconv.h>
-#include <locale.h>
-
-#include <memory>
 #include <utility>
 
 #include "shared/cp1252.h"
+#include "shared/transliteration.h"
 
 namespace couloir {
 namespace {
 
 // The DOS accent codes the readers convert.
 bool isDosAccentCode(unsigned char byte) { return byte >= 129 && byte <= 151; }
-
-// glibc's transliteration to ASCII of one character ("Œ" -> "OE", "Ł" -> "L"),
-// under a UTF-8 locale of this thread only: the C locale knows no letters.
-std::string transliterate(std::string_view character) {
-    static const locale_t utf8Locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
-    struct LocaleScope {
-        locale_t previous;
-        explicit LocaleScope(locale_t wanted) : previous(wanted ? uselocale(wanted) : nullptr) {}
-        ~LocaleScope() {
-            if (previous) uselocale(previous);
-        }
-    } scope(utf8Locale);
-
-    iconv_t converter = iconv_open("ASCII//TRANSLIT", "UTF-8");
-    if (converter == reinterpret_cast<iconv_t>(-1)) return "?";
-    std::unique_ptr<void, int (*)(iconv_t)> closer(converter, iconv_close);
-    std::string in(character);
-    std::string out(16, '\0');
-    char* input = in.data();
-    std::size_t inputLeft = in.size();
-    char* output = out.data();
-    std::size_t outputLeft = out.size();
-    if (iconv(converter, &input, &inputLeft, &output, &outputLeft) == static_cast<std::size_t>(-1)) return "?";
-    out.resize(out.size() - outputLeft);
-    return out.empty() ? "?" : out;
-}
 
 // The UTF-8 character starting at `i`: its code point (0 when malformed) and
 // where the next one starts.
@@ -80,7 +51,7 @@ std::string interchangeText(std::string_view utf8) {
     std::size_t plain = 0;  // start of the run of characters kept as they are
     forEachReplaced(utf8, [&](std::size_t begin, std::size_t end) {
         out.append(utf8.substr(plain, begin - plain));
-        out += transliterate(utf8.substr(begin, end - begin));
+        out += asciiTransliteration(characterAt(utf8, begin).first);
         plain = end;
         return true;
     });
@@ -104,7 +75,7 @@ void appendInterchangeBytes(std::string& out, std::string_view utf8) {
         out.append(utf8.substr(plain, i - plain));
         auto [cp, end] = characterAt(utf8, i);
         if (kept(cp)) out += static_cast<char>(cp1252Byte(cp));
-        else out += transliterate(utf8.substr(i, end - i));
+        else out += asciiTransliteration(cp);
         plain = i = end;
     }
     out.append(utf8.substr(plain));
