@@ -1,22 +1,19 @@
 #include "run_support.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <optional>
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 
 #include "host_form.h"
 #include "shared/cp1252.h"
 #include "shared/database.h"
 #include "shared/error.h"
 #include "shared/files.h"
+#include "shared/platform.h"
 #include "shared/private_files.h"
 #include "shared/text_date.h"
 #include "shared/trace.h"
@@ -54,12 +51,13 @@ void addTemporaryOption(CLI::App& command, std::string& folder) {
 WorkingFolder::WorkingFolder(const std::string& given) : path_(given) {
     if (!path_.empty()) {
         // Checked by temporaryFolderIsAllowed: a link is refused, only the last folder may be missing.
-        if (::mkdir(path_.c_str(), S_IRWXU) != 0 && errno != EEXIST)
-            throw Error(errors::kPathNotFound, "Création impossible du dossier " + path_ + " (" +
-                                                   std::generic_category().message(errno) + ")");
+        std::error_code error;
+        platform::createOwnerOnlyFolder(path_, error);
+        if (error)
+            throw Error(errors::kPathNotFound, "Création impossible du dossier " + path_ + " (" + error.message() + ")");
         return;
     }
-    path_ = createMarkedFolder(fs::temp_directory_path().string(), kWorkingFolderPrefix);
+    path_ = createMarkedFolder(platform::utf8Of(fs::temp_directory_path()), kWorkingFolderPrefix);
     fresh_ = true;
 }
 
@@ -67,12 +65,13 @@ void removeAbandonedWorkingFolders() {
     std::error_code ec;
     fs::path temporary = fs::temp_directory_path(ec);
     if (ec) return;
-    for (const char* prefix : {kWorkingFolderPrefix, kWebFolderPrefix}) removeAbandonedFolders(temporary.string(), prefix);
+    for (const char* prefix : {kWorkingFolderPrefix, kWebFolderPrefix})
+        removeAbandonedFolders(platform::utf8Of(temporary), prefix);
 }
 
 WorkingFolder::~WorkingFolder() {
     std::error_code ec;
-    if (fresh_) fs::remove_all(path_, ec);
+    if (fresh_) fs::remove_all(platform::pathOf(path_), ec);
 }
 
 bool prepareOutputFolder(const std::string& folder) {
@@ -90,16 +89,15 @@ namespace {
 // The path as the file system resolves it, for comparisons; as given when it cannot.
 fs::path resolved(const std::string& path) {
     std::error_code ec;
-    fs::path full = fs::weakly_canonical(fs::absolute(path, ec), ec);
-    return ec ? fs::path(path) : full;
+    fs::path full = fs::weakly_canonical(fs::absolute(platform::pathOf(path), ec), ec);
+    return ec ? platform::pathOf(path) : full;
 }
 
-// Both paths name one existing file or folder: the same device and inode,
-// whatever the names (a hard link, another spelling).
+// Both paths name one existing file or folder, whatever the names (a hard
+// link, another spelling).
 bool sameFile(const std::string& a, const std::string& b) {
-    struct stat first {}, second {};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
+    auto first = platform::fileIdentity(a);
+    return first && first == platform::fileIdentity(b);
 }
 
 // Whether `path` names the database or one of its journal files, by name or as the same file.
@@ -107,16 +105,16 @@ bool isDatabaseFile(const fs::path& path, const std::string& database) {
     if (database.empty() || isServerDatabase(database)) return false;
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
         fs::path file = resolved(database + suffix);
-        if (path == file || sameFile(path.string(), database + suffix)) return true;
+        if (path == file || sameFile(platform::utf8Of(path), database + suffix)) return true;
         // A file of the same folder whose name differs only in case is replaced too.
-        if (path.parent_path() == file.parent_path() && equalsNoCase(path.filename().string(), file.filename().string()))
+        if (path.parent_path() == file.parent_path() && equalsNoCase(platform::utf8Of(path.filename()), platform::utf8Of(file.filename())))
             return true;
     }
     return false;
 }
 
 bool inFolder(const fs::path& file, const std::string& folder) {
-    return file.parent_path() == resolved(folder) || sameFile(file.parent_path().string(), folder);
+    return file.parent_path() == resolved(folder) || sameFile(platform::utf8Of(file.parent_path()), folder);
 }
 
 // One output of the host (`what`, named by `option`) against the database and the folders.
@@ -157,11 +155,12 @@ bool folderFilesAreAllowed(const std::string& folder, const std::vector<std::str
     std::vector<std::string> written;
     for (const std::string& name : names) written.push_back(name);
     std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    for (fs::directory_iterator it(platform::pathOf(folder), ec), end; !ec && it != end; it.increment(ec))
         for (const std::string& name : names)
-            if (equalsNoCase(it->path().filename().string(), name)) written.push_back(it->path().filename().string());
+            if (std::string existing = platform::utf8Of(it->path().filename()); equalsNoCase(existing, name))
+                written.push_back(existing);
     for (const std::string& name : written) {
-        fs::path file = resolved((fs::path(folder) / name).string());
+        fs::path file = resolved(platform::utf8Of(platform::pathOf(folder) / platform::pathOf(name)));
         if (isDatabaseFile(file, database)) {
             std::cerr << "couloir : le fichier " << name << " du dossier " << folder
                       << " est la base de données (ou l'un de ses journaux) ; choisissez un autre dossier avec "
@@ -174,16 +173,16 @@ bool folderFilesAreAllowed(const std::string& folder, const std::vector<std::str
 
 bool temporaryFolderIsAllowed(const std::string& temp, const std::string& source) {
     if (temp.empty()) return true;
-    struct stat info {};
-    if (::lstat(temp.c_str(), &info) == 0) {
-        if (S_ISLNK(info.st_mode) || !S_ISDIR(info.st_mode)) {
+    platform::EntryKind kind = platform::entryKind(temp);
+    if (kind != platform::EntryKind::Missing) {
+        if (kind != platform::EntryKind::Folder) {
             std::cerr << "couloir : --temp " << temp << " doit être un dossier, pas un lien symbolique ni un fichier\n";
             return false;
         }
     } else {
-        fs::path parent = fs::absolute(temp).lexically_normal().parent_path();
-        if (::lstat(parent.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-            std::cerr << "couloir : --temp " << temp << " : le dossier " << parent.string()
+        fs::path parent = fs::absolute(platform::pathOf(temp)).lexically_normal().parent_path();
+        if (platform::entryKind(platform::utf8Of(parent)) != platform::EntryKind::Folder) {
+            std::cerr << "couloir : --temp " << temp << " : le dossier " << platform::utf8Of(parent)
                       << " n'existe pas (seul le dernier dossier est créé)\n";
             return false;
         }
@@ -191,7 +190,7 @@ bool temporaryFolderIsAllowed(const std::string& temp, const std::string& source
     // Neither the source folder nor a folder inside it: the copies would land among the files read.
     fs::path place = resolved(temp);
     for (fs::path folder = place;; folder = folder.parent_path()) {
-        if (folder == resolved(source) || sameFile(folder.string(), source)) {
+        if (folder == resolved(source) || sameFile(platform::utf8Of(folder), source)) {
             std::cerr << "couloir : --temp " << temp << " ne peut pas être le dossier source " << source
                       << " ni un dossier qu'il contient\n";
             return false;
@@ -202,7 +201,7 @@ bool temporaryFolderIsAllowed(const std::string& temp, const std::string& source
 }
 
 std::string traceText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(platform::pathOf(path), std::ios::binary);
     std::string text = decodeCp1252(std::string(std::istreambuf_iterator<char>(file), {}));
     replaceAll(text, "\r\n", "\n");
     return text;
@@ -258,7 +257,7 @@ int runCommand(OperationKind kind, const OperationArguments& arguments, const Co
     }
     if (!traceIsWritable(options.trace)) return end(false, kFailure);
     HostForm form;
-    ConsoleProgress progress(form, !options.silent() && ::isatty(STDERR_FILENO));
+    ConsoleProgress progress(form, !options.silent() && platform::errorIsConsole());
     form.reportTo(report ? &*report : nullptr);
     OperationOutcome outcome = runOperation(kind, arguments, std::move(preparation), dryRun, form);
     if (!outcome.hostError.empty()) {

@@ -8,6 +8,7 @@
 
 #include "shared/clock.h"
 #include "shared/files.h"
+#include "shared/platform.h"
 #include "shared/text_date.h"
 
 namespace couloir::korvenna {
@@ -118,8 +119,8 @@ void MajCodesIUF(Session& session, const std::string& path, double increment, co
 std::vector<std::string> filesOf(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        if (it->is_regular_file(ec)) names.push_back(it->path().filename().string());
+    for (fs::directory_iterator it(platform::pathOf(folder), ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_regular_file(ec)) names.push_back(platform::utf8Of(it->path().filename()));
     std::sort(names.begin(), names.end());
     return names;
 }

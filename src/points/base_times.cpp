@@ -7,6 +7,7 @@
 
 #include "points/swim_points.h"
 #include "shared/error.h"
+#include "shared/platform.h"
 #include "shared/text_date.h"
 
 namespace couloir::points {
@@ -60,7 +61,7 @@ BaseTimes BaseTimes::parse(std::string_view text, const std::string& source) {
 }
 
 BaseTimes BaseTimes::load(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(platform::pathOf(path), std::ios::binary);
     if (!file) throw errors::fileNotFound(path);
     std::ostringstream text;
     text << file.rdbuf();

@@ -20,6 +20,7 @@
 #include "points/swim_points.h"
 #include "shared/components.h"
 #include "shared/error.h"
+#include "shared/platform.h"
 
 namespace fs = std::filesystem;
 
@@ -46,8 +47,8 @@ std::shared_ptr<const BaseTimes> currentBaseTimes() {
         if (cached && path == cachedPath && now - lastLook < std::chrono::seconds(1)) return cached;
     }
     std::error_code ec;
-    fs::file_time_type stamp = fs::last_write_time(path, ec);
-    std::uintmax_t size = ec ? 0 : fs::file_size(path, ec);
+    fs::file_time_type stamp = fs::last_write_time(platform::pathOf(path), ec);
+    std::uintmax_t size = ec ? 0 : fs::file_size(platform::pathOf(path), ec);
     if (ec) throw errors::fileNotFound(path);
 
     std::lock_guard lock(mutex);

@@ -1,7 +1,5 @@
 #include "shared/components.h"
 
-#include <dlfcn.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -10,6 +8,7 @@
 
 #include "shared/error.h"
 #include "shared/install_layout.h"
+#include "shared/platform.h"
 #include "shared/text_date.h"
 
 namespace fs = std::filesystem;
@@ -17,21 +16,14 @@ namespace fs = std::filesystem;
 namespace couloir {
 namespace {
 
-fs::path hostProgram() {
-    std::error_code ec;
-    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? fs::path(".") / "couloir" : exe;
-}
+fs::path hostProgram() { return platform::pathOf(platform::programPath()); }
 
 // The library this code was linked into, when it is not the program itself:
 // a component finds the others beside it, whatever host loaded it.
 std::optional<fs::path> ownLibrary() {
-    Dl_info info{};
-    if (!dladdr(reinterpret_cast<void*>(&hostProgram), &info) || !info.dli_fname || !*info.dli_fname) return std::nullopt;
-    std::error_code ec;
-    fs::path library = fs::absolute(info.dli_fname, ec);
-    if (ec || !fs::is_regular_file(library, ec) || fs::equivalent(library, hostProgram(), ec)) return std::nullopt;
-    return library;
+    auto library = platform::libraryHolding(reinterpret_cast<const void*>(&hostProgram));
+    if (!library) return std::nullopt;
+    return platform::pathOf(*library);
 }
 
 // Loaded libraries stay loaded for the life of the process.
@@ -41,10 +33,10 @@ void* loadLibrary(const std::string& name) {
     std::lock_guard lock(mutex);
     if (auto found = loaded.find(name); found != loaded.end()) return found->second;
     for (const auto& folder : componentFolders()) {
-        fs::path candidate = fs::path(folder) / ("lib" + name + ".so");
+        fs::path candidate = platform::pathOf(folder) / platform::libraryFileName(name);
         std::error_code ec;
         if (!fs::exists(candidate, ec)) continue;
-        if (void* handle = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL)) return loaded[name] = handle;
+        if (void* handle = platform::loadLibrary(platform::utf8Of(candidate))) return loaded[name] = handle;
     }
     return nullptr;
 }
@@ -54,15 +46,15 @@ void* loadLibrary(const std::string& name) {
 std::vector<std::string> componentFolders() {
     if (const char* list = std::getenv("COULOIR_COMPONENTS"); list && *list) {
         std::vector<std::string> folders;
-        for (auto& folder : split(list, ':'))
+        for (auto& folder : split(list, platform::kPathListSeparator))
             if (!folder.empty()) folders.push_back(folder);
         return folders;
     }
     std::vector<std::string> folders;
-    if (auto library = ownLibrary()) folders.push_back(library->parent_path().string());
+    if (auto library = ownLibrary()) folders.push_back(platform::utf8Of(library->parent_path()));
     fs::path host = hostProgram().parent_path();
     for (const fs::path& folder : {host / componentsFromProgram(), host, host / ".." / "lib"})
-        folders.push_back(folder.lexically_normal().string());
+        folders.push_back(platform::utf8Of(folder.lexically_normal()));
     return folders;
 }
 
@@ -70,8 +62,8 @@ std::string componentsDataFile(const std::string& name) {
     auto library = ownLibrary();
     fs::path folder = library ? library->parent_path() : hostProgram().parent_path() / componentsFromProgram();
     std::error_code ec;
-    if (fs::exists(folder / name, ec)) return (folder / name).string();
-    return (folder / dataFromComponents() / name).lexically_normal().string();
+    if (fs::exists(folder / name, ec)) return platform::utf8Of(folder / name);
+    return platform::utf8Of((folder / dataFromComponents() / name).lexically_normal());
 }
 
 void* resolveMethod(const std::string& progId, const std::string& method) {
@@ -81,14 +73,14 @@ void* resolveMethod(const std::string& progId, const std::string& method) {
     void* handle = loadLibrary(library);
     if (!handle) throw errors::cannotCreateObject(progId);
     std::string symbol = library + "_" + progId.substr(dot + 1) + "_" + method;
-    void* entry = dlsym(handle, symbol.c_str());
+    void* entry = platform::librarySymbol(handle, symbol.c_str());
     if (!entry) throw errors::cannotCreateObject(progId + "." + method);
     return entry;
 }
 
 std::string componentVersion(const std::string& library) {
     void* handle = loadLibrary(library);
-    auto version = handle ? reinterpret_cast<const char* (*)()>(dlsym(handle, "couloir_version")) : nullptr;
+    auto version = handle ? reinterpret_cast<const char* (*)()>(platform::librarySymbol(handle, "couloir_version")) : nullptr;
     if (!version) throw errors::cannotCreateObject(library + ".couloir_version");
     return version();
 }

@@ -1,6 +1,6 @@
 // Creates classes by programmatic identifier ("Ombrelay.clsOmbrelay"): finds
-// the component library (libOmbrelay.so) in the folders of COULOIR_COMPONENTS
-// (colon-separated), else beside the component asking, in the installed
+// the component library (libOmbrelay.so, Ombrelay.dll on Windows) in the
+// folders of COULOIR_COMPONENTS (separated by colons, semicolons on Windows), else beside the component asking, in the installed
 // components' folder, or beside the host; loads it and resolves a method's
 // entry point (Ombrelay_clsOmbrelay_bimport_result).
 #pragma once

@@ -1,4 +1,5 @@
 #include "shared/error.h"
+#include "shared/platform.h"
 
 #include <exception>
 #include <filesystem>
@@ -14,12 +15,12 @@ Error fileNotFound(const std::string& path) { return {kFileNotFound, "Fichier in
 Error diskFull(const std::string& path) { return {kDiskFull, "Disque plein : " + path}; }
 Error pastEndOfFile() { return {kPastEndOfFile, "Entrée au-delà de la fin du fichier"}; }
 Error emptyFile(const std::string& path) {
-    return {kPastEndOfFile, "Le fichier " + std::filesystem::path(path).filename().string() +
+    return {kPastEndOfFile, "Le fichier " + platform::utf8Of(platform::pathOf(path).filename()) +
                                 " est vide : il ne contient aucune ligne"};
 }
 Error unreadableLine(const std::string& path, long lineNumber, const std::string& why) {
     return {kBadFileFormat, "Ligne " + std::to_string(lineNumber) + " du fichier " +
-                                std::filesystem::path(path).filename().string() + " illisible : " + why};
+                                platform::utf8Of(platform::pathOf(path).filename()) + " illisible : " + why};
 }
 Error pathNotFound(const std::string& path) {
     return {kPathNotFound, "Chemin d'accès introuvable : " + path};

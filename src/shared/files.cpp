@@ -10,6 +10,7 @@
 
 #include "shared/cp1252.h"
 #include "shared/error.h"
+#include "shared/platform.h"
 #include "shared/private_files.h"
 #include "shared/text_date.h"
 #include "shared/trace.h"
@@ -28,7 +29,7 @@ std::string copyToTemporary(const std::string& source, const std::string& tempor
                             EncodingCensus& census) {
     std::string target = strNomTempoLibre(source, temporaryDirectory);
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(openPrivateFile(target, WriteMode::CreateNew), std::fclose);
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(source.c_str(), "rb"), std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(platform::openForReading(source), std::fclose);
     if (!in) throw errors::fileNotFound(source);
     std::vector<char> buffer(std::size_t{1} << 20);
     while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), in.get())) {
@@ -50,9 +51,10 @@ std::string join(const std::string& directory, const std::string& name) {
 std::string strCheminFichier(const std::string& directory, const std::string& name) {
     std::string path = join(directory, name);
     std::error_code ec;
-    if (fs::exists(path, ec)) return path;
-    for (fs::directory_iterator it(directory.empty() ? "." : directory, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string candidate = it->path().filename().string();
+    if (fs::exists(platform::pathOf(path), ec)) return path;
+    for (fs::directory_iterator it(platform::pathOf(directory.empty() ? "." : directory), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::string candidate = platform::utf8Of(it->path().filename());
         if (equalsNoCase(candidate, name)) return join(directory, candidate);
     }
     return path;
@@ -60,18 +62,18 @@ std::string strCheminFichier(const std::string& directory, const std::string& na
 
 bool bLecteurPret(const std::string& directory) {
     std::error_code ec;
-    fs::directory_iterator it(directory, ec);
-    return !ec && fs::is_directory(directory, ec);
+    fs::directory_iterator it(platform::pathOf(directory), ec);
+    return !ec && fs::is_directory(platform::pathOf(directory), ec);
 }
 
 bool fileExists(const std::string& path) {
     std::error_code ec;
-    return !path.empty() && fs::is_regular_file(path, ec);
+    return !path.empty() && fs::is_regular_file(platform::pathOf(path), ec);
 }
 
-std::string fileName(const std::string& path) { return fs::path(path).filename().string(); }
+std::string fileName(const std::string& path) { return platform::utf8Of(platform::pathOf(path).filename()); }
 
-std::string parentDirectory(const std::string& path) { return fs::path(path).parent_path().string(); }
+std::string parentDirectory(const std::string& path) { return platform::utf8Of(platform::pathOf(path).parent_path()); }
 
 bool bFichierPresent(Trace& trace, std::string& path, const std::string& temporaryDirectory) {
     if (fileExists(path)) {
@@ -104,7 +106,7 @@ std::string strNomTempoLibre(const std::string& source, const std::string& tempo
     std::string candidate = join(temporaryDirectory, name);
     std::int16_t counter = 0;
     std::error_code ec;
-    while (fs::exists(candidate, ec)) {
+    while (fs::exists(platform::pathOf(candidate), ec)) {
         counter = toInt16(std::int64_t{counter} + 1);
         candidate = join(temporaryDirectory, base + std::to_string(counter) + "." + extension);
     }
@@ -118,7 +120,7 @@ std::string strCopierVersTempo(const std::string& source, const std::string& tem
 
 std::uint64_t vTailleFichier(const std::string& path) {
     std::error_code ec;
-    auto size = fs::file_size(path, ec);
+    auto size = fs::file_size(platform::pathOf(path), ec);
     return ec ? 0 : size;
 }
 
@@ -165,7 +167,7 @@ void LireOrigine(Trace& trace, const std::string& originPath) {
 }
 
 LineReader::LineReader(const std::string& path, Trace* trace)
-    : path_(path), file_(std::fopen(path.c_str(), "rb")), trace_(trace) {
+    : path_(path), file_(platform::openForReading(path)), trace_(trace) {
     if (!file_) throw errors::fileNotFound(path);
     if (trace_) trace_->stepReads(path);
 }

@@ -4,19 +4,18 @@
 // readers are never blocked); a crash or a kill leaves the database as it
 // was before the call.
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
+#include <filesystem>
 #include <limits>
-#include <unistd.h>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "shared/database_engines.h"
 #include "shared/error.h"
+#include "shared/platform.h"
 #include "shared/text_date.h"
 
 namespace couloir {
@@ -366,11 +365,13 @@ std::unique_ptr<Database> openSqliteDatabase(const std::string& path, const Data
 void createSqliteDatabase(const std::string& path, std::string_view script) {
     // A failed creation leaves no file behind.
     auto removeFiles = [&] {
-        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) ::unlink((path + suffix).c_str());
+        std::error_code ec;
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) std::filesystem::remove(platform::pathOf(path + suffix), ec);
     };
-    int fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW, S_IRUSR | S_IWUSR);
-    if (fd < 0) throw Error(errno, std::string("Création impossible de ") + path + " : " + std::strerror(errno));
-    ::close(fd);
+    std::error_code error;
+    std::FILE* file = platform::openOwnerOnlyFile(path, WriteMode::CreateNew, error);
+    if (!file) throw Error(error.value(), "Création impossible de " + path + " : " + error.message());
+    std::fclose(file);
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         std::string message = sqlite3_errmsg(db);

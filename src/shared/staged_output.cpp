@@ -1,15 +1,11 @@
 #include "shared/staged_output.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
 #include "shared/error.h"
+#include "shared/platform.h"
 #include "shared/private_files.h"
 #include "shared/text_date.h"
 #include "shared/working_folders.h"
@@ -25,33 +21,31 @@ constexpr const char* kStagingPrefix = ".couloir-ecriture-";
 // and inode) and the files to move.
 constexpr const char* kDeliveryName = "couloir-livraison";
 
-Error accessError(const std::string& what, const std::string& path, int error) {
-    return {errors::kPathFileAccess, what + " " + path + " (" + std::generic_category().message(error) + ")"};
+Error accessError(const std::string& what, const std::string& path, std::error_code error) {
+    return {errors::kPathFileAccess, what + " " + path + " (" + error.message() + ")"};
 }
 
-// The folder's identity on its file system, "device inode".
+// The folder's identity on its file system.
 std::string identity(const std::string& folder) {
-    struct stat info {};
-    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+    std::optional<std::string> identity = platform::fileIdentity(folder);
+    std::error_code ec;
+    if (!identity || !fs::is_directory(platform::pathOf(folder), ec))
         throw Error(errors::kPathNotFound, "Dossier de sortie introuvable : " + folder);
-    return std::to_string(info.st_dev) + " " + std::to_string(info.st_ino);
+    return *identity;
 }
 
 // Flushes a file or a folder to the disk, so that a power cut after the
 // delivery finds the files whole.
 void sync(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw accessError("Lecture impossible de", path, errno);
-    int result = ::fsync(fd);
-    int error = errno;
-    ::close(fd);
-    if (result != 0 && error != EINVAL) throw accessError("Écriture sur disque impossible de", path, error);
+    std::error_code error;
+    platform::flushToDisk(path, error);
+    if (error) throw accessError("Écriture sur disque impossible de", path, error);
 }
 
 std::vector<std::string> stagedFiles(const std::string& staging) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(staging)) {
-        std::string name = entry.path().filename().string();
+    for (const auto& entry : fs::directory_iterator(platform::pathOf(staging))) {
+        std::string name = platform::utf8Of(entry.path().filename());
         if (name != kDeliveryName && name != kProcessMarkName) names.push_back(name);
     }
     return names;
@@ -62,25 +56,26 @@ std::vector<std::string> stagedFiles(const std::string& staging) {
 // made again: a delivery cut short is completed by running it once more.
 void moveInto(const std::string& staging, const std::string& folder, const std::vector<std::string>& names) {
     for (const std::string& name : names) {
-        std::string from = (fs::path(staging) / name).string();
-        std::string to = (fs::path(folder) / name).string();
-        std::error_code ec;
-        if (!fs::exists(fs::symlink_status(from, ec))) continue;
-        if (::rename(from.c_str(), to.c_str()) != 0) throw accessError("Mise en place impossible de", to, errno);
+        std::string from = platform::utf8Of(platform::pathOf(staging) / platform::pathOf(name));
+        std::string to = platform::utf8Of(platform::pathOf(folder) / platform::pathOf(name));
+        if (platform::entryKind(from) == platform::EntryKind::Missing) continue;
+        std::error_code error;
+        platform::moveReplacing(from, to, error);
+        if (error) throw accessError("Mise en place impossible de", to, error);
     }
     std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string existing = it->path().filename().string();
+    for (fs::directory_iterator it(platform::pathOf(folder), ec), end; !ec && it != end; it.increment(ec)) {
+        std::string existing = platform::utf8Of(it->path().filename());
         for (const std::string& name : names)
             if (existing != name && equalsNoCase(existing, name) && !fs::remove(it->path(), ec) && ec)
-                throw accessError("Suppression impossible de", it->path().string(), ec.value());
+                throw accessError("Suppression impossible de", platform::utf8Of(it->path()), ec);
     }
     sync(folder);
 }
 
 // A staging folder's delivery record: the output folder's identity, then the names.
 bool readDelivery(const std::string& staging, std::string& target, std::vector<std::string>& names) {
-    std::ifstream record(fs::path(staging) / kDeliveryName);
+    std::ifstream record(platform::pathOf(staging) / kDeliveryName);
     if (!std::getline(record, target)) return false;
     for (std::string name; std::getline(record, name);)
         if (!name.empty()) names.push_back(name);
@@ -91,16 +86,15 @@ bool readDelivery(const std::string& staging, std::string& target, std::vector<s
 // found before anything moves, so that no delivery stops half way on it.
 void checkReplaceable(const std::string& folder, const std::vector<std::string>& names) {
     for (const std::string& name : names) {
-        std::string to = (fs::path(folder) / name).string();
-        std::error_code ec;
-        if (fs::is_directory(fs::symlink_status(to, ec)))
+        std::string to = platform::utf8Of(platform::pathOf(folder) / platform::pathOf(name));
+        if (platform::entryKind(to) == platform::EntryKind::Folder)
             throw Error(errors::kPathFileAccess, "Un dossier porte le nom du fichier à écrire : " + to);
     }
 }
 
 // The folder holding `folder`, whatever its spelling ("out", "out/", "./out").
 fs::path parentOf(const std::string& folder) {
-    fs::path full = fs::absolute(folder).lexically_normal();
+    fs::path full = fs::absolute(platform::pathOf(folder)).lexically_normal();
     if (!full.has_filename()) full = full.parent_path();
     return full.parent_path();
 }
@@ -110,7 +104,7 @@ fs::path parentOf(const std::string& folder) {
 StagedOutput::StagedOutput(std::string folder) : folder_(std::move(folder)) {
     identity(folder_);
     try {
-        staging_ = createMarkedFolder(parentOf(folder_).string(), kStagingPrefix);
+        staging_ = createMarkedFolder(platform::utf8Of(parentOf(folder_)), kStagingPrefix);
     } catch (const Error&) {
         staging_ = createMarkedFolder(folder_, kStagingPrefix);
     }
@@ -118,10 +112,12 @@ StagedOutput::StagedOutput(std::string folder) : folder_(std::move(folder)) {
 
 StagedOutput::~StagedOutput() {
     std::error_code ec;
-    fs::remove_all(staging_, ec);
+    fs::remove_all(platform::pathOf(staging_), ec);
 }
 
-std::string StagedOutput::path(const std::string& name) const { return (fs::path(staging_) / name).string(); }
+std::string StagedOutput::path(const std::string& name) const {
+    return platform::utf8Of(platform::pathOf(staging_) / platform::pathOf(name));
+}
 
 void StagedOutput::deliver() {
     std::vector<std::string> names = stagedFiles(staging_);
@@ -145,7 +141,7 @@ void recoverAbandonedOutput(const std::string& folder) {
     } catch (const Error&) {
         return;
     }
-    for (const std::string& place : {parentOf(folder).string(), folder}) {
+    for (const std::string& place : {platform::utf8Of(parentOf(folder)), folder}) {
         for (const std::string& staging : abandonedFolders(place, kStagingPrefix)) {
             std::string target;
             std::vector<std::string> names;
@@ -157,7 +153,7 @@ void recoverAbandonedOutput(const std::string& folder) {
                 continue;  // left for a later call
             }
             std::error_code ec;
-            fs::remove_all(staging, ec);
+            fs::remove_all(platform::pathOf(staging), ec);
         }
     }
 }

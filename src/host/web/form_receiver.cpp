@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "shared/error.h"
+#include "shared/platform.h"
 #include "shared/private_files.h"
 #include "uploads.h"
 
@@ -74,7 +75,7 @@ StagingFolder::StagingFolder(std::string path) : path_(std::move(path)) { create
 
 StagingFolder::~StagingFolder() {
     std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
+    std::filesystem::remove_all(platform::pathOf(path_), ec);
 }
 
 }  // namespace couloir::host::web

@@ -8,6 +8,7 @@
 #include "run_support.h"
 #include "shared/error.h"
 #include "shared/files.h"
+#include "shared/platform.h"
 #include "shared/private_files.h"
 #include "shared/working_folders.h"
 #include "zip_archive.h"
@@ -41,7 +42,7 @@ Operation::Operation(std::string id, OperationKind kind, bool dryRun, std::strin
 
 Operation::~Operation() {
     std::error_code ec;
-    fs::remove_all(folder_, ec);
+    fs::remove_all(platform::pathOf(folder_), ec);
 }
 
 bool Operation::running() const {
@@ -73,8 +74,8 @@ json Operation::detail() const {
 std::vector<std::string> Operation::writtenFiles() const {
     std::vector<std::string> names;
     std::error_code ec;
-    for (fs::directory_iterator it(outputFolder(), ec), end; !ec && it != end; it.increment(ec))
-        if (it->is_regular_file(ec)) names.push_back(it->path().filename().string());
+    for (fs::directory_iterator it(platform::pathOf(outputFolder()), ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_regular_file(ec)) names.push_back(platform::utf8Of(it->path().filename()));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -123,13 +124,13 @@ void Operation::finish(bool result, std::string trace, json report, std::string 
 OperationRunner::OperationRunner(std::string database, std::function<void()> ended)
     : database_(std::move(database)),
       ended_(std::move(ended)),
-      root_(createMarkedFolder(fs::temp_directory_path().string(), kWebFolderPrefix)) {}
+      root_(createMarkedFolder(platform::utf8Of(fs::temp_directory_path()), kWebFolderPrefix)) {}
 
 OperationRunner::~OperationRunner() {
     if (worker_.joinable()) worker_.join();
     operations_.clear();
     std::error_code ec;
-    fs::remove_all(root_, ec);
+    fs::remove_all(platform::pathOf(root_), ec);
 }
 
 std::shared_ptr<Operation> OperationRunner::current() const {
@@ -158,7 +159,8 @@ std::shared_ptr<Operation> OperationRunner::start(OperationKind kind, OperationA
     try {
         createPrivateFolders(operation->sourceFolder());
         createPrivateFolders(operation->outputFolder());
-        for (const UploadedFile& file : files) fs::rename(file.path, operation->sourceFolder() + "/" + file.name);
+        for (const UploadedFile& file : files)
+            fs::rename(platform::pathOf(file.path), platform::pathOf(operation->sourceFolder() + "/" + file.name));
         arguments.database = database_;
         arguments.folder = operationInfo(kind).folder == OperationInfo::Folder::Reads ? operation->sourceFolder() : operation->outputFolder();
         arguments.trace = operation->tracePath();

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "shared/files.h"
+#include "shared/platform.h"
 #include "shared/text_date.h"
 #include "form_receiver.h"
 #include "operation_table.h"
@@ -34,7 +35,7 @@ const char* contentType(std::string_view name) {
 }
 
 std::string readFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(platform::pathOf(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
