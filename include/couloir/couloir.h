@@ -2,7 +2,8 @@
  * Couloir public interface: the entry point of each public class method of
  * the component libraries, and the host form they report progress on.
  *
- * A host loads a component library (libOmbrelay.so, ...) at run time and
+ * A host loads a component library (libOmbrelay.so, Ombrelay.dll on
+ * Windows, ...) at run time and
  * looks up the entry point of the method it calls. Entry points never throw
  * and never abort on bad input: every failure is written to the trace file and
  * ends as a false result. Texts are UTF-8; paths are file-system paths.
@@ -17,7 +18,11 @@
 extern "C" {
 #endif
 
+#ifdef _WIN32
+#define COULOIR_EXPORT __declspec(dllexport)
+#else
 #define COULOIR_EXPORT __attribute__((visibility("default")))
+#endif
 
 /*
  * The host's progress form. Members are named as the host's window names

@@ -4,6 +4,7 @@
 #include <ctime>
 #include <iostream>
 
+#include "shared/platform.h"
 #include "shared/error.h"
 #include "shared/private_files.h"
 
@@ -18,9 +19,7 @@ json textOrNull(const char* value) { return value ? json(value) : json(nullptr);
 }  // namespace
 
 std::string isoNow() {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    std::tm local = platform::localTime(std::time(nullptr));
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S%z", &local);
     // strftime gives +0100; ISO 8601's extended form wants +01:00.

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "shared/platform.h"
+
 namespace couloir {
 namespace {
 
@@ -22,9 +24,7 @@ bool parseFixedNow(const char* text, DateTime& moment) {
 DateTime now() {
     DateTime moment;
     if (const char* fixed = std::getenv("COULOIR_NOW"); fixed && parseFixedNow(fixed, moment)) return moment;
-    std::time_t t = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&t, &local);
+    std::tm local = platform::localTime(std::time(nullptr));
     moment.date = Date{std::chrono::year{local.tm_year + 1900}, std::chrono::month{unsigned(local.tm_mon + 1)},
                        std::chrono::day{unsigned(local.tm_mday)}};
     moment.hour = local.tm_hour;

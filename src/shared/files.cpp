@@ -167,13 +167,12 @@ void LireOrigine(Trace& trace, const std::string& originPath) {
 }
 
 LineReader::LineReader(const std::string& path, Trace* trace)
-    : path_(path), file_(platform::openForReading(path)), trace_(trace) {
+    : path_(path), file_(platform::openForReading(path)), trace_(trace), buffer_(std::size_t{1} << 16) {
     if (!file_) throw errors::fileNotFound(path);
     if (trace_) trace_->stepReads(path);
 }
 
 LineReader::~LineReader() {
-    std::free(buffer_);
     if (file_) std::fclose(file_);
 }
 
@@ -213,10 +212,35 @@ std::string controlCharacterIn(std::string_view line) {
 
 }  // namespace
 
+bool LineReader::nextRawLine(std::string_view& raw) {
+    for (;;) {
+        const char* start = buffer_.data() + begin_;
+        if (const void* newline = std::memchr(start, '\n', end_ - begin_)) {
+            std::size_t length = static_cast<std::size_t>(static_cast<const char*>(newline) - start) + 1;
+            raw = std::string_view(start, length);
+            begin_ += length;
+            return true;
+        }
+        if (ended_) {
+            if (begin_ == end_) return false;
+            raw = std::string_view(start, end_ - begin_);
+            begin_ = end_;
+            return true;
+        }
+        // No whole line left: the rest goes to the front, and more is read behind it.
+        std::memmove(buffer_.data(), start, end_ - begin_);
+        end_ -= begin_;
+        begin_ = 0;
+        if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+        std::size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+        end_ += got;
+        ended_ = got == 0;
+    }
+}
+
 bool LineReader::next(std::string& line, bool convertDosAccents) {
-    ssize_t length = ::getline(&buffer_, &capacity_, file_);
-    if (length < 0) return false;
-    std::string_view raw(buffer_, static_cast<std::size_t>(length));
+    std::string_view raw;
+    if (!nextRawLine(raw)) return false;
     if (!raw.empty() && raw.back() == '\n') raw.remove_suffix(1);
     while (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
     if (!raw.empty() && raw.find_first_not_of(kDosEndOfFile) == std::string_view::npos) return false;

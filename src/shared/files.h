@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "shared/utf8_detection.h"
@@ -82,8 +83,13 @@ private:
     long lineNumber_ = 0;
     std::string problem_;
     FileEncodings encodings_;
-    char* buffer_ = nullptr;
-    std::size_t capacity_ = 0;
+    // The bytes read ahead: those from begin_ to end_ are not yet given out.
+    std::vector<char> buffer_;
+    std::size_t begin_ = 0, end_ = 0;
+    bool ended_ = false;
+
+    // The next line's bytes with its '\n' (none at the end of the file); false after the last.
+    bool nextRawLine(std::string_view& raw);
 };
 
 }  // namespace couloir

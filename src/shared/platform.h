@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -59,6 +60,9 @@ bool ownedByCurrentUser(const std::string& path);
 void flushToDisk(const std::string& path, std::error_code& error);
 // Renames `from` to `to`, replacing a file there, in one step.
 void moveReplacing(const std::string& from, const std::string& to, std::error_code& error);
+
+// The local time of `moment`.
+std::tm localTime(std::time_t moment);
 
 long currentProcessId();
 // When the process started, as the system tells it ("" when it does not):

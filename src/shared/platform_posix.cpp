@@ -99,6 +99,12 @@ void moveReplacing(const std::string& from, const std::string& to, std::error_co
     if (::rename(from.c_str(), to.c_str()) != 0) error = lastError();
 }
 
+std::tm localTime(std::time_t moment) {
+    std::tm local{};
+    ::localtime_r(&moment, &local);
+    return local;
+}
+
 long currentProcessId() { return static_cast<long>(::getpid()); }
 
 std::string processStart(long pid) {

@@ -1,14 +1,10 @@
 #include "connection_stream.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <nlohmann/json.hpp>
+
+#include "sockets.h"
 
 namespace couloir::host::web {
 namespace {
@@ -23,27 +19,6 @@ const char* reasonPhrase(int status) {
         case 503: return "Service Unavailable";
         default: return "Error";
     }
-}
-
-using AddressOf = int (*)(int, sockaddr*, socklen_t*);
-
-void addressOf(AddressOf get, int fd, std::string& ip, int& port) {
-    sockaddr_storage address{};
-    socklen_t length = sizeof address;
-    ip.clear();
-    port = 0;
-    if (get(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) return;
-    char text[INET6_ADDRSTRLEN] = {};
-    if (address.ss_family == AF_INET) {
-        auto* in = reinterpret_cast<sockaddr_in*>(&address);
-        inet_ntop(AF_INET, &in->sin_addr, text, sizeof text);
-        port = ntohs(in->sin_port);
-    } else if (address.ss_family == AF_INET6) {
-        auto* in = reinterpret_cast<sockaddr_in6*>(&address);
-        inet_ntop(AF_INET6, &in->sin6_addr, text, sizeof text);
-        port = ntohs(in->sin6_port);
-    }
-    ip = text;
 }
 
 int millisecondsUntil(ConnectionStream::Clock::time_point until) {
@@ -71,19 +46,19 @@ std::string lateAnswer() {
     return closingAnswer(408, "Requête trop lente : elle n'a pas été reçue dans le délai, elle est abandonnée.");
 }
 
-bool sendAtOnce(int fd, std::string_view answer) {
+bool sendAtOnce(socket_t socket, std::string_view answer) {
     while (!answer.empty()) {
-        ssize_t sent = ::send(fd, answer.data(), answer.size(), MSG_NOSIGNAL);
-        if (sent < 0 && errno == EINTR) continue;
+        long long sent = sockets::send(socket, answer.data(), answer.size());
+        if (sent < 0 && sockets::lastCallInterrupted()) continue;
         if (sent <= 0) return false;
         answer.remove_prefix(static_cast<std::size_t>(sent));
     }
     return true;
 }
 
-ConnectionStream::ConnectionStream(int fd, std::string buffered, Clock::time_point started,
+ConnectionStream::ConnectionStream(socket_t socket, std::string buffered, Clock::time_point started,
                                    const RequestLimits& limits)
-    : fd_(fd), limits_(limits), started_(started), buffered_(std::move(buffered)) {}
+    : fd_(socket), limits_(limits), started_(started), buffered_(std::move(buffered)) {}
 
 ConnectionStream::Clock::time_point ConnectionStream::deadline() const {
     auto allowance = std::chrono::duration<double>(static_cast<double>(consumed_) /
@@ -91,29 +66,25 @@ ConnectionStream::Clock::time_point ConnectionStream::deadline() const {
     return started_ + limits_.readDeadline + std::chrono::duration_cast<Clock::duration>(allowance);
 }
 
-bool ConnectionStream::wait(short events, Clock::time_point until) const {
+bool ConnectionStream::wait(bool writing, Clock::time_point until) const {
     for (;;) {
-        pollfd watched{fd_, events, 0};
-        int ready = ::poll(&watched, 1, millisecondsUntil(until));
-        if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) return false;
+        sockets::Readiness readiness = sockets::waitFor(fd_, writing, millisecondsUntil(until));
+        if (readiness == sockets::Readiness::TimedOut && Clock::now() < until) continue;  // interrupted
         // A closed or failed socket is "ready": the read or write that follows says so.
-        return true;
+        return readiness == sockets::Readiness::Ready || readiness == sockets::Readiness::Gone;
     }
 }
 
 bool ConnectionStream::is_readable() const {
     if (position_ < buffered_.size()) return true;
     if (timedOut_) return false;
-    return wait(POLLIN, std::min(deadline(), Clock::now() + limits_.readPause));
+    return wait(false, std::min(deadline(), Clock::now() + limits_.readPause));
 }
 
 bool ConnectionStream::is_writable() const {
     if (timedOut_) return false;
-    pollfd watched{fd_, POLLOUT, 0};
-    int ready = ::poll(&watched, 1, static_cast<int>(limits_.writePause.count()));
     // A client gone (reset, or both ways shut) takes no more: the events stream stops.
-    return ready > 0 && (watched.revents & POLLOUT) && !(watched.revents & (POLLERR | POLLHUP));
+    return sockets::waitFor(fd_, true, static_cast<int>(limits_.writePause.count())) == sockets::Readiness::Ready;
 }
 
 void ConnectionStream::timeOut() {
@@ -128,12 +99,12 @@ ssize_t ConnectionStream::read(char* ptr, std::size_t size) {
     if (position_ == buffered_.size()) {
         buffered_.resize(kReadChunk);
         position_ = 0;
-        ssize_t got = -1;
+        long long got = -1;
         for (;;) {
-            got = ::recv(fd_, buffered_.data(), buffered_.size(), 0);
+            got = sockets::receive(fd_, buffered_.data(), buffered_.size());
             if (got >= 0) break;
-            if (errno == EINTR) continue;
-            if (errno != EAGAIN && errno != EWOULDBLOCK) break;
+            if (sockets::lastCallInterrupted()) continue;
+            if (!sockets::lastCallWouldBlock()) break;
             Clock::time_point until = deadline();
             if (Clock::now() >= until) {
                 buffered_.clear();
@@ -141,14 +112,14 @@ ssize_t ConnectionStream::read(char* ptr, std::size_t size) {
                 return -1;
             }
             // A pause longer than readPause in the middle of a request is a client gone silent.
-            if (!wait(POLLIN, std::min(until, Clock::now() + limits_.readPause))) {
+            if (!wait(false, std::min(until, Clock::now() + limits_.readPause))) {
                 buffered_.clear();
                 timeOut();
                 return -1;
             }
         }
         buffered_.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-        if (got <= 0) return got;  // closed by the client, or failed
+        if (got <= 0) return static_cast<ssize_t>(got);  // closed by the client, or failed
     }
     std::size_t given = std::min(size, buffered_.size() - position_);
     std::memcpy(ptr, buffered_.data() + position_, given);
@@ -161,14 +132,13 @@ ssize_t ConnectionStream::write(const char* ptr, std::size_t size) {
     if (timedOut_) return -1;
     std::size_t done = 0;
     while (done < size) {
-        ssize_t sent = ::send(fd_, ptr + done, size - done, MSG_NOSIGNAL);
+        long long sent = sockets::send(fd_, ptr + done, size - done);
         if (sent > 0) {
             done += static_cast<std::size_t>(sent);
             continue;
         }
-        if (sent < 0 && errno == EINTR) continue;
-        if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) &&
-            wait(POLLOUT, Clock::now() + limits_.writePause))
+        if (sent < 0 && sockets::lastCallInterrupted()) continue;
+        if (sent < 0 && sockets::lastCallWouldBlock() && wait(true, Clock::now() + limits_.writePause))
             continue;
         return -1;
     }
@@ -176,11 +146,11 @@ ssize_t ConnectionStream::write(const char* ptr, std::size_t size) {
 }
 
 void ConnectionStream::get_remote_ip_and_port(std::string& ip, int& port) const {
-    addressOf(::getpeername, fd_, ip, port);
+    sockets::peerAddress(fd_, ip, port);
 }
 
 void ConnectionStream::get_local_ip_and_port(std::string& ip, int& port) const {
-    addressOf(::getsockname, fd_, ip, port);
+    sockets::localAddress(fd_, ip, port);
 }
 
 }  // namespace couloir::host::web

@@ -31,15 +31,15 @@ std::string lateAnswer();
 
 // Sends `answer` on a non-blocking socket as far as it goes at once; false
 // when the client could not take all of it.
-bool sendAtOnce(int fd, std::string_view answer);
+bool sendAtOnce(socket_t socket, std::string_view answer);
 
 class ConnectionStream final : public httplib::Stream {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // `fd` is non-blocking; `buffered` was read from it already; the deadline
-    // counts from `started`.
-    ConnectionStream(int fd, std::string buffered, Clock::time_point started, const RequestLimits& limits);
+    // `socket` is non-blocking; `buffered` was read from it already; the
+    // deadline counts from `started`.
+    ConnectionStream(socket_t socket, std::string buffered, Clock::time_point started, const RequestLimits& limits);
 
     bool is_readable() const override;
     bool is_writable() const override;
@@ -59,11 +59,11 @@ public:
 
 private:
     Clock::time_point deadline() const;
-    // Waits for `events` on the socket until `until`; false on timeout or error.
-    bool wait(short events, Clock::time_point until) const;
+    // Waits until the socket can be read (or written) or `until`; false on timeout or error.
+    bool wait(bool writing, Clock::time_point until) const;
     void timeOut();
 
-    const int fd_;
+    const socket_t fd_;
     const RequestLimits& limits_;
     const Clock::time_point started_;
     std::string buffered_;

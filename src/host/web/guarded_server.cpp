@@ -1,17 +1,7 @@
 #include "guarded_server.h"
 
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/epoll.h>
-#include <sys/eventfd.h>
-#include <sys/resource.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <array>
 #include <atomic>
-#include <cerrno>
 #include <charconv>
 #include <mutex>
 #include <optional>
@@ -21,6 +11,7 @@
 #include <vector>
 
 #include "connection_stream.h"
+#include "sockets.h"
 
 namespace couloir::host::web {
 namespace {
@@ -34,12 +25,6 @@ constexpr std::chrono::milliseconds kLinger{1000};
 constexpr std::size_t kLingerBytes = std::size_t{1} << 20;
 // How often the reception looks for connections past their deadline.
 constexpr int kSweepMilliseconds = 50;
-
-std::size_t openFileLimit() {
-    rlimit limit{};
-    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return 0;
-    return static_cast<std::size_t>(limit.rlim_cur);
-}
 
 std::string tooLarge(std::size_t headBytes) {
     return "En-têtes de la requête trop volumineux : " + std::to_string(headBytes >> 10) +
@@ -58,7 +43,7 @@ public:
     Gate& operator=(const Gate&) = delete;
 
     // A socket cpp-httplib accepted (on its accepting thread).
-    void admit(int fd);
+    void admit(socket_t fd);
     // Ends every connection; returns when no thread of the gate runs.
     void stop();
 
@@ -69,7 +54,7 @@ private:
             Idle,      // kept alive after an answer, nothing of a next request yet
             Draining,  // answered for the last time, reading what the client still sends
         };
-        int fd = -1;
+        socket_t fd = INVALID_SOCKET;
         Phase phase = Phase::Request;
         std::string pending;          // bytes read and not yet given to a worker
         std::size_t headLength = 0;   // once the head is complete
@@ -83,30 +68,30 @@ private:
     void handOver(Connection connection);
     void receive();  // the reception thread
     void bringIn();
-    void readable(int fd);
+    void readable(socket_t fd);
     // A request's head is complete in `pending` (looked for from `from`), too
     // large, or still coming.
     void examine(Connection& connection, std::size_t from);
-    void dispatch(int fd);
+    void dispatch(socket_t fd);
     void sweep();
     void keepWithinLimit();
     // Answers `answer` and ends the connection once the client has had time to read it.
     void refuse(Connection& connection, const std::string& answer);
-    void close(int fd);  // a connection of the reception
-    void closeSocket(int fd);
+    void close(socket_t fd);  // a connection of the reception
+    void closeSocket(socket_t fd);
 
     void serve(Connection connection);  // on a worker
 
     GuardedServer& server_;
     const RequestLimits& limits_;
     const std::size_t maxConnections_;
-    int epoll_ = -1, wake_ = -1;
+    sockets::Watch watch_;
     std::atomic<bool> stopping_{false};
     std::atomic<std::size_t> open_{0};
     std::mutex mutex_;
     std::vector<Connection> incoming_;  // handed over, not yet in the reception
-    std::set<int> serving_;             // the sockets the workers serve
-    std::unordered_map<int, Connection> waiting_;  // the reception thread's own
+    std::set<socket_t> serving_;        // the sockets the workers serve
+    std::unordered_map<socket_t, Connection> waiting_;  // the reception thread's own
     std::array<char, 16384> scratch_{};             // the reception thread's own
     Clock::time_point lastSweep_ = Clock::now();
     httplib::ThreadPool workers_;
@@ -117,14 +102,8 @@ private:
 GuardedServer::Gate::Gate(GuardedServer& server)
     : server_(server),
       limits_(server.limits_),
-      maxConnections_(connectionsWithin(limits_.connections, openFileLimit(), limits_.workers)),
-      epoll_(epoll_create1(EPOLL_CLOEXEC)),
-      wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+      maxConnections_(connectionsWithin(limits_.connections, sockets::openSocketLimit(), limits_.workers)),
       workers_(limits_.workers) {
-    epoll_event event{};
-    event.events = EPOLLIN;
-    event.data.fd = wake_;
-    epoll_ctl(epoll_, EPOLL_CTL_ADD, wake_, &event);
     reception_ = std::thread([this] { receive(); });
 }
 
@@ -135,26 +114,21 @@ void GuardedServer::Gate::stop() {
     {
         // A worker reading an upload or writing events stops at once.
         std::lock_guard lock(mutex_);
-        for (int fd : serving_) ::shutdown(fd, SHUT_RDWR);
+        for (socket_t fd : serving_) sockets::shutdownBoth(fd);
     }
-    std::uint64_t one = 1;
-    [[maybe_unused]] auto written = ::write(wake_, &one, sizeof one);
+    watch_.wake();
     reception_.join();
     workers_.shutdown();
     std::lock_guard lock(mutex_);
     for (Connection& connection : incoming_) closeSocket(connection.fd);
     incoming_.clear();
-    ::close(epoll_);
-    ::close(wake_);
 }
 
-void GuardedServer::Gate::admit(int fd) {
-    int flags = fcntl(fd, F_GETFL, 0);
-    fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+void GuardedServer::Gate::admit(socket_t fd) {
+    sockets::setNonBlocking(fd);
     // An answer goes out as cpp-httplib writes it (head, then body), without
     // waiting for the client to acknowledge the head.
-    int on = 1;
-    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    sockets::setNoDelay(fd);
     ++open_;
     Connection connection;
     connection.fd = fd;
@@ -168,35 +142,24 @@ void GuardedServer::Gate::handOver(Connection connection) {
         std::lock_guard lock(mutex_);
         if (!stopping_) {
             incoming_.push_back(std::move(connection));
-            connection.fd = -1;
+            connection.fd = INVALID_SOCKET;
         }
     }
-    if (connection.fd >= 0) {
+    if (connection.fd != INVALID_SOCKET) {
         closeSocket(connection.fd);
         return;
     }
-    std::uint64_t one = 1;
-    [[maybe_unused]] auto written = ::write(wake_, &one, sizeof one);
+    watch_.wake();
 }
 
-void GuardedServer::Gate::closeSocket(int fd) {
-    ::close(fd);
+void GuardedServer::Gate::closeSocket(socket_t fd) {
+    sockets::close(fd);
     --open_;
 }
 
 void GuardedServer::Gate::receive() {
-    std::array<epoll_event, 64> events;
     while (!stopping_) {
-        int count = epoll_wait(epoll_, events.data(), static_cast<int>(events.size()), kSweepMilliseconds);
-        for (int i = 0; i < count; ++i) {
-            int fd = events[static_cast<std::size_t>(i)].data.fd;
-            if (fd == wake_) {
-                std::uint64_t ignored;
-                [[maybe_unused]] auto got = ::read(wake_, &ignored, sizeof ignored);
-            } else {
-                readable(fd);
-            }
-        }
+        for (socket_t fd : watch_.wait(kSweepMilliseconds)) readable(fd);
         bringIn();
         if (Clock::now() - lastSweep_ >= std::chrono::milliseconds(kSweepMilliseconds)) sweep();
     }
@@ -211,11 +174,8 @@ void GuardedServer::Gate::bringIn() {
         arrived.swap(incoming_);
     }
     for (Connection& connection : arrived) {
-        int fd = connection.fd;
-        epoll_event event{};
-        event.events = EPOLLIN;
-        event.data.fd = fd;
-        if (epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &event) != 0) {
+        socket_t fd = connection.fd;
+        if (!watch_.add(fd)) {
             closeSocket(fd);
             continue;
         }
@@ -226,13 +186,13 @@ void GuardedServer::Gate::bringIn() {
     keepWithinLimit();
 }
 
-void GuardedServer::Gate::readable(int fd) {
+void GuardedServer::Gate::readable(socket_t fd) {
     auto found = waiting_.find(fd);
     if (found == waiting_.end()) return;
     Connection& connection = found->second;
     if (connection.phase == Connection::Phase::Draining) {
-        ssize_t got = ::recv(fd, scratch_.data(), scratch_.size(), 0);
-        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
+        long long got = sockets::receive(fd, scratch_.data(), scratch_.size());
+        if (got < 0 && (sockets::lastCallWouldBlock() || sockets::lastCallInterrupted())) return;
         if (got <= 0 || (connection.drained += static_cast<std::size_t>(got)) > kLingerBytes) close(fd);
         return;
     }
@@ -240,8 +200,8 @@ void GuardedServer::Gate::readable(int fd) {
     std::size_t held = connection.pending.size();
     std::size_t room = held > limits_.headBytes ? 0 : limits_.headBytes + 1 - held;
     if (room == 0) return refuse(connection, closingAnswer(431, tooLarge(limits_.headBytes)));
-    ssize_t got = ::recv(fd, scratch_.data(), std::min(room, scratch_.size()), 0);
-    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
+    long long got = sockets::receive(fd, scratch_.data(), std::min(room, scratch_.size()));
+    if (got < 0 && (sockets::lastCallWouldBlock() || sockets::lastCallInterrupted())) return;
     if (got <= 0) {  // the client left, or the socket failed: a request half sent goes with it
         close(fd);
         return;
@@ -269,9 +229,9 @@ void GuardedServer::Gate::examine(Connection& connection, std::size_t from) {
     }
 }
 
-void GuardedServer::Gate::dispatch(int fd) {
+void GuardedServer::Gate::dispatch(socket_t fd) {
     auto found = waiting_.find(fd);
-    epoll_ctl(epoll_, EPOLL_CTL_DEL, fd, nullptr);
+    watch_.remove(fd);
     Connection connection = std::move(found->second);
     waiting_.erase(found);
     {
@@ -283,25 +243,25 @@ void GuardedServer::Gate::dispatch(int fd) {
 
 void GuardedServer::Gate::refuse(Connection& connection, const std::string& answer) {
     sendAtOnce(connection.fd, answer);
-    ::shutdown(connection.fd, SHUT_WR);
+    sockets::shutdownSending(connection.fd);
     connection.phase = Connection::Phase::Draining;
     connection.pending = std::string();
     connection.drained = 0;
     connection.deadline = Clock::now() + kLinger;
 }
 
-void GuardedServer::Gate::close(int fd) {
-    epoll_ctl(epoll_, EPOLL_CTL_DEL, fd, nullptr);
+void GuardedServer::Gate::close(socket_t fd) {
+    watch_.remove(fd);
     waiting_.erase(fd);
     closeSocket(fd);
 }
 
 void GuardedServer::Gate::sweep() {
     Clock::time_point now = lastSweep_ = Clock::now();
-    std::vector<int> late;
+    std::vector<socket_t> late;
     for (auto& [fd, connection] : waiting_)
         if (now >= connection.deadline) late.push_back(fd);
-    for (int fd : late) {
+    for (socket_t fd : late) {
         Connection& connection = waiting_.at(fd);
         // A client that sent part of a request is told; one that sent nothing
         // (a browser's spare connection, an idle kept-alive one) is just closed.
@@ -324,7 +284,7 @@ void GuardedServer::Gate::keepWithinLimit() {
             if (rank(candidate) < rank(best) || (rank(candidate) == rank(best) && candidate.started < best.started))
                 oldest = it;
         }
-        int fd = oldest->first;
+        socket_t fd = oldest->first;
         if (oldest->second.phase == Connection::Phase::Request && !oldest->second.pending.empty())
             sendAtOnce(fd, closingAnswer(503, kFull));
         close(fd);
@@ -332,7 +292,7 @@ void GuardedServer::Gate::keepWithinLimit() {
 }
 
 void GuardedServer::Gate::serve(Connection connection) {
-    int fd = connection.fd;
+    socket_t fd = connection.fd;
     if (stopping_) {
         {
             std::lock_guard lock(mutex_);
@@ -379,7 +339,7 @@ void GuardedServer::Gate::serve(Connection connection) {
             connection.deadline = connection.started + limits_.readDeadline;
         }
     } else {
-        ::shutdown(fd, SHUT_WR);
+        sockets::shutdownSending(fd);
         connection.phase = Connection::Phase::Draining;
         connection.pending = std::string();
         connection.deadline = Clock::now() + kLinger;
@@ -420,7 +380,7 @@ int GuardedServer::bindTo(const std::string& host, int port) {
 
 bool GuardedServer::process_and_close_socket(socket_t sock) {
     if (!gate_) {
-        ::close(sock);
+        sockets::close(sock);
         return false;
     }
     gate_->admit(sock);

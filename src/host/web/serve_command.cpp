@@ -1,16 +1,14 @@
 // couloir serve DB: the web page on the club database, for as long as the
 // command runs (Ctrl+C stops it and removes its working folders).
-#include <signal.h>
-
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <thread>
 
 #include "commands.h"
 #include "run_support.h"
 #include "shared/database.h"
 #include "shared/error.h"
+#include "web/stop_requests.h"
 #include "web/web_server.h"
 
 namespace couloir::host {
@@ -44,12 +42,8 @@ void setupServe(CLI::App& app, int& status) {
             status = kUsage;
             return;
         }
-        // Ctrl+C and kill end the server cleanly: a thread waits for them.
-        sigset_t stopping;
-        sigemptyset(&stopping);
-        sigaddset(&stopping, SIGINT);
-        sigaddset(&stopping, SIGTERM);
-        pthread_sigmask(SIG_BLOCK, &stopping, nullptr);
+        // Ctrl+C and kill end the server cleanly.
+        web::StopRequests stopRequests;
 
         std::optional<web::WebServer> made;
         try {
@@ -66,18 +60,12 @@ void setupServe(CLI::App& app, int& status) {
             status = kFailure;
             return;
         }
-        std::thread stopper([&] {
-            int signal = 0;
-            sigwait(&stopping, &signal);
-            server.stop();
-        });
+        stopRequests.onStop([&server] { server.stop(); });
         std::cout << "Couloir est ouvert sur " << options->database << " :\n  " << server.address()
                   << "\nOuvrez cette adresse dans un navigateur. Ctrl+C pour arrêter.\n"
                   << std::flush;
         server.run();
-        // Stopped by a signal, or the server ended on its own: the waiting thread is released either way.
-        pthread_kill(stopper.native_handle(), SIGTERM);
-        stopper.join();
+        stopRequests.release();
         status = kSuccess;
     });
 }

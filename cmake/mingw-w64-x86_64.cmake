@@ -1,0 +1,17 @@
+# Cross build for 64-bit Windows with Debian's mingw-w64 (POSIX threads
+# variant, for std::thread and std::mutex). The libraries built for Windows
+# from Debian's sources are found under COULOIR_WINDOWS_PREFIX.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(MINGW_TRIPLET x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${MINGW_TRIPLET}-windres)
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES COULOIR_WINDOWS_PREFIX)
+set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLET} ${COULOIR_WINDOWS_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Tests and build-time tools run under Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)
