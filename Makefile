@@ -6,6 +6,10 @@
 #   make package  the Debian package, build-package/package/couloir_<version>_amd64.deb
 #   make bench  load tests (SQLite, then PostgreSQL beside it); make crash-test:
 #               imports killed at random moments, on both engines
+#   make windows       the Windows build (mingw-w64) and its zip,
+#                      build-windows/couloir-<version>-windows-x64.zip
+#   make test-windows  its tests under Wine, and every command on the samples
+#                      compared with the Linux build's, byte for byte
 
 BUILD      ?= build
 TEST_BUILD ?= build-test
@@ -24,8 +28,15 @@ PACKAGE_CXXFLAGS := -D_FORTIFY_SOURCE=2 -fstack-protector-strong -Wformat -Werro
 PACKAGE_LDFLAGS := -Wl,-z,relro -Wl,-z,now
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+# The Windows build: Debian's mingw-w64 and zlib for it, Wine for its tests,
+# and what builds SQLite, libzip and cpp-httplib from Debian's source packages
+# (dpkg-dev unpacks them, tcl makes SQLite's amalgamation).
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev tcl
+WINDOWS_BUILD ?= build-windows
+WINDOWS_THIRD_PARTY ?= $(WINDOWS_BUILD)-third-party
 
-.PHONY: all deps fuzz-deps web-test-deps package-deps demo test package bench crash-test fuzz clean
+.PHONY: all deps fuzz-deps web-test-deps package-deps windows-deps demo test package bench crash-test fuzz \
+        windows test-windows clean
 
 all:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -49,6 +60,10 @@ fuzz-deps:
 package-deps:
 	@$(call install,$(PACKAGE_PACKAGES) $(PACKAGE_TEST_PACKAGES))
 
+windows-deps: deps
+	@$(call install,$(WINDOWS_PACKAGES))
+	@./tools/windows/add_source_entries.sh
+
 web-test-deps:
 	@$(call install,$(WEB_TEST_PACKAGES))
 	@if ! command -v node >/dev/null; then $(call install,nodejs npm); fi
@@ -70,6 +85,23 @@ package: deps package-deps
 	    -DCMAKE_SHARED_LINKER_FLAGS="$(PACKAGE_LDFLAGS)" >/dev/null
 	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
 	cd $(PACKAGE_BUILD) && cpack -G DEB
+
+windows: windows-deps
+	./tools/windows/third_party.sh $(WINDOWS_THIRD_PARTY)/sources $(WINDOWS_THIRD_PARTY)/prefix
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	    -DCOULOIR_WINDOWS_PREFIX=$(abspath $(WINDOWS_THIRD_PARTY))/prefix -DCMAKE_BUILD_TYPE=Release \
+	    -DCOULOIR_TESTS=OFF >/dev/null
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	cd $(WINDOWS_BUILD) && cpack -G ZIP >/dev/null && ls -l couloir-*-windows-x64.zip
+
+# The Linux side of the comparison is the test build (make test makes it).
+test-windows: windows
+	cmake -S . -B $(WINDOWS_BUILD) -DCOULOIR_TESTS=ON >/dev/null
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	cd $(WINDOWS_BUILD) && ctest --output-on-failure
+	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCOULOIR_SANITIZE=ON >/dev/null
+	cmake --build $(TEST_BUILD) -j $(JOBS) --target couloir
+	./tests/windows/parity.sh $(TEST_BUILD) $(WINDOWS_BUILD)
 
 # The load tests: a large meet, the national licence list, a million
 # performances imported, then exported.
@@ -95,4 +127,4 @@ fuzz: deps fuzz-deps
 	./tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD) $(WINDOWS_BUILD) $(WINDOWS_THIRD_PARTY)

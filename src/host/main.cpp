@@ -2,13 +2,22 @@
 #include <CLI/CLI.hpp>
 
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "command_line.h"
 #include "french_cli.h"
 #include "run_support.h"
+#include "shared/platform.h"
 
 int main(int argc, char** argv) {
     using namespace couloir::host;
+    couloir::platform::prepareConsole();
+    std::vector<std::string> arguments = couloir::platform::programArguments(argc, argv);
+    std::vector<char*> utf8Arguments;
+    for (std::string& argument : arguments) utf8Arguments.push_back(argument.data());
+    argc = static_cast<int>(utf8Arguments.size());
+    argv = utf8Arguments.data();
     // Working folders of commands that were killed hold copies of personal data: any command clears them.
     removeAbandonedWorkingFolders();
     CLI::App app{kProgramDescription};

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "shared/private_files.h"
 
@@ -79,6 +80,12 @@ void* librarySymbol(void* library, const char* name);
 std::string programPath();
 // The library file holding `address`, when it is not the program itself.
 std::optional<std::string> libraryHolding(const void* address);
+
+// The program's arguments, in UTF-8 (on Windows, read again from the UTF-16
+// command line: the narrow ones are in the ANSI code page).
+std::vector<std::string> programArguments(int argc, char** argv);
+// Opens the address in the user's browser, without waiting; false when it cannot.
+bool openInBrowser(const std::string& address);
 
 // Whether the standard error is a console a person watches.
 bool errorIsConsole();

@@ -3,13 +3,16 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <thread>
 
 namespace couloir::platform {
 namespace {
@@ -142,6 +145,17 @@ std::optional<std::string> libraryHolding(const void* address) {
     if (ec || !std::filesystem::is_regular_file(library, ec) || std::filesystem::equivalent(library, programPath(), ec))
         return std::nullopt;
     return library.string();
+}
+
+std::vector<std::string> programArguments(int argc, char** argv) { return {argv, argv + argc}; }
+
+bool openInBrowser(const std::string& address) {
+    std::string command = "xdg-open";
+    char* arguments[] = {command.data(), const_cast<char*>(address.c_str()), nullptr};
+    pid_t child = 0;
+    if (::posix_spawnp(&child, "xdg-open", nullptr, nullptr, arguments, environ) != 0) return false;
+    std::thread([child] { ::waitpid(child, nullptr, 0); }).detach();
+    return true;
 }
 
 bool errorIsConsole() { return ::isatty(STDERR_FILENO); }

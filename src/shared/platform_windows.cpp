@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sddl.h>
+#include <shellapi.h>
 
 #include <cstdint>
 #include <memory>
@@ -269,6 +270,22 @@ std::optional<std::string> libraryHolding(const void* address) {
     std::string file = moduleFile(module);
     if (file.empty()) return std::nullopt;
     return file;
+}
+
+std::vector<std::string> programArguments(int argc, char** argv) {
+    int count = 0;
+    wchar_t** wideArguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wideArguments) return {argv, argv + argc};
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i) arguments.push_back(narrow(wideArguments[i]));
+    LocalFree(wideArguments);
+    return arguments;
+}
+
+bool openInBrowser(const std::string& address) {
+    auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", wide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return result > 32;
 }
 
 bool errorIsConsole() {

@@ -8,6 +8,7 @@
 #include "run_support.h"
 #include "shared/database.h"
 #include "shared/error.h"
+#include "shared/platform.h"
 #include "web/stop_requests.h"
 #include "web/web_server.h"
 
@@ -18,6 +19,7 @@ void setupServe(CLI::App& app, int& status) {
     struct Options {
         std::string database, listen = "127.0.0.1";
         int port = 8080;
+        bool open = false;
     };
     auto options = std::make_shared<Options>();
     command->add_option("DB", options->database, "Base de données du club : fichier SQLite ou URI postgresql://")->required();
@@ -26,6 +28,7 @@ void setupServe(CLI::App& app, int& status) {
         ->check(CLI::Range(0, 65535).description(""));
     command->add_option("--listen", options->listen,
                         "Adresse d'écoute (par défaut 127.0.0.1 : cette machine seulement)");
+    command->add_flag("--open", options->open, "Ouvre la page dans le navigateur");
     command->callback([options, &status] {
         try {
             openDatabase(options->database, DatabaseOptions{});  // a club database, or the reason why not
@@ -64,6 +67,8 @@ void setupServe(CLI::App& app, int& status) {
         std::cout << "Couloir est ouvert sur " << options->database << " :\n  " << server.address()
                   << "\nOuvrez cette adresse dans un navigateur. Ctrl+C pour arrêter.\n"
                   << std::flush;
+        if (options->open && !platform::openInBrowser(server.address()))
+            std::cerr << "couloir : le navigateur n'a pas pu être ouvert ; ouvrez l'adresse vous-même.\n";
         server.run();
         stopRequests.release();
         status = kSuccess;
