@@ -62,6 +62,7 @@ std::string strCheminFichier(const std::string& directory, const std::string& na
 
 bool bLecteurPret(const std::string& directory) {
     std::error_code ec;
+    if (!platform::driveIsReady(directory)) return false;
     fs::directory_iterator it(platform::pathOf(directory), ec);
     return !ec && fs::is_directory(platform::pathOf(directory), ec);
 }

@@ -34,6 +34,11 @@ inline std::string utf8Of(const std::filesystem::path& path) {
     return std::string(reinterpret_cast<const char*>(text.data()), text.size());
 }
 
+// Whether the drive holding `path` is ready: false for a removable drive
+// with no medium, or a drive letter that names nothing. Systems without
+// drive letters have nothing to tell: true.
+bool driveIsReady(const std::string& path);
+
 // What a name is, a link at it not followed.
 enum class EntryKind { Missing, Link, Folder, File };
 EntryKind entryKind(const std::string& path);

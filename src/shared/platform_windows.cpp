@@ -99,6 +99,21 @@ bool isReparsePoint(HANDLE file) {
 
 }  // namespace
 
+bool driveIsReady(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path root = std::filesystem::absolute(pathOf(path), ec).root_path();
+    if (ec || root.empty()) return false;
+    std::wstring name = root.wstring();
+    if (name.back() != L'\\') name += L'\\';
+    if (GetDriveTypeW(name.c_str()) == DRIVE_NO_ROOT_DIR) return false;
+    // A removable drive without its medium: ERROR_NOT_READY. The system's own dialog is not shown.
+    UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS);
+    BOOL read = GetVolumeInformationW(name.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0);
+    DWORD error = GetLastError();
+    SetErrorMode(previous);
+    return read || error != ERROR_NOT_READY;
+}
+
 EntryKind entryKind(const std::string& path) {
     DWORD attributes = GetFileAttributesW(wide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return EntryKind::Missing;

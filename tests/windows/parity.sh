@@ -95,6 +95,7 @@ same results-again import-results club.db "samples/Compétition été" --competi
 same performances import-perf club.db samples/performances --temp temp
 same export-all export-perf club.db OUT --all
 same export-club export-perf club.db OUT --club FRA5120750001
+same skeleton import-skeleton club.db "samples/Compétition été" --competition 2 --temp temp
 same refused import-results club.db "samples/Compétition été" --competition 1 --new --temp temp
 same_output duplicates duplicates club.db
 db=fixture.db
@@ -105,6 +106,20 @@ done
 same club-entries create-files fixture.db OUT --competition 7 --profile 1
 same selection-entries create-files fixture.db OUT --competition 7 --profile 2 --selection
 same selection-export export-perf fixture.db OUT --club FRA5120000000 --selection
+same_output profiles profiles fixture.db
+same merge merge-swimmers fixture.db 104 201
+same_output copy-init init-db copy.db
+same_output copy copy-db fixture.db copy.db
+
+# A source folder on a drive letter that names nothing: the drive is not ready.
+(cd "$work/windows" && wine "$windows" import-perf club.db 'Q:\Performances' --quiet --trace traces/drive.txt \
+  >/dev/null 2>&1) || true
+if iconv -f CP1252 -t UTF-8 "$work/windows/traces/drive.txt" | grep -q "Le lecteur source n'est pas pret."; then
+  echo "  absent drive on Windows: not ready"
+else
+  echo "  absent drive on Windows: NOT REPORTED"
+  failures=$((failures + 1))
+fi
 
 # Windows has no PostgreSQL client: a server URI is refused, in French.
 refusal=$(cd "$work/windows" && wine "$windows" import-perf postgresql://club@localhost/club samples/performances \
