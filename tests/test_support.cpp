@@ -1,26 +1,51 @@
 #include "test_support.h"
 
-#include <libpq-fe.h>
 #include <sqlite3.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <libpq-fe.h>
 #include <sys/wait.h>
-#include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <random>
 #include <sstream>
 
 #include "shared/change_counts.h"
 #include "shared/cp1252.h"
-#include "shared/pq_handles.h"
+#include "shared/platform.h"
 #include "shared/text_date.h"
+#ifndef _WIN32
+#include "shared/pq_handles.h"
+#endif
 
 namespace fs = std::filesystem;
 
 namespace couloir::test {
+
+using platform::pathOf;
+using platform::utf8Of;
+
+#ifdef _WIN32
+namespace {
+
+// A UTF-8 text as the system's calls take it.
+std::wstring wide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), length);
+    return text;
+}
+
+}  // namespace
+#endif
 
 ScratchDir::ScratchDir() {
     std::random_device random;
@@ -33,9 +58,11 @@ ScratchDir::~ScratchDir() {
     fs::remove_all(path_, ec);
 }
 
+std::string ScratchDir::file(const std::string& name) const { return utf8Of(path_ / pathOf(name)); }
+
 std::string ScratchDir::sub(const std::string& name) const {
-    fs::create_directories(path_ / name);
-    return (path_ / name).string();
+    fs::create_directories(path_ / pathOf(name));
+    return file(name);
 }
 
 std::string clubDatabaseScript() {
@@ -45,6 +72,11 @@ std::string clubDatabaseScript() {
 namespace {
 
 // Runs a script (several statements) on a server database.
+#ifdef _WIN32
+[[noreturn]] void runServerScript(const std::string& uri, const std::string&) {
+    throw std::runtime_error("no PostgreSQL client on Windows: " + uri);
+}
+#else
 void runServerScript(const std::string& uri, const std::string& script) {
     PgConnection connection(PQconnectdb(uri.c_str()));
     if (PQstatus(connection.get()) != CONNECTION_OK)
@@ -54,12 +86,13 @@ void runServerScript(const std::string& uri, const std::string& script) {
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
         throw std::runtime_error("script failed on " + uri + ": " + PQerrorMessage(connection.get()));
 }
+#endif
 
 // A new club database on the test server, copied from a template made once.
 std::string createServerDatabase(const std::string& server) {
     static int made = 0;
     static bool templateMade = false;
-    std::string prefix = "t" + std::to_string(::getpid()) + "_";
+    std::string prefix = "t" + std::to_string(platform::currentProcessId()) + "_";
     if (!templateMade) {
         runServerScript(server + "postgres", "CREATE DATABASE " + prefix + "template");
         createDatabase(server + prefix + "template", clubDatabaseScript());
@@ -82,7 +115,7 @@ std::string createClubDatabase(const std::string& path) {
 
 std::string copyClubDatabase(const std::string& from, const std::string& path) {
     if (!isServerDatabase(from)) {
-        fs::copy_file(from, path);
+        fs::copy_file(pathOf(from), pathOf(path));
         return path;
     }
     static int copies = 0;
@@ -104,21 +137,44 @@ void writeInterchangeFile(const std::string& path, const std::vector<std::string
 }
 
 void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(pathOf(path), std::ios::binary | std::ios::trunc);
     out << bytes;
 }
 
 std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(pathOf(path), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
+#ifdef _WIN32
+// std::filesystem cannot set a folder's time on Windows: the handle must be opened for backups.
+void makeOlder(const std::string& path, std::chrono::hours age) {
+    HANDLE file = CreateFileW(wide(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + path);
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    // FILETIME counts tenths of microseconds.
+    ULARGE_INTEGER time{{now.dwLowDateTime, now.dwHighDateTime}};
+    time.QuadPart -= static_cast<ULONGLONG>(std::chrono::duration_cast<std::chrono::microseconds>(age).count()) * 10;
+    FILETIME written{time.LowPart, time.HighPart};
+    BOOL set = SetFileTime(file, nullptr, nullptr, &written);
+    CloseHandle(file);
+    if (!set) throw std::runtime_error("cannot set the time of " + path);
+}
+#else
+void makeOlder(const std::string& path, std::chrono::hours age) {
+    fs::last_write_time(pathOf(path), fs::file_time_type::clock::now() - age);
+}
+#endif
+
 void resaveAsUtf8(const std::string& folder, bool byteOrderMark) {
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        std::string text = decodeCp1252(strConvertirAccents(readBytes(entry.path().string())));
-        writeBytes(entry.path().string(), (byteOrderMark ? "\xEF\xBB\xBF" : "") + text);
+    for (const auto& entry : std::filesystem::directory_iterator(pathOf(folder))) {
+        std::string file = utf8Of(entry.path());
+        std::string text = decodeCp1252(strConvertirAccents(readBytes(file)));
+        writeBytes(file, (byteOrderMark ? "\xEF\xBB\xBF" : "") + text);
     }
 }
 
@@ -143,8 +199,17 @@ std::string readText(const std::string& path) {
 
 std::string pad(const std::string& text, int width) { return strCadrerGauche(text, width); }
 
-FixedNow::FixedNow(const char* moment) { setenv("COULOIR_NOW", moment, 1); }
-FixedNow::~FixedNow() { unsetenv("COULOIR_NOW"); }
+#ifdef _WIN32
+// _putenv_s also sets the process's environment, which started programs inherit.
+void setEnvironment(const char* name, const std::string& value) { _putenv_s(name, value.c_str()); }
+void unsetEnvironment(const char* name) { _putenv_s(name, ""); }
+#else
+void setEnvironment(const char* name, const std::string& value) { setenv(name, value.c_str(), 1); }
+void unsetEnvironment(const char* name) { unsetenv(name); }
+#endif
+
+FixedNow::FixedNow(const char* moment) { setEnvironment("COULOIR_NOW", moment); }
+FixedNow::~FixedNow() { unsetEnvironment("COULOIR_NOW"); }
 
 Statement sql(std::string_view text) { return Statement::written(text, statementTarget(text)); }
 
@@ -178,8 +243,107 @@ std::vector<std::string> contentOf(const std::string& path) {
     return content;
 }
 
+std::string builtProgram(const std::string& name) { return COULOIR_BUILD_DIR "/bin/" + name; }
+
 CommandRun runCouloir(const std::string& arguments, const std::string& environment) {
-    std::string command = environment + " " + COULOIR_BUILD_DIR "/bin/couloir " + arguments + " 2>&1";
+    return runProgram(builtProgram("couloir"), arguments, environment);
+}
+
+#ifdef _WIN32
+namespace {
+
+// The test's environment with the `assignments` (VAR=value ...) added or
+// replacing, as CreateProcessW takes it.
+std::wstring environmentWith(const std::string& assignments) {
+    std::vector<std::wstring> added;
+    std::istringstream words(assignments);
+    for (std::string word; words >> word;) added.push_back(wide(word));
+    // Names are compared without case; the drives' own entries start with '='.
+    auto nameOf = [](std::wstring_view entry) { return entry.substr(0, entry.find(L'=', 1)); };
+    auto sameName = [&](std::wstring_view a, std::wstring_view b) {
+        return nameOf(a).size() == nameOf(b).size() && _wcsnicmp(a.data(), b.data(), nameOf(a).size()) == 0;
+    };
+    std::wstring block;
+    wchar_t* current = GetEnvironmentStringsW();
+    for (const wchar_t* entry = current; *entry; entry += wcslen(entry) + 1)
+        if (std::none_of(added.begin(), added.end(), [&](const std::wstring& a) { return sameName(a, entry); }))
+            block.append(entry) += L'\0';
+    FreeEnvironmentStringsW(current);
+    for (const std::wstring& assignment : added) block.append(assignment) += L'\0';
+    return block += L'\0';
+}
+
+}  // namespace
+
+StartedProgram::StartedProgram(const std::string& program, const std::string& arguments,
+                               const std::string& environment) {
+    // One start at a time: another program started meanwhile would inherit
+    // this pipe's end and keep it open.
+    static std::mutex starting;
+    std::lock_guard lock(starting);
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    if (!CreatePipe(&read, &write, &inherited, 0)) throw std::runtime_error("cannot make a pipe for " + program);
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = write;
+    std::wstring commandLine = L"\"" + wide(program) + L"\" " + wide(arguments);
+    std::wstring block = environmentWith(environment);
+    PROCESS_INFORMATION started{};
+    BOOL ok = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+                             block.data(), nullptr, &startup, &started);
+    CloseHandle(write);
+    if (!ok) {
+        CloseHandle(read);
+        throw std::runtime_error("cannot start " + program);
+    }
+    CloseHandle(started.hThread);
+    process_ = started.hProcess;
+    output_ = read;
+}
+
+StartedProgram::~StartedProgram() {
+    closeOutput();
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_, 1);
+        WaitForSingleObject(process_, INFINITE);
+    }
+    CloseHandle(process_);
+}
+
+std::string StartedProgram::read() {
+    char buffer[4096];
+    DWORD got = 0;
+    if (!output_ || !ReadFile(output_, buffer, sizeof buffer, &got, nullptr)) return {};
+    return std::string(buffer, got);
+}
+
+void StartedProgram::closeOutput() {
+    if (output_) CloseHandle(output_);
+    output_ = nullptr;
+}
+
+int StartedProgram::wait() {
+    WaitForSingleObject(process_, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    return static_cast<int>(code);
+}
+
+CommandRun runProgram(const std::string& program, const std::string& arguments, const std::string& environment) {
+    StartedProgram started(program, arguments, environment);
+    CommandRun run{0, {}};
+    for (std::string part; !(part = started.read()).empty();) run.output += part;
+    run.status = started.wait();
+    // Read as a text-mode pipe (_popen's) reads it: lines end with "\n".
+    for (std::size_t at = 0; (at = run.output.find("\r\n", at)) != std::string::npos;) run.output.erase(at, 1);
+    return run;
+}
+#else
+CommandRun runProgram(const std::string& program, const std::string& arguments, const std::string& environment) {
+    std::string command = environment + " " + program + " " + arguments + " 2>&1";
     CommandRun run{0, {}};
     FILE* pipe = popen(command.c_str(), "r");
     char buffer[4096];
@@ -187,6 +351,7 @@ CommandRun runCouloir(const std::string& arguments, const std::string& environme
     run.status = WEXITSTATUS(pclose(pipe));
     return run;
 }
+#endif
 
 void runScript(const std::string& path, const std::string& script) {
     if (isServerDatabase(path)) {

@@ -2,6 +2,7 @@
 // interchange files written in Windows-1252, traces read back as UTF-8.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,7 +18,7 @@ public:
     ScratchDir();
     ~ScratchDir();
     const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    std::string file(const std::string& name) const;
     std::string sub(const std::string& name) const;  // creates the subfolder
 
 private:
@@ -43,6 +44,8 @@ void writeInterchangeFile(const std::string& path, const std::vector<std::string
 // Writes raw bytes.
 void writeBytes(const std::string& path, const std::string& bytes);
 std::string readBytes(const std::string& path);
+// Sets when a file or folder was last written to `age` ago.
+void makeOlder(const std::string& path, std::chrono::hours age);
 // Saves every file of a folder again as a modern editor would: UTF-8 (the
 // DOS accents and Windows-1252 decoded), with a byte-order mark when asked.
 void resaveAsUtf8(const std::string& folder, bool byteOrderMark);
@@ -54,6 +57,11 @@ std::string readText(const std::string& path);
 
 // A string padded or cut to `width` characters.
 std::string pad(const std::string& text, int width);
+
+// Sets or removes a variable of the test's own environment (the components
+// it loads and the programs it starts see it).
+void setEnvironment(const char* name, const std::string& value);
+void unsetEnvironment(const char* name);
 
 // Sets COULOIR_NOW for the life of the object.
 class FixedNow {
@@ -79,14 +87,55 @@ std::vector<std::string> contentOf(const std::string& path);
 // as the sqlite3 shell would.
 void runScript(const std::string& path, const std::string& script);
 
-// A run of the couloir command: its exit status and what it printed.
+// The file whose writes are thrown away, and the variable naming the
+// temporary folder (std::filesystem::temp_directory_path).
+#ifdef _WIN32
+inline constexpr char kNullDevice[] = "NUL";
+inline constexpr char kTempFolderVariable[] = "TMP";
+#else
+inline constexpr char kNullDevice[] = "/dev/null";
+inline constexpr char kTempFolderVariable[] = "TMPDIR";
+#endif
+
+// A program of the build (bin/), by its name without extension.
+std::string builtProgram(const std::string& name);
+
+// A run of a program: its exit status and what it printed.
 struct CommandRun {
     int status;
     std::string output;
 };
-// Runs the built couloir with `arguments` (stderr joined to stdout), after
-// the `environment` assignments when given.
+// Runs `program` with `arguments` (stderr joined to stdout), after the
+// `environment` assignments (VAR=value ...) when given. Arguments are
+// separated by spaces and never quoted.
+CommandRun runProgram(const std::string& program, const std::string& arguments, const std::string& environment = {});
+// Runs the built couloir.
 CommandRun runCouloir(const std::string& arguments, const std::string& environment = {});
+
+#ifdef _WIN32
+// A program started without a shell, its standard output and error on one
+// pipe and the `environment` assignments added to the test's own. Ended, if
+// still running, when the object goes.
+class StartedProgram {
+public:
+    StartedProgram(const std::string& program, const std::string& arguments, const std::string& environment);
+    ~StartedProgram();
+    StartedProgram(const StartedProgram&) = delete;
+    StartedProgram& operator=(const StartedProgram&) = delete;
+
+    // What it printed next; "" once its output is closed.
+    std::string read();
+    // Stops reading what it prints.
+    void closeOutput();
+    // Waits for its end: its exit status.
+    int wait();
+    void* process() const { return process_; }
+
+private:
+    void* process_ = nullptr;
+    void* output_ = nullptr;
+};
+#endif
 
 // Opens a database for direct checks.
 std::unique_ptr<Database> openForCheck(const std::string& path);

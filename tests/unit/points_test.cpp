@@ -33,9 +33,9 @@ class ClubBaseTimes {
 public:
     explicit ClubBaseTimes(const std::string& content) : path_(dir_.file("base_times.txt")) {
         test::writeBytes(path_, content);
-        setenv("COULOIR_BASE_TIMES", path_.c_str(), 1);
+        test::setEnvironment("COULOIR_BASE_TIMES", path_);
     }
-    ~ClubBaseTimes() { unsetenv("COULOIR_BASE_TIMES"); }
+    ~ClubBaseTimes() { test::unsetEnvironment("COULOIR_BASE_TIMES"); }
     const std::string& path() const { return path_; }
 
 private:
@@ -44,7 +44,7 @@ private:
 };
 
 TEST(Points, InstalledTableGivesEveryEventOfTheDatabaseABaseTime) {
-    unsetenv("COULOIR_BASE_TIMES");
+    test::unsetEnvironment("COULOIR_BASE_TIMES");
     test::ScratchDir dir;
     test::createClubDatabase(dir.file("club.db"));
     auto db = test::openForCheck(dir.file("club.db"));
@@ -97,9 +97,9 @@ TEST(Points, UnusableTableIsReportedNotGuessed) {
         ClubBaseTimes table(std::string("# ok\n") + line);
         EXPECT_NE(points(2, 1.0523).find("ligne 2 :"), std::string::npos) << line;
     }
-    setenv("COULOIR_BASE_TIMES", "/nonexistent/base_times.txt", 1);
+    test::setEnvironment("COULOIR_BASE_TIMES", "/nonexistent/base_times.txt");
     EXPECT_EQ(points(2, 1.0523), "error: Fichier introuvable : /nonexistent/base_times.txt");
-    unsetenv("COULOIR_BASE_TIMES");
+    test::unsetEnvironment("COULOIR_BASE_TIMES");
 }
 
 TEST(Points, SmallBuffersAreNeverOverrun) {

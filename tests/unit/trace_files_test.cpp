@@ -45,6 +45,9 @@ TEST(Trace, ReopeningTruncates) {
 }
 
 TEST(Trace, ATraceSentToADeviceLeavesTheDeviceAsItWas) {
+#ifdef _WIN32
+    GTEST_SKIP() << "POSIX file modes";
+#else
     struct stat before {}, after {};
     ASSERT_EQ(::stat("/dev/null", &before), 0);
     { Trace("/dev/null").write("rien"); }
@@ -58,6 +61,7 @@ TEST(Trace, ATraceSentToADeviceLeavesTheDeviceAsItWas) {
     { Trace(file).write("appel"); }
     ASSERT_EQ(::stat(file.c_str(), &after), 0);
     EXPECT_EQ(after.st_mode & 0777, 0600u);
+#endif
 }
 
 TEST(Trace, EchoedBytesAlwaysDecodeAsWindows1252) {
@@ -90,7 +94,12 @@ TEST(Files, PathJoiningAndCaseInsensitiveLookup) {
     EXPECT_EQ(strCheminFichier("/a/b/", "club.txt"), "/a/b/club.txt");
     EXPECT_EQ(strCheminFichier("C:\\rep\\", "club.txt"), "C:\\rep\\club.txt");
     test::writeBytes(dir.file("Origine.txt"), "Lorvantide\r\n");
+#ifdef _WIN32
+    // The system finds a name in any case: the name asked for is the file's.
+    EXPECT_EQ(strCheminFichier(root, "origine.txt"), root + "/origine.txt");
+#else
     EXPECT_EQ(strCheminFichier(root, "origine.txt"), root + "/Origine.txt");
+#endif
     EXPECT_TRUE(bLecteurPret(root));
     EXPECT_FALSE(bLecteurPret(root + "/absent"));
 }
