@@ -165,10 +165,10 @@ TEST_F(AtomicCalls, NoOtherProgramWritesOrSeesHalfACall) {
 }
 
 TEST_F(AtomicCalls, TwoPerformanceImportsAtOnceKeepTheirOwnRows) {
-    std::string generator = COULOIR_BUILD_DIR "/bin/bench_generate_performances ";
+    std::string generator = test::builtProgram("bench_generate_performances");
     std::string first = dir_.file("first"), second = dir_.file("second");
-    ASSERT_EQ(std::system((generator + first + " --swimmers 500 --performances 6000 --seed 1 >/dev/null").c_str()), 0);
-    ASSERT_EQ(std::system((generator + second + " --swimmers 400 --performances 4000 --seed 2 >/dev/null").c_str()), 0);
+    ASSERT_EQ(test::runProgram(generator, first + " --swimmers 500 --performances 6000 --seed 1").status, 0);
+    ASSERT_EQ(test::runProgram(generator, second + " --swimmers 400 --performances 4000 --seed 2").status, 0);
     auto run = [&](const std::string& source, const std::string& name) {
         return std::async(std::launch::async, [=, this] {
             return test::runCouloir("import-perf " + db_ + " " + source + " --quiet --trace " + dir_.file(name + ".txt") +

@@ -5,6 +5,8 @@
 
 #include "shared/components.h"
 #include "shared/error.h"
+#include "shared/platform.h"
+#include "test_support.h"
 
 namespace couloir {
 namespace {
@@ -32,9 +34,9 @@ TEST(Components, EveryLibraryIsOfThisVersion) {
 
 TEST(Components, SearchedInTheFoldersNamed) {
     std::string saved = std::getenv("COULOIR_COMPONENTS") ? std::getenv("COULOIR_COMPONENTS") : "";
-    setenv("COULOIR_COMPONENTS", "/nonexistent:/also/absent", 1);
+    test::setEnvironment("COULOIR_COMPONENTS", std::string("/nonexistent") + platform::kPathListSeparator + "/also/absent");
     EXPECT_EQ(componentFolders(), (std::vector<std::string>{"/nonexistent", "/also/absent"}));
-    setenv("COULOIR_COMPONENTS", saved.c_str(), 1);
+    test::setEnvironment("COULOIR_COMPONENTS", saved);
 }
 
 }  // namespace

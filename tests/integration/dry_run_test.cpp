@@ -33,7 +33,7 @@ void sampleMeet(const std::string&, const std::string& source) {
 }
 void importedMeet(const std::string& db, const std::string& source) {
     writeMeet(source, smallMeet());
-    runCouloir("import-results " + db + " " + source + " --competition 1 --new --quiet --trace /dev/null");
+    runCouloir("import-results " + db + " " + source + " --competition 1 --new --quiet --trace " + kNullDevice);
     MeetFiles meet = smallMeet();
     meet.pcomp.push_back(meet.pcomp[0].replace(3, 2, "50"));  // this time the import is cancelled
     writeMeet(source, meet);
@@ -45,7 +45,7 @@ void federation(const std::string& db, const std::string& source) {
 }
 void codes(const std::string& db, const std::string& source) {
     runScript(db, readBytes(COULOIR_SOURCE_DIR "/samples/federation/previous_season.sql"));
-    runCouloir("import-licences " + db + " " + COULOIR_SOURCE_DIR "/samples/federation --quiet --trace /dev/null");
+    runCouloir("import-licences " + db + " " + COULOIR_SOURCE_DIR "/samples/federation --quiet --trace " + kNullDevice);
     for (const auto& file : fs::directory_iterator(COULOIR_SOURCE_DIR "/samples/codes"))
         fs::copy_file(file.path(), source + "/" + file.path().filename().string());
 }

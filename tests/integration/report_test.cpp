@@ -106,9 +106,11 @@ TEST(Report, IsPrivateAndNeverReplacesTheDatabase) {
 
     ASSERT_EQ(runCouloir(command + dir.file("r.json")).status, 0);
     EXPECT_TRUE(matchesSchema(dir.file("r.json")));
+#ifndef _WIN32  // POSIX file modes
     struct stat info {};
     ASSERT_EQ(stat(dir.file("r.json").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600);
+#endif
 }
 
 // A call that fails before any step still has its report, saying so.
