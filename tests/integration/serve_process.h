@@ -1,29 +1,51 @@
 // A `couloir serve` run for a test: started on a free port, its address and
-// token read from what it prints, stopped (SIGTERM) when the object goes.
-// And a raw connection to it, for what no HTTP client library would send.
+// token read from what it prints, stopped (SIGTERM; ended on Windows) when
+// the object goes. And a raw connection to it, for what no HTTP client
+// library would send.
 #pragma once
 
 #include <httplib.h>
+#ifndef _WIN32
+#include <poll.h>
 #include <sys/types.h>
+#endif
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "test_support.h"
+
 namespace couloir::test {
+
+// A socket, and poll() over sockets (WSAPoll on Windows).
+#ifdef _WIN32
+using SocketHandle = SOCKET;
+using SocketPoll = WSAPOLLFD;
+inline int pollSockets(SocketPoll* sockets, std::size_t count, int milliseconds) {
+    return WSAPoll(sockets, static_cast<ULONG>(count), milliseconds);
+}
+#else
+using SocketHandle = int;
+using SocketPoll = pollfd;
+inline int pollSockets(SocketPoll* sockets, std::size_t count, int milliseconds) {
+    return ::poll(sockets, count, milliseconds);
+}
+#endif
 
 class ServeProcess {
 public:
     // Serves `database`; `environment` is added to the server's (VAR=value ...);
-    // `openFiles`, when not 0, is the server's open-file limit. Throws, with
-    // what the command printed, when it does not start.
+    // `openFiles`, when not 0, is the server's open-file limit (not on
+    // Windows, which has none). Throws, with what the command printed, when
+    // it does not start.
     explicit ServeProcess(const std::string& database, const std::string& environment = {}, unsigned openFiles = 0);
     ~ServeProcess();
     ServeProcess(const ServeProcess&) = delete;
     ServeProcess& operator=(const ServeProcess&) = delete;
 
     int port() const { return port_; }
-    pid_t pid() const { return pid_; }
     const std::string& token() const { return token_; }
     const std::string& address() const { return address_; }
     // A client that sends the token (Authorization: Bearer).
@@ -34,7 +56,18 @@ public:
     long memoryKilobytes(const std::string& field) const;
 
 private:
+    // The system's part: starting the server, reading what it prints, stopping it.
+    void start(const std::string& database, const std::string& environment, unsigned openFiles);
+    std::string readOutput();
+    void closeOutput();
+    void stop();
+
+#ifdef _WIN32
+    std::unique_ptr<StartedProgram> program_;
+#else
     pid_t pid_ = -1;
+    int output_ = -1;
+#endif
     int port_ = 0;
     std::string token_, address_;
 };
@@ -47,9 +80,11 @@ public:
     RawConnection(const RawConnection&) = delete;
     RawConnection& operator=(const RawConnection&) = delete;
 
-    int fd() const { return fd_; }
+    SocketHandle fd() const { return fd_; }
     // Sends all of `bytes` (waiting at most 5 s); false when the server no longer takes them.
     bool send(std::string_view bytes);
+    // Sends what the connection takes at once, without waiting: how many bytes.
+    std::size_t sendSome(std::string_view bytes);
     // What arrives within `wait`, stopping early once the server has closed
     // or once `until` has arrived (when given).
     std::string receive(std::chrono::milliseconds wait, std::string_view until = {});
@@ -59,7 +94,7 @@ public:
     bool closed() const { return closed_; }
 
 private:
-    int fd_ = -1;
+    SocketHandle fd_;
     bool closed_ = false;
 };
 

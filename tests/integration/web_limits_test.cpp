@@ -2,8 +2,6 @@
 // of a request's head, the read deadline, and the token holder answered
 // whatever the other connections do.
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <sys/socket.h>
 
 #include <algorithm>
 #include <chrono>
@@ -54,7 +52,7 @@ std::vector<std::string> flood(int port, std::size_t count, std::size_t cap, boo
     for (std::size_t i = 0; i < count; ++i) connections.push_back(std::make_unique<RawConnection>(port));
     auto end = Clock::now() + 20s;
     while (Clock::now() < end) {
-        std::vector<pollfd> watched;
+        std::vector<SocketPoll> watched;
         for (std::size_t i = 0; i < count; ++i) {
             if (connections[i]->closed()) continue;
             short events = POLLIN;
@@ -62,16 +60,15 @@ std::vector<std::string> flood(int port, std::size_t count, std::size_t cap, boo
             watched.push_back({connections[i]->fd(), events, 0});
         }
         if (watched.empty()) break;
-        ::poll(watched.data(), watched.size(), 100);
+        pollSockets(watched.data(), watched.size(), 100);
         for (std::size_t i = 0, w = 0; i < count; ++i) {
             if (connections[i]->closed()) continue;
-            const pollfd& ready = watched[w++];
+            const SocketPoll& ready = watched[w++];
             if (ready.revents & (POLLIN | POLLERR | POLLHUP)) {
                 received[i] += connections[i]->receive(0ms);
                 connections[i]->closedByServer();
             } else if (ready.revents & POLLOUT) {
-                ssize_t n = ::send(ready.fd, chunk.data(), chunk.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
-                if (n > 0) sent[i] += static_cast<std::size_t>(n);
+                sent[i] += connections[i]->sendSome(chunk);
             }
         }
     }
@@ -154,6 +151,9 @@ TEST_F(WebLimits, SlowConnectionsDoNotKeepTheTokenHolderOut) {
 // With few descriptors, the connections that have waited longest for their
 // request make room: the server neither fails nor keeps the token holder out.
 TEST_F(WebLimits, MakesRoomUnderALowOpenFileLimit) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no open-file limit to set on Windows";
+#endif
     ServeProcess server(db_, {}, 128);  // room for 96 connections
     std::vector<std::unique_ptr<RawConnection>> idle;
     for (int i = 0; i < 200; ++i) idle.push_back(std::make_unique<RawConnection>(server.port()));
