@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "shared/error.h"
@@ -63,12 +65,26 @@ void moveInto(const std::string& staging, const std::string& folder, const std::
         platform::moveReplacing(from, to, error);
         if (error) throw accessError("Mise en place impossible de", to, error);
     }
+    // The files of the folder named as one of them in another case, listed before any changes.
+    std::vector<std::pair<std::string, std::string>> twins;  // listed path, delivered path
     std::error_code ec;
     for (fs::directory_iterator it(platform::pathOf(folder), ec), end; !ec && it != end; it.increment(ec)) {
         std::string existing = platform::utf8Of(it->path().filename());
         for (const std::string& name : names)
-            if (existing != name && equalsNoCase(existing, name) && !fs::remove(it->path(), ec) && ec)
-                throw accessError("Suppression impossible de", platform::utf8Of(it->path()), ec);
+            if (existing != name && equalsNoCase(existing, name))
+                twins.emplace_back(platform::utf8Of(it->path()),
+                                   platform::utf8Of(platform::pathOf(folder) / platform::pathOf(name)));
+    }
+    for (const auto& [listed, delivered] : twins) {
+        std::error_code error;
+        std::optional<std::string> identity = platform::fileIdentity(listed);
+        if (identity && identity == platform::fileIdentity(delivered)) {
+            // A file system that ignores case (Windows) kept the old spelling: the delivered file takes its own.
+            platform::moveReplacing(listed, delivered, error);
+            if (error) throw accessError("Mise en place impossible de", delivered, error);
+        } else if (!fs::remove(platform::pathOf(listed), error) && error) {
+            throw accessError("Suppression impossible de", listed, error);
+        }
     }
     sync(folder);
 }
