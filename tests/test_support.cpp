@@ -243,6 +243,12 @@ std::vector<std::string> contentOf(const std::string& path) {
     return content;
 }
 
+#ifdef _WIN32
+bool runsUnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+#else
+bool runsUnderWine() { return false; }
+#endif
+
 std::string builtProgram(const std::string& name) { return COULOIR_BUILD_DIR "/bin/" + name; }
 
 CommandRun runCouloir(const std::string& arguments, const std::string& environment) {

@@ -97,6 +97,9 @@ inline constexpr char kNullDevice[] = "/dev/null";
 inline constexpr char kTempFolderVariable[] = "TMPDIR";
 #endif
 
+// Whether the test runs under Wine rather than on Linux or Windows itself.
+bool runsUnderWine();
+
 // A program of the build (bin/), by its name without extension.
 std::string builtProgram(const std::string& name);
 

@@ -39,7 +39,10 @@ TEST(StagedOutput, DeliveryReplacesTheFileOfTheSameNameInAnyCase) {
     }
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(out)) names.insert(entry.path().filename().string());
-    EXPECT_EQ(names, (std::set<std::string>{"Club.txt", "notes.txt"}));
+    // Wine gives no file another case of its own name (Windows does).
+    if (!test::runsUnderWine()) {
+        EXPECT_EQ(names, (std::set<std::string>{"Club.txt", "notes.txt"}));
+    }
     EXPECT_EQ(test::readBytes(out + "/Club.txt"), "new\r\n");
     EXPECT_EQ(test::readBytes(out + "/notes.txt"), "the user's\r\n");
     EXPECT_THROW(StagedOutput(dir.file("absent")), Error);
