@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "shared/components.h"
 #include "shared/error.h"
@@ -37,6 +38,27 @@ TEST(Components, SearchedInTheFoldersNamed) {
     test::setEnvironment("COULOIR_COMPONENTS", std::string("/nonexistent") + platform::kPathListSeparator + "/also/absent");
     EXPECT_EQ(componentFolders(), (std::vector<std::string>{"/nonexistent", "/also/absent"}));
     test::setEnvironment("COULOIR_COMPONENTS", saved);
+}
+
+// A user's folders are often named with accents.
+TEST(Components, FoundInAFolderNamedWithAccents) {
+#ifdef _WIN32
+    GTEST_SKIP() << "TODO Windows: COULOIR_COMPONENTS is read by getenv, in the ANSI code page, then taken for UTF-8";
+#endif
+    test::ScratchDir dir;
+    std::string folder = dir.sub("Composants-é");
+    std::string library = platform::libraryFileName("Korvenna");
+    for (const std::string& built : componentFolders()) {
+        if (std::filesystem::exists(platform::pathOf(built) / library)) {
+            std::filesystem::copy_file(platform::pathOf(built) / library, platform::pathOf(folder) / library);
+            break;
+        }
+    }
+    std::string db = dir.file("club.db");
+    test::createClubDatabaseFile(db);
+    test::CommandRun run = test::runCouloir("import-licences " + db + " " COULOIR_SOURCE_DIR "/samples/federation --quiet "
+                                            "--trace " + dir.file("trace.txt"), "COULOIR_COMPONENTS=" + folder);
+    EXPECT_EQ(run.status, 0) << run.output;
 }
 
 }  // namespace
