@@ -46,21 +46,30 @@ using Handle = std::unique_ptr<void, HandleCloser>;
 
 Handle handleOf(HANDLE handle) { return Handle(handle == INVALID_HANDLE_VALUE ? nullptr : handle); }
 
+// The SID of the user the process runs as, read once; nullptr when it cannot be.
+PSID currentUser() {
+    static const std::vector<char> tokenUser = [] {
+        std::vector<char> user;
+        HANDLE token = nullptr;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return user;
+        Handle closer(token);
+        DWORD size = 0;
+        GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+        user.resize(size);
+        if (!GetTokenInformation(token, TokenUser, user.data(), size, &size)) user.clear();
+        return user;
+    }();
+    return tokenUser.empty() ? nullptr : reinterpret_cast<const TOKEN_USER*>(tokenUser.data())->User.Sid;
+}
+
 // The security descriptor that lets the current user alone in, children
 // included, nothing inherited from the folder above.
 class OwnerOnly {
 public:
     OwnerOnly() {
-        HANDLE token = nullptr;
-        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return;
-        Handle closer(token);
-        DWORD size = 0;
-        GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-        std::vector<char> user(size);
+        PSID user = currentUser();
         wchar_t* sid = nullptr;
-        if (!GetTokenInformation(token, TokenUser, user.data(), size, &size) ||
-            !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid))
-            return;
+        if (!user || !ConvertSidToStringSidW(user, &sid)) return;
         std::wstring sddl = L"D:P(A;OICI;FA;;;" + std::wstring(sid) + L")";
         LocalFree(sid);
         ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor_, nullptr);
@@ -200,16 +209,8 @@ bool ownedByCurrentUser(const std::string& path) {
     if (GetNamedSecurityInfoW(wide(path).c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
                               nullptr, &descriptor) != ERROR_SUCCESS)
         return false;
-    bool owned = false;
-    HANDLE token = nullptr;
-    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
-        Handle closer(token);
-        DWORD size = 0;
-        GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-        std::vector<char> user(size);
-        owned = GetTokenInformation(token, TokenUser, user.data(), size, &size) &&
-                EqualSid(owner, reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
-    }
+    PSID user = currentUser();
+    bool owned = user && EqualSid(owner, user);
     LocalFree(descriptor);
     return owned;
 }
