@@ -200,9 +200,9 @@ std::string readText(const std::string& path) {
 std::string pad(const std::string& text, int width) { return strCadrerGauche(text, width); }
 
 #ifdef _WIN32
-// _putenv_s also sets the process's environment, which started programs inherit.
-void setEnvironment(const char* name, const std::string& value) { _putenv_s(name, value.c_str()); }
-void unsetEnvironment(const char* name) { _putenv_s(name, ""); }
+// _wputenv_s also sets the process's environment, which started programs inherit.
+void setEnvironment(const char* name, const std::string& value) { _wputenv_s(wide(name).c_str(), wide(value).c_str()); }
+void unsetEnvironment(const char* name) { _wputenv_s(wide(name).c_str(), L""); }
 #else
 void setEnvironment(const char* name, const std::string& value) { setenv(name, value.c_str(), 1); }
 void unsetEnvironment(const char* name) { unsetenv(name); }

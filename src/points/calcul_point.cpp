@@ -6,7 +6,6 @@
 // once a second: a results file asks for thousands of points).
 
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <filesystem>
@@ -28,7 +27,7 @@ namespace couloir::points {
 namespace {
 
 std::string baseTimesPath() {
-    if (const char* path = std::getenv("COULOIR_BASE_TIMES"); path && *path) return path;
+    if (std::string path = platform::environmentVariable("COULOIR_BASE_TIMES"); !path.empty()) return path;
     return componentsDataFile("base_times.txt");
 }
 

@@ -1,7 +1,6 @@
 #include "shared/clock.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 
 #include "shared/platform.h"
@@ -9,9 +8,9 @@
 namespace couloir {
 namespace {
 
-bool parseFixedNow(const char* text, DateTime& moment) {
+bool parseFixedNow(const std::string& text, DateTime& moment) {
     int y, mo, d, h, mi, s;
-    if (std::sscanf(text, "%4d-%2d-%2dT%2d:%2d:%2d", &y, &mo, &d, &h, &mi, &s) != 6) return false;
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d", &y, &mo, &d, &h, &mi, &s) != 6) return false;
     moment.date = Date{std::chrono::year{y}, std::chrono::month{unsigned(mo)}, std::chrono::day{unsigned(d)}};
     moment.hour = h;
     moment.minute = mi;
@@ -23,7 +22,7 @@ bool parseFixedNow(const char* text, DateTime& moment) {
 
 DateTime now() {
     DateTime moment;
-    if (const char* fixed = std::getenv("COULOIR_NOW"); fixed && parseFixedNow(fixed, moment)) return moment;
+    if (parseFixedNow(platform::environmentVariable("COULOIR_NOW"), moment)) return moment;
     std::tm local = platform::localTime(std::time(nullptr));
     moment.date = Date{std::chrono::year{local.tm_year + 1900}, std::chrono::month{unsigned(local.tm_mon + 1)},
                        std::chrono::day{unsigned(local.tm_mday)}};

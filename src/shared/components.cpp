@@ -1,6 +1,5 @@
 #include "shared/components.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -44,7 +43,7 @@ void* loadLibrary(const std::string& name) {
 }  // namespace
 
 std::vector<std::string> componentFolders() {
-    if (const char* list = std::getenv("COULOIR_COMPONENTS"); list && *list) {
+    if (std::string list = platform::environmentVariable("COULOIR_COMPONENTS"); !list.empty()) {
         std::vector<std::string> folders;
         for (auto& folder : split(list, platform::kPathListSeparator))
             if (!folder.empty()) folders.push_back(folder);

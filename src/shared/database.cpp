@@ -1,10 +1,10 @@
 #include "shared/database.h"
 
-#include <cstdlib>
 #include <limits>
 
 #include "shared/database_engines.h"
 #include "shared/error.h"
+#include "shared/platform.h"
 #include "shared/postgres_values.h"
 #include "shared/text_date.h"
 
@@ -12,14 +12,13 @@ namespace couloir {
 
 int busyTimeoutSeconds() {
     constexpr int kDefaultSeconds = 30, kLongestSeconds = 86400;
-    const char* text = std::getenv("COULOIR_BUSY_TIMEOUT");
-    if (!text || !*text) return kDefaultSeconds;
-    std::string_view value(text);
+    std::string value = platform::environmentVariable("COULOIR_BUSY_TIMEOUT");
+    if (value.empty()) return kDefaultSeconds;
     if (value.size() <= 5 && allDigits(value)) {
-        int seconds = std::stoi(std::string(value));
+        int seconds = std::stoi(value);
         if (seconds <= kLongestSeconds) return seconds;
     }
-    throw Error(errors::kInvalidCall, "COULOIR_BUSY_TIMEOUT incorrect : « " + std::string(value) +
+    throw Error(errors::kInvalidCall, "COULOIR_BUSY_TIMEOUT incorrect : « " + value +
                                           " » (un nombre entier de secondes de 0 à 86400 est attendu)");
 }
 

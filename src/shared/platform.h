@@ -89,6 +89,9 @@ std::optional<std::string> libraryHolding(const void* address);
 // The program's arguments, in UTF-8 (on Windows, read again from the UTF-16
 // command line: the narrow ones are in the ANSI code page).
 std::vector<std::string> programArguments(int argc, char** argv);
+// The value of an environment variable in UTF-8; "" when it is unset (on
+// Windows, read in UTF-16: the narrow environment is in the ANSI code page).
+std::string environmentVariable(const char* name);
 // Opens the address in the user's browser, without waiting; false when it cannot.
 bool openInBrowser(const std::string& address);
 

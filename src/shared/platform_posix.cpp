@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -150,6 +151,11 @@ std::optional<std::string> libraryHolding(const void* address) {
 }
 
 std::vector<std::string> programArguments(int argc, char** argv) { return {argv, argv + argc}; }
+
+std::string environmentVariable(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
 
 bool openInBrowser(const std::string& address) {
     std::string command = "xdg-open";

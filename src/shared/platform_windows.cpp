@@ -298,6 +298,20 @@ std::vector<std::string> programArguments(int argc, char** argv) {
     return arguments;
 }
 
+std::string environmentVariable(const char* name) {
+    std::wstring wideName = wide(name);
+    std::wstring value(64, L'\0');
+    for (;;) {
+        DWORD length = GetEnvironmentVariableW(wideName.c_str(), value.data(), static_cast<DWORD>(value.size()));
+        if (length == 0) return "";
+        if (length < value.size()) {
+            value.resize(length);
+            return narrow(value);
+        }
+        value.resize(length);  // the size it needs, its terminator included
+    }
+}
+
 bool openInBrowser(const std::string& address) {
     auto result = reinterpret_cast<INT_PTR>(
         ShellExecuteW(nullptr, L"open", wide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL));

@@ -1,11 +1,11 @@
 #include "request_limits.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "shared/error.h"
+#include "shared/platform.h"
 #include "shared/text_date.h"
 
 namespace couloir::host::web {
@@ -28,11 +28,11 @@ long long parseMilliseconds(std::string_view text) {
 
 RequestLimits requestLimitsFromEnvironment() {
     RequestLimits limits;
-    const char* text = std::getenv("COULOIR_WEB_READ_DEADLINE");
-    if (!text || !*text) return limits;
+    std::string text = platform::environmentVariable("COULOIR_WEB_READ_DEADLINE");
+    if (text.empty()) return limits;
     long long milliseconds = parseMilliseconds(text);
     if (milliseconds < 100 || milliseconds > 3600 * 1000)
-        throw Error(errors::kInvalidCall, "COULOIR_WEB_READ_DEADLINE incorrect : « " + std::string(text) +
+        throw Error(errors::kInvalidCall, "COULOIR_WEB_READ_DEADLINE incorrect : « " + text +
                                               " » (un nombre de secondes de 0.1 à 3600 est attendu)");
     limits.readDeadline = std::chrono::milliseconds(milliseconds);
     return limits;
