@@ -1,5 +1,6 @@
 #include "shared/working_folders.h"
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -11,6 +12,10 @@ namespace fs = std::filesystem;
 
 namespace couloir {
 namespace {
+
+// How long a folder may stay unmarked before it counts as abandoned: another
+// process may have just made it and be writing its mark.
+constexpr auto kUnmarkedGrace = std::chrono::minutes(1);
 
 bool processIsRunning(long pid, const std::string& start) {
     if (!platform::processExists(pid)) return false;
@@ -38,7 +43,12 @@ bool isAbandoned(const std::string& folder) {
     long pid = 0;
     std::string start;
     std::error_code ec;
-    if (!(mark >> pid)) return fs::is_empty(platform::pathOf(folder), ec) && !ec;
+    if (!(mark >> pid)) {
+        fs::path path = platform::pathOf(folder);
+        if (!fs::is_empty(path, ec) || ec) return false;
+        fs::file_time_type written = fs::last_write_time(path, ec);
+        return !ec && fs::file_time_type::clock::now() - written > kUnmarkedGrace;
+    }
     mark >> start;
     return !processIsRunning(pid, start);
 }

@@ -19,8 +19,9 @@ inline constexpr const char* kProcessMarkName = "couloir-processus";
 std::string createMarkedFolder(const std::string& parent, std::string_view prefix);
 
 // Whether the process that made `folder` is gone. A folder without a mark is
-// abandoned only when it is empty (a process killed between making it and
-// marking it): one that holds anything may be a user's own of a like name.
+// abandoned only when it is empty and was made over a minute ago (a process
+// killed between making it and marking it; a younger one may be marked
+// still): one that holds anything may be a user's own of a like name.
 bool isAbandoned(const std::string& folder);
 
 // The folders directly under `parent` named `prefix` and six characters, as

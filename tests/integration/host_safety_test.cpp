@@ -142,8 +142,12 @@ TEST_F(HostSafety, TheWorkingFolderIsNeverTheSourceNorALinkNorADeepPath) {
 TEST_F(HostSafety, WorkingFoldersOfKilledCommandsAreRemoved) {
     std::string tmp = dir_.sub("tmp");
     std::string abandoned = tmp + "/couloir-ABCDEF", server = tmp + "/couloir-web-ABCDEF", running = tmp + "/couloir-GHIJKL", other = tmp + "/autre-XYZ",
-                users = tmp + "/couloir-sortie";  // a folder of the user's, with no mark
-    for (const std::string& folder : {abandoned, server, running, other, users}) fs::create_directory(folder);
+                users = tmp + "/couloir-sortie",  // a folder of the user's, with no mark
+        unmarkedOld = tmp + "/couloir-MNOPQR",  // its process killed before it marked it
+        unmarkedNew = tmp + "/couloir-STUVWX";  // its process about to mark it
+    for (const std::string& folder : {abandoned, server, running, other, users, unmarkedOld, unmarkedNew})
+        fs::create_directory(folder);
+    test::makeOlder(unmarkedOld, std::chrono::hours(1));
     test::writeBytes(server + "/couloir-processus", "2147483646 1\n");
     test::writeBytes(users + "/résultats.txt", "à garder\r\n");
     test::makeOlder(users, std::chrono::hours(48));
@@ -156,6 +160,8 @@ TEST_F(HostSafety, WorkingFoldersOfKilledCommandsAreRemoved) {
     EXPECT_TRUE(fs::exists(running));
     EXPECT_TRUE(fs::exists(other));
     EXPECT_TRUE(fs::exists(users));
+    EXPECT_FALSE(fs::exists(unmarkedOld));
+    EXPECT_TRUE(fs::exists(unmarkedNew));
 }
 
 TEST_F(HostSafety, AWrongBusyTimeoutIsAUsageErrorNamingIt) {
