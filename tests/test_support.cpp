@@ -3,8 +3,10 @@
 #include <sqlite3.h>
 #ifdef _WIN32
 #include <windows.h>
+#include <aclapi.h>
 #else
 #include <libpq-fe.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #endif
 
@@ -13,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <random>
 #include <sstream>
@@ -149,6 +152,34 @@ std::string readBytes(const std::string& path) {
 }
 
 #ifdef _WIN32
+bool isOwnerOnly(const std::string& path) {
+    ACL* list = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(wide(path).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &list,
+                              nullptr, &descriptor) != ERROR_SUCCESS)
+        return false;
+    std::unique_ptr<void, decltype(&LocalFree)> freed(descriptor, &LocalFree);
+    HANDLE token = nullptr;
+    char user[256];
+    DWORD size = 0;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    BOOL read = GetTokenInformation(token, TokenUser, user, sizeof user, &size);
+    CloseHandle(token);
+    if (!read || !list || list->AceCount == 0) return false;
+    PSID owner = reinterpret_cast<TOKEN_USER*>(user)->User.Sid;
+    // Wine keeps no access list but one made from the file's Unix mode, the
+    // system's account beside the owner; anyone else let in is a fault.
+    for (DWORD i = 0; i < list->AceCount; ++i) {
+        ACCESS_ALLOWED_ACE* entry = nullptr;
+        if (!GetAce(list, i, reinterpret_cast<void**>(&entry))) return false;
+        if (entry->Header.AceType == ACCESS_DENIED_ACE_TYPE) continue;
+        if (entry->Header.AceType != ACCESS_ALLOWED_ACE_TYPE) return false;
+        PSID sid = &entry->SidStart;
+        if (!EqualSid(sid, owner) && !IsWellKnownSid(sid, WinLocalSystemSid)) return false;
+    }
+    return true;
+}
+
 // std::filesystem cannot set a folder's time on Windows: the handle must be opened for backups.
 void makeOlder(const std::string& path, std::chrono::hours age) {
     HANDLE file = CreateFileW(wide(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -165,6 +196,12 @@ void makeOlder(const std::string& path, std::chrono::hours age) {
     if (!set) throw std::runtime_error("cannot set the time of " + path);
 }
 #else
+bool isOwnerOnly(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return false;
+    return (info.st_mode & 0777) == (S_ISDIR(info.st_mode) ? 0700u : 0600u);
+}
+
 void makeOlder(const std::string& path, std::chrono::hours age) {
     fs::last_write_time(pathOf(path), fs::file_time_type::clock::now() - age);
 }

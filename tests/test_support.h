@@ -44,6 +44,9 @@ void writeInterchangeFile(const std::string& path, const std::vector<std::string
 // Writes raw bytes.
 void writeBytes(const std::string& path, const std::string& bytes);
 std::string readBytes(const std::string& path);
+// Whether only the current user may open the file or folder: mode 0600 or
+// 0700 on POSIX; on Windows, an access list that lets in its user alone.
+bool isOwnerOnly(const std::string& path);
 // Sets when a file or folder was last written to `age` ago.
 void makeOlder(const std::string& path, std::chrono::hours age);
 // Saves every file of a folder again as a modern editor would: UTF-8 (the

@@ -1,6 +1,5 @@
 // The couloir command as a user runs it.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -17,11 +16,7 @@ TEST(Host, InitDbCreatesAPrivateDatabaseOnce) {
     test::ScratchDir dir;
     std::string db = dir.file("club.db");
     EXPECT_EQ(test::runCouloir("init-db " + db).status, 0);
-#ifndef _WIN32  // POSIX file modes
-    struct stat info {};
-    ASSERT_EQ(stat(db.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600);
-#endif
+    EXPECT_TRUE(test::isOwnerOnly(db));
     EXPECT_EQ(test::openForCheck(db)->lValeurScalaire(test::sql("select count(*) from Licence where Nom = 'Null'")), 1);
     EXPECT_EQ(test::runCouloir("init-db " + db).status, 1);
 }
