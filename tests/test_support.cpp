@@ -34,20 +34,8 @@ namespace couloir::test {
 
 using platform::pathOf;
 using platform::utf8Of;
-
 #ifdef _WIN32
-namespace {
-
-// A UTF-8 text as the system's calls take it.
-std::wstring wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), length);
-    return text;
-}
-
-}  // namespace
+using platform::wide;
 #endif
 
 ScratchDir::ScratchDir() {
@@ -153,20 +141,15 @@ std::string readBytes(const std::string& path) {
 
 #ifdef _WIN32
 bool isOwnerOnly(const std::string& path) {
+    if (!platform::ownedByCurrentUser(path)) return false;
+    PSID owner = nullptr;
     ACL* list = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetNamedSecurityInfoW(wide(path).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &list,
-                              nullptr, &descriptor) != ERROR_SUCCESS)
+    if (GetNamedSecurityInfoW(wide(path).c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                              &owner, nullptr, &list, nullptr, &descriptor) != ERROR_SUCCESS)
         return false;
     std::unique_ptr<void, decltype(&LocalFree)> freed(descriptor, &LocalFree);
-    HANDLE token = nullptr;
-    char user[256];
-    DWORD size = 0;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
-    BOOL read = GetTokenInformation(token, TokenUser, user, sizeof user, &size);
-    CloseHandle(token);
-    if (!read || !list || list->AceCount == 0) return false;
-    PSID owner = reinterpret_cast<TOKEN_USER*>(user)->User.Sid;
+    if (!list || list->AceCount == 0) return false;
     // Wine keeps no access list but one made from the file's Unix mode, the
     // system's account beside the owner; anyone else let in is a fault.
     for (DWORD i = 0; i < list->AceCount; ++i) {

@@ -25,6 +25,12 @@ inline constexpr char kPathListSeparator = ';';
 inline constexpr char kPathListSeparator = ':';
 #endif
 
+#ifdef _WIN32
+// UTF-8 text as the system's wide calls take it, and back.
+std::wstring wide(std::string_view utf8);
+std::string narrow(std::wstring_view utf16);
+#endif
+
 // A UTF-8 path as the standard library's path, and back.
 inline std::filesystem::path pathOf(std::string_view utf8) {
     return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));

@@ -13,7 +13,6 @@
 #include <vector>
 
 namespace couloir::platform {
-namespace {
 
 std::wstring wide(std::string_view utf8) {
     if (utf8.empty()) return {};
@@ -31,6 +30,8 @@ std::string narrow(std::wstring_view utf16) {
     WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), text.data(), length, nullptr, nullptr);
     return text;
 }
+
+namespace {
 
 // The system's error, with the portable meaning of the ones the callers tell apart.
 std::error_code lastError() {
